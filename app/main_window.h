@@ -1,0 +1,51 @@
+// The main window: chip choice, image file, extra parameters and the
+// operation buttons, each dispatched to the selected catalogue row.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "chips/common/programmer_context.h"
+#include "ui/views.h"
+
+namespace fp {
+
+// Each hexadecimal field is read into 8 bytes: at most 7 characters arrive.
+inline constexpr size_t EXTRA_FIELD_CAPACITY = 8;
+// The image path field and the file dialog hold at most this many characters.
+inline constexpr size_t IMAGE_PATH_CAPACITY = 1024;
+inline constexpr uint32_t TIMER_POLL_LIMIT = 100001;
+inline constexpr uint32_t TIMER_FAILURE_COUNT = 99999;
+
+class MainWindow final : public DialogLogic {
+ public:
+  explicit MainWindow(ProgrammerContext& context) : context_(context) {}
+
+  void on_init(DialogView& view) override;
+  void on_command(DialogView& view, uint32_t command) override;
+  void on_close(DialogView& view) override;
+
+  // Sets file_offset, rom_offset and block_length, or tells the operator why not.
+  bool read_extra_parameters();
+  uint32_t measure_timer_loops();
+
+ private:
+  void read_command();
+  void write_command();
+  void compare_command();
+  void plain_slot_command(OperationHandler handler);
+  void extra_parameters_command();
+  void file_command();
+  void chip_selection();
+  void calibration_command();
+
+  std::u16string image_path();
+  void select_row(const ChipDescriptor& row);
+
+  ProgrammerContext& context_;
+};
+
+// A field's text is a number of 1 to 6 hexadecimal digits ("0"-"9", "A"-"F").
+std::optional<uint32_t> parse_extra_field(std::string_view text);
+
+}  // namespace fp

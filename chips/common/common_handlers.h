@@ -1,0 +1,17 @@
+// Handlers that several families share: the default read and verify of the
+// catalogue and the whole-chip blank check.
+#pragma once
+
+#include "chips/common/programmer_context.h"
+
+namespace fp {
+
+ReadResult default_read(ProgrammerContext& context, uint8_t* buffer, uint32_t rom_offset,
+                        uint32_t length);
+uint32_t default_verify(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
+                        uint32_t length);
+
+// Always the whole chip from address 0; reports to the operator itself.
+void whole_chip_blank_check(ProgrammerContext& context);
+
+}  // namespace fp

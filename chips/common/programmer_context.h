@@ -1,0 +1,53 @@
+// The state of one running programmer: the bus, the services of the machine,
+// the main window, the image buffer and the selected chip. The entry point
+// owns one and passes it by reference; every test builds its own.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "bus/programmer_bus.h"
+#include "chips/common/chip_descriptor.h"
+#include "chips/highvolt/block_map.h"
+#include "platform/port_io.h"
+#include "ui/views.h"
+
+namespace fp {
+
+inline constexpr uint32_t IMAGE_BUFFER_SIZE = 0x80000;
+
+struct ProgrammerContext {
+  ProgrammerContext(PortIo& port, Clock& clock_service, Priority& priority_service,
+                    MainView& view, const ChipDescriptor& first_row)
+      : bus(port, view),
+        clock(clock_service),
+        priority(priority_service),
+        main_view(view),
+        current_chip(&first_row),
+        chip_size(first_row.size) {}
+
+  ProgrammerBus bus;
+  Clock& clock;
+  Priority& priority;
+  MainView& main_view;
+
+  // Between file and chip; its start is also scratch space for short texts.
+  std::vector<uint8_t> image_buffer = std::vector<uint8_t>(IMAGE_BUFFER_SIZE);
+
+  const ChipDescriptor* current_chip;
+  uint32_t chip_size;
+  uint32_t calibrated = 0;
+
+  // The slice of one command.
+  uint32_t file_offset = 0;
+  uint32_t rom_offset = 0;
+  uint32_t block_length = 0;
+
+  HighVoltState highvolt;
+
+  // Told after every chip selection (the simulator's socket follows it).
+  std::function<void(const ChipDescriptor&)> chip_selected;
+};
+
+}  // namespace fp

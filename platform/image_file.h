@@ -1,0 +1,20 @@
+// Raw image files, moved as slices at a file offset. An existing file is
+// never truncated; every failure (open, position, short transfer) is one
+// non-zero result, and the file is closed on every path.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace fp {
+
+uint32_t load_image(const std::u16string& path, uint8_t* buffer, uint32_t file_offset,
+                    uint32_t count);
+uint32_t save_image(const std::u16string& path, const uint8_t* buffer, uint32_t file_offset,
+                    uint32_t count);
+
+// Size recorded in the directory entry, without opening the file.
+std::optional<uint64_t> file_size(const std::u16string& path);
+
+}  // namespace fp

@@ -1,0 +1,68 @@
+// POSIX image files. The program takes an advisory lock itself, shared for a
+// load and exclusive for a save, so a save refuses a file that another copy of
+// the program is reading or writing: the nearest POSIX has to a share mode.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/image_file.h"
+#include "platform/utf8.h"
+
+namespace fp {
+namespace {
+
+constexpr uint32_t FAILURE = 1;
+
+class OpenFile {
+ public:
+  explicit OpenFile(int descriptor) : descriptor_(descriptor) {}
+  ~OpenFile() {
+    if (descriptor_ >= 0) ::close(descriptor_);
+  }
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+  [[nodiscard]] bool is_open() const { return descriptor_ >= 0; }
+  [[nodiscard]] int get() const { return descriptor_; }
+
+ private:
+  int descriptor_;
+};
+
+bool has_nul(const std::u16string& path) { return path.find(u'\0') != std::u16string::npos; }
+
+}  // namespace
+
+uint32_t load_image(const std::u16string& path, uint8_t* buffer, uint32_t file_offset,
+                    uint32_t count) {
+  if (path.empty() || has_nul(path)) return FAILURE;
+  OpenFile file(::open(to_utf8(path).c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file.is_open()) return FAILURE;
+  if (::flock(file.get(), LOCK_SH | LOCK_NB) != 0) return FAILURE;
+  if (::lseek(file.get(), static_cast<off_t>(file_offset), SEEK_SET) < 0) return FAILURE;
+  const ssize_t transferred = ::read(file.get(), buffer, count);
+  return transferred == static_cast<ssize_t>(count) ? 0 : FAILURE;
+}
+
+uint32_t save_image(const std::u16string& path, const uint8_t* buffer, uint32_t file_offset,
+                    uint32_t count) {
+  if (path.empty() || has_nul(path)) return FAILURE;
+  // No O_TRUNC: bytes outside the slice and the file's length stay as they are.
+  OpenFile file(::open(to_utf8(path).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+  if (!file.is_open()) return FAILURE;
+  if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) return FAILURE;
+  if (::lseek(file.get(), static_cast<off_t>(file_offset), SEEK_SET) < 0) return FAILURE;
+  const ssize_t transferred = ::write(file.get(), buffer, count);
+  return transferred == static_cast<ssize_t>(count) ? 0 : FAILURE;
+}
+
+std::optional<uint64_t> file_size(const std::u16string& path) {
+  if (path.empty() || has_nul(path)) return std::nullopt;
+  struct stat entry {};
+  if (::stat(to_utf8(path).c_str(), &entry) != 0) return std::nullopt;
+  // A directory entry found by name records no size.
+  if (!S_ISREG(entry.st_mode)) return 0;
+  return static_cast<uint64_t>(entry.st_size);
+}
+
+}  // namespace fp

@@ -1,0 +1,8 @@
+#include "sim/model_factory.h"
+
+namespace fp::sim {
+
+// No model of this family yet.
+std::unique_ptr<ChipModel> make_at89c_model(std::string_view) { return nullptr; }
+
+}  // namespace fp::sim

@@ -1,0 +1,123 @@
+// An in-memory main window for unit tests: controls by ID, recorded message
+// boxes and status texts, queued answers, and a hook for nested dialogs.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/catalogue.h"
+#include "chips/common/programmer_context.h"
+#include "sim/simulated_board.h"
+#include "tests/support/recording_port.h"
+#include "ui/views.h"
+
+namespace fp::test {
+
+struct ShownBox {
+  std::u16string text;
+  std::optional<std::u16string> caption;  // nothing: the default caption
+  uint32_t flags;
+  bool operator==(const ShownBox&) const = default;
+};
+
+class FakeDialogView : public DialogView {
+ public:
+  std::u16string text(int id) override { return controls[id].text; }
+  std::string text_8bit(int id, size_t capacity) override;
+  void set_text(int id, std::u16string_view value) override { controls[id].text = value; }
+  bool checked(int id) override { return controls[id].checked; }
+  void set_checked(int id, bool value) override { controls[id].checked = value; }
+  void set_visible(int id, bool value) override { controls[id].visible = value; }
+  void set_enabled(int id, bool value) override { controls[id].enabled = value; }
+  int message_box(std::u16string_view text, const char16_t* caption, uint32_t flags) override;
+  void end_dialog(intptr_t result) override { ended = result; }
+
+  struct Control {
+    std::u16string text;
+    bool checked = false;
+    bool visible = true;
+    bool enabled = true;
+  };
+  std::map<int, Control> controls;
+  std::vector<ShownBox> boxes;
+  std::deque<int> answers;  // empty: the box's default button
+  std::optional<intptr_t> ended;
+};
+
+class FakeMainView final : public MainView {
+ public:
+  // DialogView
+  std::u16string text(int id) override { return window.text(id); }
+  std::string text_8bit(int id, size_t capacity) override { return window.text_8bit(id, capacity); }
+  void set_text(int id, std::u16string_view value) override { window.set_text(id, value); }
+  bool checked(int id) override { return window.checked(id); }
+  void set_checked(int id, bool value) override { window.set_checked(id, value); }
+  void set_visible(int id, bool value) override { window.set_visible(id, value); }
+  void set_enabled(int id, bool value) override { window.set_enabled(id, value); }
+  int message_box(std::u16string_view text, const char16_t* caption, uint32_t flags) override {
+    return window.message_box(text, caption, flags);
+  }
+  void end_dialog(intptr_t result) override { window.end_dialog(result); }
+
+  // StatusBar
+  void set_status_text(std::u16string_view value) override { status_texts.emplace_back(value); }
+
+  // MainView
+  int list_add(int id, std::u16string_view value) override;
+  void list_set_item_data(int id, int index, intptr_t data) override;
+  intptr_t list_item_data(int id, int index) override;
+  void list_select(int id, int index) override { selection[id] = index; }
+  int list_selection(int id) override;
+  void set_small_icon(int) override {}
+  std::optional<std::u16string> open_file_dialog(const FileDialogRequest& request) override;
+  intptr_t run_dialog(int template_id, DialogLogic& logic) override;
+
+  [[nodiscard]] std::u16string status() const {
+    return status_texts.empty() ? std::u16string() : status_texts.back();
+  }
+
+  FakeDialogView window;
+  std::vector<std::u16string> status_texts;
+  std::map<int, std::vector<std::pair<std::u16string, intptr_t>>> lists;
+  std::map<int, int> selection;
+  std::deque<std::optional<std::u16string>> file_dialog_results;
+  std::vector<FileDialogRequest> file_dialog_requests;
+  // Plays a nested dialog: gets the template ID, the logic and a fresh view
+  // (already initialised); without it a dialog is closed right after init.
+  std::function<void(int, DialogLogic&, FakeDialogView&)> dialog_player;
+  std::vector<int> dialogs_run;
+};
+
+// A programmer on a recording port, for exact port traffic.
+struct RecordingRig {
+  RecordingPort port;
+  RecordingServices services;
+  FakeMainView view;
+  std::unique_ptr<ProgrammerContext> context = std::make_unique<ProgrammerContext>(
+      port, services, services, view, chip_catalogue()[0]);
+
+  void select(std::u16string_view name);
+};
+
+// A programmer on the simulated board.
+struct SimulatedRig {
+  sim::SimulatedBoard board;
+  sim::VirtualClock clock{board};
+  sim::RecordedPriority priority;
+  FakeMainView view;
+  std::unique_ptr<ProgrammerContext> context = std::make_unique<ProgrammerContext>(
+      board, clock, priority, view, chip_catalogue()[0]);
+
+  void select(std::u16string_view name);
+  // Inserts a fresh model; fails the test when it does not exist.
+  sim::ChipModel& insert(std::string_view model);
+};
+
+const ChipDescriptor& catalogue_row(std::u16string_view name);
+
+}  // namespace fp::test

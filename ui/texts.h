@@ -1,0 +1,56 @@
+// Every text the program shows in message boxes and in the status bar, once
+// each. Control labels live with the dialog templates (dialog_templates.cpp).
+#pragma once
+
+namespace fp::text {
+
+// Captions.
+inline constexpr char16_t PROGRAMMER[] = u"Программатор";
+inline constexpr char16_t CHIP_TYPE[] = u"Тип микросхемы";
+inline constexpr char16_t TIMER_LOOPS[] = u"Холостых циклов за период работы таймера";
+
+// Progress prefixes and status-bar texts.
+inline constexpr char16_t READING[] = u"Чтение: ";
+inline constexpr char16_t WRITING[] = u"Запись: ";
+inline constexpr char16_t VERIFYING[] = u"Проверка: ";
+inline constexpr char16_t ERASING[] = u"Стирание: ";
+inline constexpr char16_t ERASE_DONE[] = u"Стирание завершено...";
+inline constexpr char16_t CHECK_DONE[] = u"Проверка завершена...";
+
+// Main window.
+inline constexpr char16_t NOT_IMPLEMENTED[] = u"Не используется или не реализовано!";
+inline constexpr char16_t BAD_EXTRA_PARAMETERS[] = u"Недопустимые дополнительные параметры!";
+inline constexpr char16_t FILE_READ_ERROR[] = u"Ошибка чтения файла!";
+inline constexpr char16_t FILE_SAVED[] = u"Данные успешно записаны в файл!";
+inline constexpr char16_t FILE_WRITE_ERROR[] = u"Ошибка записи в файл!";
+inline constexpr char16_t NOT_CALIBRATED[] =
+    u"Калибровка программатора не производилась!\r\nПродолжить?";
+inline constexpr char16_t WRITE_ERROR[] = u"Ошибка записи!";
+inline constexpr char16_t WRITE_DONE[] = u"Запись успешно завершена!";
+inline constexpr char16_t DATA_EQUAL[] = u"Данные совпадают!";
+inline constexpr char16_t COMPARE_ERROR[] = u"Ошибка сравнения!";
+inline constexpr char16_t REMOVE_CHIP[] = u"Микросхема ПЗУ должна быть удалена!\r\nПродолжить?";
+inline constexpr char16_t TIMER_ERROR[] = u"Ошибка работы таймера!";
+inline constexpr char16_t VPP_ON[] =
+    u"Напряжение программирования включено!\r\nНажмите 'ОК' чтобы выключить.";
+
+// Open-file dialog filters.
+inline constexpr char16_t FILTER_BINARY[] = u"Бинарные файлы (*.bin,*.rom)";
+inline constexpr char16_t FILTER_BINARY_PATTERN[] = u"*.bin;*.rom";
+inline constexpr char16_t FILTER_ALL[] = u"Все файлы";
+inline constexpr char16_t FILTER_ALL_PATTERN[] = u"*.*";
+
+// Blank checks and erases.
+inline constexpr char16_t BLANK[] = u"ПЗУ стёрто...";
+inline constexpr char16_t NOT_BLANK[] = u"ПЗУ не стёрто!";
+inline constexpr char16_t ERASE_ERROR[] = u"Ошибка стирания!";
+inline constexpr char16_t ERASE_QUESTION[] = u"Стереть ПЗУ?";
+inline constexpr char16_t BAD_NUMBER[] = u"Неверное число!";
+
+// ATtiny2313.
+inline constexpr char16_t ODD_BLOCK[] = u"Нечетный адрес или размер блока недопустим!";
+inline constexpr char16_t EEPROM_ERASE_REFUSED[] =
+    u"Стереть EEPROM можно только вместе со стиранием FLASH";
+inline constexpr char16_t ARE_YOU_SURE[] = u"Вы уверены?";
+
+}  // namespace fp::text
