@@ -1,0 +1,41 @@
+#include "ui/script/script_line.h"
+
+namespace fp::script {
+
+std::variant<std::vector<std::string>, LineError> split_script_line(std::string_view line) {
+  std::vector<std::string> words;
+  size_t i = 0;
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (i < line.size()) {
+    if (blank(line[i])) {
+      ++i;
+      continue;
+    }
+    if (line[i] == '#') break;
+    std::string word;
+    if (line[i] == '"') {
+      ++i;
+      bool closed = false;
+      while (i < line.size()) {
+        if (line[i] == '\\' && i + 1 < line.size() && line[i + 1] == '"') {
+          word += '"';
+          i += 2;
+        } else if (line[i] == '"') {
+          closed = true;
+          ++i;
+          break;
+        } else {
+          word += line[i++];
+        }
+      }
+      if (!closed) return LineError{"unterminated quoted text"};
+      if (i < line.size() && !blank(line[i])) return LineError{"text after a closing quote"};
+    } else {
+      while (i < line.size() && !blank(line[i])) word += line[i++];
+    }
+    words.push_back(std::move(word));
+  }
+  return words;
+}
+
+}  // namespace fp::script

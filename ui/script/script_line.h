@@ -1,0 +1,19 @@
+// One line of an operator script: words separated by blanks, a text in double
+// quotes ("" is empty, \" inside is a quote), # starting a comment.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace fp::script {
+
+struct LineError {
+  std::string message;
+};
+
+// The words of the line (none for a blank or comment line), or why it is bad.
+std::variant<std::vector<std::string>, LineError> split_script_line(std::string_view line);
+
+}  // namespace fp::script

@@ -1,0 +1,455 @@
+#include "ui/script/script_session.h"
+
+#include <charconv>
+#include <fstream>
+#include <iterator>
+
+#include "app/catalogue.h"
+#include "platform/utf8.h"
+#include "sim/model_factory.h"
+#include "ui/control_ids.h"
+#include "ui/dialog_templates.h"
+#include "ui/message_box.h"
+#include "ui/script/script_line.h"
+
+namespace fp::script {
+namespace {
+
+std::string narrow_text(const std::u16string& text, size_t capacity) {
+  // GetDlgItemTextA: characters outside ASCII cannot be hexadecimal digits.
+  std::string narrow;
+  for (const char16_t c : text) narrow += c < 0x80 ? static_cast<char>(c) : '?';
+  if (capacity == 0) return {};
+  if (narrow.size() > capacity - 1) narrow.resize(capacity - 1);
+  return narrow;
+}
+
+std::optional<uint64_t> parse_number(std::string_view word, int base) {
+  uint64_t value = 0;
+  const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value, base);
+  if (error != std::errc() || end != word.data() + word.size() || word.empty()) return std::nullopt;
+  return value;
+}
+
+std::vector<uint8_t> read_file(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) throw ScriptError("cannot open file " + path);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace
+
+std::string quoted(std::u16string_view text) {
+  std::string result = "\"";
+  for (const char c : to_utf8(text)) {
+    if (c == '\r') {
+      result += "\\r";
+    } else if (c == '\n') {
+      result += "\\n";
+    } else if (c == '"') {
+      result += "\\\"";
+    } else {
+      result += c;
+    }
+  }
+  return result + "\"";
+}
+
+std::string flag_names(uint32_t flags) {
+  std::string names = (flags & 0xF) == mb::YESNO ? "MB_YESNO" : "MB_OK";
+  switch (flags & 0xF0) {
+    case mb::ICON_ERROR:
+      names += "|MB_ICONERROR";
+      break;
+    case mb::ICON_WARNING:
+      names += "|MB_ICONWARNING";
+      break;
+    case mb::ICON_INFORMATION:
+      names += "|MB_ICONINFORMATION";
+      break;
+    default:
+      break;
+  }
+  if ((flags & mb::DEFBUTTON2) != 0) names += "|MB_DEFBUTTON2";
+  return names;
+}
+
+std::string answer_name(int answer) {
+  switch (answer) {
+    case answer::OK:
+      return "IDOK";
+    case answer::CANCEL:
+      return "IDCANCEL";
+    case answer::YES:
+      return "IDYES";
+    case answer::NO:
+      return "IDNO";
+    default:
+      return std::to_string(answer);
+  }
+}
+
+class ScriptSession::DialogWindowView : public DialogView {
+ public:
+  DialogWindowView(ScriptSession& session, WindowModel& model) : session_(session), model_(model) {}
+
+  std::u16string text(int id) override { return model_.control(id).text; }
+  std::string text_8bit(int id, size_t capacity) override {
+    return narrow_text(model_.control(id).text, capacity);
+  }
+  void set_text(int id, std::u16string_view value) override { model_.control(id).text = value; }
+  bool checked(int id) override { return model_.control(id).checked; }
+  void set_checked(int id, bool value) override { model_.control(id).checked = value; }
+  void set_visible(int id, bool value) override { model_.control(id).visible = value; }
+  void set_enabled(int id, bool value) override { model_.control(id).enabled = value; }
+  int message_box(std::u16string_view value, const char16_t* caption, uint32_t flags) override {
+    return session_.message_box(value, caption, flags);
+  }
+  void end_dialog(intptr_t result) override {
+    if (!model_.ended) model_.ended = result;
+  }
+
+ protected:
+  ScriptSession& session_;
+  WindowModel& model_;
+};
+
+class ScriptSession::MainWindowView final : public MainView {
+ public:
+  MainWindowView(ScriptSession& session, WindowModel& model)
+      : window_(session, model), session_(session), model_(model) {}
+
+  std::u16string text(int id) override { return window_.text(id); }
+  std::string text_8bit(int id, size_t capacity) override {
+    return window_.text_8bit(id, capacity);
+  }
+  void set_text(int id, std::u16string_view value) override { window_.set_text(id, value); }
+  bool checked(int id) override { return window_.checked(id); }
+  void set_checked(int id, bool value) override { window_.set_checked(id, value); }
+  void set_visible(int id, bool value) override { window_.set_visible(id, value); }
+  void set_enabled(int id, bool value) override { window_.set_enabled(id, value); }
+  int message_box(std::u16string_view value, const char16_t* caption, uint32_t flags) override {
+    return session_.message_box(value, caption, flags);
+  }
+  void end_dialog(intptr_t result) override { window_.end_dialog(result); }
+
+  void set_status_text(std::u16string_view value) override {
+    model_.control(ctl::STATUS_BAR).text = value;
+    session_.out_ << "status " << quoted(value) << '\n';
+  }
+
+  int list_add(int id, std::u16string_view value) override {
+    auto& items = model_.control(id).items;
+    items.emplace_back(std::u16string(value), 0);
+    return static_cast<int>(items.size()) - 1;
+  }
+  void list_set_item_data(int id, int index, intptr_t data) override {
+    auto& items = model_.control(id).items;
+    if (index >= 0 && static_cast<size_t>(index) < items.size()) {
+      items[static_cast<size_t>(index)].second = data;
+    }
+  }
+  intptr_t list_item_data(int id, int index) override {
+    const auto& items = model_.control(id).items;
+    if (index < 0 || static_cast<size_t>(index) >= items.size()) return -1;
+    return items[static_cast<size_t>(index)].second;
+  }
+  void list_select(int id, int index) override { model_.control(id).selection = index; }
+  int list_selection(int id) override { return model_.control(id).selection; }
+  void set_small_icon(int) override {}
+  std::optional<std::u16string> open_file_dialog(const FileDialogRequest&) override {
+    return session_.open_file_dialog();
+  }
+  intptr_t run_dialog(int template_id, DialogLogic& logic) override {
+    return session_.run_dialog(template_id, logic);
+  }
+
+  DialogView& dialog_view() { return window_; }
+
+ private:
+  DialogWindowView window_;
+  ScriptSession& session_;
+  WindowModel& model_;
+};
+
+ScriptSession::ScriptSession(std::ostream& output, std::ostream* trace) : out_(output) {
+  main_model_ = std::make_unique<WindowModel>(*find_dialog_template(dlg::MAIN));
+  main_view_ = std::make_unique<MainWindowView>(*this, *main_model_);
+  PortIo* port = &board_;
+  Clock* clock = &clock_;
+  Priority* priority = &priority_;
+  if (trace != nullptr) {
+    trace_ = std::make_unique<Trace>(board_, clock_, priority_, trace);
+    port = trace_.get();
+    clock = trace_.get();
+    priority = trace_.get();
+  }
+  context_ = std::make_unique<ProgrammerContext>(*port, *clock, *priority, *main_view_,
+                                                 chip_catalogue()[0]);
+  main_window_ = std::make_unique<MainWindow>(*context_);
+  board_.set_violation_listener(
+      [this](const std::string& text) { out_ << "sim " << quoted(from_utf8(text)) << '\n'; });
+}
+
+ScriptSession::~ScriptSession() = default;
+
+void ScriptSession::run(std::vector<std::string> lines) {
+  lines_ = std::move(lines);
+  next_line_ = 0;
+  context_->bus.bus_reset();
+  windows_.push_back({main_model_.get(), main_window_.get(), main_view_.get()});
+  main_window_->on_init(*main_view_);
+  play_until_ended(0);
+  windows_.clear();
+  out_ << "exit 0\n";
+  out_.flush();
+}
+
+void ScriptSession::play_until_ended(size_t depth) {
+  WindowModel& model = *windows_[depth].model;
+  while (!model.ended) {
+    if (next_line_ >= lines_.size()) {
+      close_window(windows_[depth]);
+      // A window that ignores the close request still ends with the script.
+      if (!model.ended) model.ended = 0;
+      break;
+    }
+    const size_t number = ++next_line_;
+    auto split = split_script_line(lines_[number - 1]);
+    if (const auto* error = std::get_if<LineError>(&split)) {
+      throw ScriptError("line " + std::to_string(number) + ": " + error->message);
+    }
+    const auto& words = std::get<std::vector<std::string>>(split);
+    if (words.empty()) continue;
+    try {
+      execute(words);
+    } catch (const ScriptError& error) {
+      const std::string message = error.what();
+      if (message.rfind("line ", 0) == 0) throw;
+      throw ScriptError("line " + std::to_string(number) + ": " + message);
+    }
+  }
+}
+
+void ScriptSession::close_window(const OpenWindow& window) {
+  window.logic->on_close(*window.view);
+}
+
+intptr_t ScriptSession::run_dialog(int template_id, DialogLogic& logic) {
+  const DialogTemplate* found = find_dialog_template(template_id);
+  if (found == nullptr) return -1;
+  out_ << "dialog " << template_id << " open\n";
+  WindowModel model(*found);
+  DialogWindowView view(*this, model);
+  windows_.push_back({&model, &logic, &view});
+  logic.on_init(view);
+  play_until_ended(windows_.size() - 1);
+  windows_.pop_back();
+  out_ << "dialog " << template_id << " end " << *model.ended << '\n';
+  return *model.ended;
+}
+
+int ScriptSession::message_box(std::u16string_view text, const char16_t* caption, uint32_t flags) {
+  int answer = answer::OK;
+  if (!answers_.empty()) {
+    answer = answers_.front();
+    answers_.pop_front();
+  } else if ((flags & 0xF) == mb::YESNO) {
+    answer = (flags & mb::DEFBUTTON2) != 0 ? answer::NO : answer::YES;
+  }
+  out_ << "box " << quoted(text)
+       << " caption=" << (caption != nullptr ? quoted(caption) : std::string("none"))
+       << " flags=" << flag_names(flags) << " -> " << answer_name(answer) << '\n';
+  return answer;
+}
+
+std::optional<std::u16string> ScriptSession::open_file_dialog() {
+  if (file_dialog_results_.empty()) return std::nullopt;
+  auto result = file_dialog_results_.front();
+  file_dialog_results_.pop_front();
+  return result;
+}
+
+int ScriptSession::control_id(const std::string& word) {
+  const auto id = parse_number(word, 10);
+  if (!id || *id > 0xFFFF) throw ScriptError("bad control ID " + word);
+  if (!top().model->has(static_cast<int>(*id))) {
+    throw ScriptError("control " + word + " is not in the top-most window");
+  }
+  return static_cast<int>(*id);
+}
+
+void ScriptSession::print_control(WindowModel& window, int id) {
+  const ControlState& control = window.control(id);
+  std::u16string text = control.text;
+  if (control.kind == ControlKind::drop_down_list) {
+    text.clear();
+    if (control.selection >= 0 && static_cast<size_t>(control.selection) < control.items.size()) {
+      text = control.items[static_cast<size_t>(control.selection)].first;
+    }
+  }
+  out_ << "control " << id << ' ' << quoted(text) << " checked=" << control.checked
+       << " visible=" << control.visible << " enabled=" << control.enabled << '\n';
+}
+
+void ScriptSession::apply_faults() {
+  if (board_.chip() != nullptr) board_.chip()->set_faults(faults_);
+}
+
+void ScriptSession::execute(const std::vector<std::string>& words) {
+  const std::string& command = words[0];
+  const auto expect = [&](size_t count) {
+    if (words.size() != count) {
+      throw ScriptError(command + " takes " + std::to_string(count - 1) + " argument(s)");
+    }
+  };
+  const auto chip_memory = [&](const std::string& which) -> std::vector<uint8_t>& {
+    if (board_.chip() == nullptr) throw ScriptError("the socket is empty");
+    std::vector<uint8_t>* memory = board_.chip()->memory(which);
+    if (memory == nullptr) throw ScriptError("the chip has no memory " + which);
+    return *memory;
+  };
+
+  if (command == "insert") {
+    expect(2);
+    if (words[1] == "none") {
+      board_.insert(nullptr);
+      return;
+    }
+    auto chip = sim::make_chip_model(words[1]);
+    if (!chip) {
+      for (const std::string_view known : sim::model_names()) {
+        if (known == words[1]) throw ScriptError("model " + words[1] + " is not available yet");
+      }
+      throw ScriptError("unknown model " + words[1]);
+    }
+    board_.insert(std::move(chip));
+    apply_faults();
+  } else if (command == "fill") {
+    expect(3);
+    std::vector<uint8_t>& memory = chip_memory(words[1]);
+    std::vector<uint8_t> content = read_file(words[2]);
+    if (content.size() != memory.size()) {
+      throw ScriptError("file " + words[2] + " holds " + std::to_string(content.size()) +
+                        " bytes, the memory " + std::to_string(memory.size()));
+    }
+    memory = std::move(content);
+  } else if (command == "dump") {
+    expect(3);
+    const std::vector<uint8_t>& memory = chip_memory(words[1]);
+    std::ofstream file(words[2], std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(memory.data()),
+               static_cast<std::streamsize>(memory.size()));
+    if (!file) throw ScriptError("cannot write file " + words[2]);
+  } else if (command == "fuses") {
+    expect(1);
+    const auto fuses = board_.chip() != nullptr ? board_.chip()->fuses() : std::nullopt;
+    if (!fuses) throw ScriptError("the chip in the socket has no fuses");
+    char line[64];
+    std::snprintf(line, sizeof line, "fuses low=%02X high=%02X ext=%02X lock=%02X\n", fuses->low,
+                  fuses->high, fuses->extended, fuses->lock);
+    out_ << line;
+  } else if (command == "select") {
+    expect(2);
+    const int list = ctl::CHIP_LIST;
+    if (!top().model->has(list)) throw ScriptError("the chip list is not in the top-most window");
+    ControlState& control = top().model->control(list);
+    int index = -1;
+    if (const auto number = parse_number(words[1], 10)) {
+      if (*number < control.items.size()) index = static_cast<int>(*number);
+    } else {
+      const std::u16string name = from_utf8(words[1]);
+      for (size_t i = 0; i < control.items.size(); ++i) {
+        if (control.items[i].first == name) index = static_cast<int>(i);
+      }
+    }
+    if (index < 0) throw ScriptError("no catalogue row " + words[1]);
+    control.selection = index;
+    top().logic->on_command(*top().view, command_value(list, notify::SELCHANGE));
+  } else if (command == "text") {
+    expect(3);
+    top().model->control(control_id(words[1])).text = from_utf8(words[2]);
+  } else if (command == "check") {
+    expect(3);
+    if (words[2] != "on" && words[2] != "off") throw ScriptError("check takes on or off");
+    top().model->control(control_id(words[1])).checked = words[2] == "on";
+  } else if (command == "click") {
+    expect(2);
+    const int id = control_id(words[1]);
+    OpenWindow window = top();
+    window.model->click(id);
+    window.logic->on_command(*window.view, command_value(id));
+  } else if (command == "close") {
+    expect(1);
+    close_window(top());
+  } else if (command == "answer") {
+    expect(2);
+    const std::string& word = words[1];
+    if (word == "yes") {
+      answers_.push_back(answer::YES);
+    } else if (word == "no") {
+      answers_.push_back(answer::NO);
+    } else if (word == "ok") {
+      answers_.push_back(answer::OK);
+    } else if (word == "cancel") {
+      answers_.push_back(answer::CANCEL);
+    } else {
+      throw ScriptError("answer takes yes, no, ok or cancel");
+    }
+  } else if (command == "filedialog") {
+    expect(2);
+    if (words[1] == "cancel") {
+      file_dialog_results_.emplace_back(std::nullopt);
+    } else {
+      file_dialog_results_.emplace_back(from_utf8(words[1]));
+    }
+  } else if (command == "print") {
+    expect(2);
+    print_control(*top().model, control_id(words[1]));
+  } else if (command == "timer") {
+    expect(2);
+    if (words[1] == "stuck") {
+      board_.set_timer_period(std::nullopt);
+    } else if (const auto polls = parse_number(words[1], 10); polls && *polls <= 0xFFFFFFFF) {
+      board_.set_timer_period(static_cast<uint32_t>(*polls));
+    } else {
+      throw ScriptError("timer takes a number of polls or stuck");
+    }
+  } else if (command == "fault") {
+    if (words.size() < 2) throw ScriptError("fault takes a kind");
+    const std::string& kind = words[1];
+    if (kind == "stuck") {
+      expect(4);
+      const auto address = parse_number(words[2], 16);
+      const auto value = parse_number(words[3], 16);
+      if (!address || *address > 0x7FFFF || !value || *value > 0xFF) {
+        throw ScriptError("fault stuck takes a hexadecimal address and byte");
+      }
+      faults_.stuck[static_cast<uint32_t>(*address)] = static_cast<uint8_t>(*value);
+    } else if (kind == "never-ready") {
+      expect(2);
+      faults_.never_ready = true;
+    } else if (kind == "pulses") {
+      expect(4);
+      const auto count = parse_number(words[3], 10);
+      if (!count || *count == 0 || *count > 0xFFFFFFFF) throw ScriptError("bad pulse count");
+      if (words[2] == "program") {
+        faults_.program_pulses = static_cast<uint32_t>(*count);
+      } else if (words[2] == "erase") {
+        faults_.erase_pulses = static_cast<uint32_t>(*count);
+      } else {
+        throw ScriptError("fault pulses takes program or erase");
+      }
+    } else if (kind == "clear") {
+      expect(2);
+      faults_ = {};
+    } else {
+      throw ScriptError("unknown fault " + kind);
+    }
+    apply_faults();
+  } else {
+    throw ScriptError("unknown command " + command);
+  }
+}
+
+}  // namespace fp::script

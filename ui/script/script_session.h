@@ -1,0 +1,89 @@
+// The headless frontend: plays an operator's script against the main window
+// logic on the simulated board and prints what the operator would see.
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "chips/common/programmer_context.h"
+#include "sim/simulated_board.h"
+#include "ui/script/trace.h"
+#include "ui/script/window_model.h"
+#include "ui/views.h"
+
+namespace fp::script {
+
+// A script that cannot go on: unknown command or control, missing file, ...
+class ScriptError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class ScriptSession {
+ public:
+  // trace: null for no trace file.
+  ScriptSession(std::ostream& output, std::ostream* trace);
+  ~ScriptSession();
+  ScriptSession(const ScriptSession&) = delete;
+  ScriptSession& operator=(const ScriptSession&) = delete;
+
+  // Starts the program, plays every line, closes what is open and prints
+  // "exit 0". Throws ScriptError.
+  void run(std::vector<std::string> lines);
+
+  [[nodiscard]] sim::SimulatedBoard& board() { return board_; }
+  [[nodiscard]] ProgrammerContext& context() { return *context_; }
+
+ private:
+  class MainWindowView;
+  class DialogWindowView;
+  struct OpenWindow {
+    WindowModel* model;
+    DialogLogic* logic;
+    DialogView* view;
+  };
+
+  // Plays lines until the window on top of the stack (at depth) has ended.
+  void play_until_ended(size_t depth);
+  void execute(const std::vector<std::string>& words);
+  void close_window(const OpenWindow& window);
+  intptr_t run_dialog(int template_id, DialogLogic& logic);
+  int message_box(std::u16string_view text, const char16_t* caption, uint32_t flags);
+  std::optional<std::u16string> open_file_dialog();
+  void print_control(WindowModel& window, int id);
+  void apply_faults();
+
+  OpenWindow& top() { return windows_.back(); }
+  int control_id(const std::string& word);
+
+  std::ostream& out_;
+  sim::SimulatedBoard board_;
+  sim::VirtualClock clock_{board_};
+  sim::RecordedPriority priority_;
+  std::unique_ptr<Trace> trace_;
+  std::unique_ptr<MainWindowView> main_view_;
+  std::unique_ptr<ProgrammerContext> context_;
+  std::unique_ptr<MainWindow> main_window_;
+  std::unique_ptr<WindowModel> main_model_;
+
+  std::vector<std::string> lines_;
+  size_t next_line_ = 0;
+  std::vector<OpenWindow> windows_;
+  std::deque<int> answers_;
+  std::deque<std::optional<std::u16string>> file_dialog_results_;
+  sim::ChipFaults faults_;
+  std::u16string status_text_;
+};
+
+// The text of a box or control as printed: \r\n as four characters, \" for a quote.
+std::string quoted(std::u16string_view text);
+std::string flag_names(uint32_t flags);
+std::string answer_name(int answer);
+
+}  // namespace fp::script

@@ -1,0 +1,35 @@
+#include "ui/script/window_model.h"
+
+namespace fp::script {
+
+WindowModel::WindowModel(const DialogTemplate& dialog_template) : template_id_(dialog_template.id) {
+  for (const ControlTemplate& control : dialog_template.controls) {
+    if (control.id < 0) continue;
+    ControlState& state = controls_[control.id];
+    state.kind = control.kind;
+    // A list's template text is not shown; a status bar starts empty.
+    if (control.kind != ControlKind::drop_down_list) state.text = control.text;
+    state.visible = (control.styles & style::HIDDEN) == 0;
+    state.enabled = (control.styles & style::DISABLED) == 0;
+  }
+}
+
+ControlState& WindowModel::control(int id) {
+  const auto found = controls_.find(id);
+  if (found != controls_.end()) return found->second;
+  detached_ = {};
+  return detached_;
+}
+
+void WindowModel::click(int id) {
+  ControlState& clicked = control(id);
+  if (clicked.kind == ControlKind::auto_check_box) {
+    clicked.checked = !clicked.checked;
+  } else if (clicked.kind == ControlKind::auto_radio_button) {
+    for (auto& [other_id, other] : controls_) {
+      if (other.kind == ControlKind::auto_radio_button) other.checked = other_id == id;
+    }
+  }
+}
+
+}  // namespace fp::script
