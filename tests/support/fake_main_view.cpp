@@ -23,6 +23,7 @@ int FakeDialogView::message_box(std::u16string_view value, const char16_t* capti
                                 uint32_t flags) {
   boxes.push_back({std::u16string(value),
                    caption ? std::optional<std::u16string>(caption) : std::nullopt, flags});
+  if (while_shown) while_shown(boxes.back());
   if (!answers.empty()) {
     const int answer = answers.front();
     answers.pop_front();
@@ -91,12 +92,17 @@ void select_row(ProgrammerContext& context, std::u16string_view name) {
 }
 }  // namespace
 
-void RecordingRig::select(std::u16string_view name) { select_row(*context, name); }
-void SimulatedRig::select(std::u16string_view name) { select_row(*context, name); }
+void RecordingRig::select(std::u16string_view name) {
+  select_row(*context, name);
+}
+void SimulatedRig::select(std::u16string_view name) {
+  select_row(*context, name);
+}
 
 sim::ChipModel& SimulatedRig::insert(std::string_view model) {
   board.insert(sim::make_chip_model(model));
-  if (board.chip() == nullptr) throw std::invalid_argument("no simulated model " + std::string(model));
+  if (board.chip() == nullptr)
+    throw std::invalid_argument("no simulated model " + std::string(model));
   return *board.chip();
 }
 

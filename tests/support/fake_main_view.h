@@ -46,6 +46,8 @@ class FakeDialogView : public DialogView {
   std::map<int, Control> controls;
   std::vector<ShownBox> boxes;
   std::deque<int> answers;  // empty: the box's default button
+  // Runs while the box is shown (the chip and the board can be looked at).
+  std::function<void(const ShownBox&)> while_shown;
   std::optional<intptr_t> ended;
 };
 
@@ -98,8 +100,8 @@ struct RecordingRig {
   RecordingPort port;
   RecordingServices services;
   FakeMainView view;
-  std::unique_ptr<ProgrammerContext> context = std::make_unique<ProgrammerContext>(
-      port, services, services, view, chip_catalogue()[0]);
+  std::unique_ptr<ProgrammerContext> context =
+      std::make_unique<ProgrammerContext>(port, services, services, view, chip_catalogue()[0]);
 
   void select(std::u16string_view name);
 };
@@ -110,8 +112,8 @@ struct SimulatedRig {
   sim::VirtualClock clock{board};
   sim::RecordedPriority priority;
   FakeMainView view;
-  std::unique_ptr<ProgrammerContext> context = std::make_unique<ProgrammerContext>(
-      board, clock, priority, view, chip_catalogue()[0]);
+  std::unique_ptr<ProgrammerContext> context =
+      std::make_unique<ProgrammerContext>(board, clock, priority, view, chip_catalogue()[0]);
 
   void select(std::u16string_view name);
   // Inserts a fresh model; fails the test when it does not exist.

@@ -39,7 +39,8 @@ class RecordingPort final : public PortIo {
       unsigned value = 0;
       if (std::sscanf(event.c_str(), "out %x %x", &port, &value) != 2) continue;
       if (port == DATA_PORT) data = value;
-      if (port == CONTROL_PORT && value == (select | 1u)) values.push_back(static_cast<uint8_t>(data));
+      if (port == CONTROL_PORT && value == (select | 1u))
+        values.push_back(static_cast<uint8_t>(data));
     }
     return values;
   }
