@@ -1,8 +1,12 @@
+#include "sim/at89c/at89c_model.h"
 #include "sim/model_factory.h"
 
 namespace fp::sim {
 
-// No model of this family yet.
-std::unique_ptr<ChipModel> make_at89c_model(std::string_view) { return nullptr; }
+std::unique_ptr<ChipModel> make_at89c_model(std::string_view name) {
+  const At89cVariant* variant = find_at89c_variant(name);
+  if (variant == nullptr) return nullptr;
+  return std::make_unique<At89cModel>(*variant);
+}
 
 }  // namespace fp::sim

@@ -1,0 +1,27 @@
+// The six handlers of the AT89C2051/2052 and AT89C4051/4052 rows. The chip
+// is driven through the control and address-low latches alone; no handler
+// steps bus_address, so none shows address progress.
+#pragma once
+
+#include <cstdint>
+
+#include "chips/common/programmer_context.h"
+
+namespace fp {
+
+ReadResult at89c_read(ProgrammerContext& context, uint8_t* buffer, uint32_t rom_offset,
+                      uint32_t length);
+// 0 when every byte matches; stops at the first difference, the counter on it.
+uint32_t at89c_verify(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
+                      uint32_t length);
+// Always 0: whether the bytes took is for the verify that follows to say.
+uint32_t at89c_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
+                     uint32_t length);
+
+// Always the whole chip from address 0; tells the operator the result.
+void at89c_blank_check(ProgrammerContext& context);
+void at89c_erase(ProgrammerContext& context);
+// Shows the three signature bytes, one a line.
+void at89c_identify(ProgrammerContext& context);
+
+}  // namespace fp
