@@ -135,11 +135,11 @@ void At89cModel::on_latch(uint8_t select, const BoardLines& lines, uint64_t now_
   }
   const BoardLines before = lines_;
   lines_ = lines;
-  if (select == SELECT_CONTROL) on_control(before, now_us);
+  if (select == SELECT_CONTROL) on_control(before);
   if (select == SELECT_ADDRESS_LOW) on_mode_lines(before, now_us);
 }
 
-void At89cModel::on_control(const BoardLines& before, uint64_t now_us) {
+void At89cModel::on_control(const BoardLines& before) {
   const Mode mode = mode_of(lines_.address_low);
   if (reset_high(before) && !reset_high(lines_) && busy_until_us_) {
     busy_violation("reset");
@@ -164,7 +164,6 @@ void At89cModel::on_control(const BoardLines& before, uint64_t now_us) {
     }
     vpp_awaits_mode_ = false;
   }
-  (void)now_us;
 }
 
 void At89cModel::on_mode_lines(const BoardLines& before, uint64_t now_us) {

@@ -47,7 +47,9 @@ class At89cModel final : public ChipModel {
   std::vector<uint8_t>* memory(std::string_view which) override;
 
   [[nodiscard]] uint32_t counter() const { return counter_; }
-  [[nodiscard]] bool busy() const { return busy_until_us_.has_value(); }
+  [[nodiscard]] bool busy(uint64_t now_us) const {
+    return busy_until_us_.has_value() && now_us < *busy_until_us_;
+  }
 
  private:
   enum class Mode { read, write, erase, signature, undefined };
@@ -69,7 +71,7 @@ class At89cModel final : public ChipModel {
   static bool is_programming(Mode mode) { return mode == Mode::write || mode == Mode::erase; }
 
   void settle(uint64_t now_us);
-  void on_control(const BoardLines& before, uint64_t now_us);
+  void on_control(const BoardLines& before);
   void on_mode_lines(const BoardLines& before, uint64_t now_us);
   void start_pulse(Mode mode, uint64_t now_us);
   void end_pulse(Mode mode, uint64_t now_us);
