@@ -1,8 +1,11 @@
+#include "sim/attiny/attiny_model.h"
 #include "sim/model_factory.h"
 
 namespace fp::sim {
 
-// No model of this family yet.
-std::unique_ptr<ChipModel> make_attiny_model(std::string_view) { return nullptr; }
+std::unique_ptr<ChipModel> make_attiny_model(std::string_view name) {
+  if (name == attiny2313_variant().name) return std::make_unique<AttinyModel>(attiny2313_variant());
+  return nullptr;
+}
 
 }  // namespace fp::sim
