@@ -122,8 +122,7 @@ void AttinyModel::on_latch(uint8_t select, const BoardLines& lines, uint64_t now
 void AttinyModel::voltage_changed(bool on, uint8_t pattern, uint64_t now_us) {
   if (!on) {
     if (busy_ && busy_->done_at_us != NEVER) {
-      violation("ATtiny2313: programming voltage removed during the " + busy_->name +
-                ", which is lost");
+      violation("ATtiny2313: programming voltage removed before the " + busy_->name + " finished");
     }
     busy_.reset();
     mode_ = Mode::off;
@@ -333,16 +332,20 @@ void AttinyModel::output_enabled() {
 }
 
 void AttinyModel::start(std::string name, uint64_t busy_us, uint64_t now_us,
-                        std::function<void()> apply) {
-  const uint64_t done_at = faults().never_ready ? NEVER : now_us + busy_us;
-  busy_ = Operation{std::move(name), done_at, std::move(apply)};
+                        const std::function<void()>& apply) {
+  // The result shows at once; the busy time only guards against early loads.
+  // A chip that never gets ready never finishes anything.
+  if (faults().never_ready) {
+    busy_ = Busy{std::move(name), NEVER};
+  } else {
+    apply();
+    busy_ = Busy{std::move(name), now_us + busy_us};
+  }
   busy_reported_ = false;
 }
 
 void AttinyModel::finish_due(uint64_t now_us) {
-  if (!busy_ || now_us < busy_->done_at_us) return;
-  busy_->apply();
-  busy_.reset();
+  if (busy_ && now_us >= busy_->done_at_us) busy_.reset();
 }
 
 std::optional<uint8_t> AttinyModel::drive(const BoardLines& lines, uint64_t now_us) {

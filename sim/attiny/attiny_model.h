@@ -57,10 +57,10 @@ class AttinyModel final : public ChipModel {
  private:
   enum class Mode { off, refused, programming };
 
-  struct Operation {
+  // An internal operation under way: no load or pulse until it is done.
+  struct Busy {
     std::string name;
     uint64_t done_at_us;
-    std::function<void()> apply;
   };
 
   void voltage_changed(bool on, uint8_t pattern, uint64_t now_us);
@@ -74,7 +74,8 @@ class AttinyModel final : public ChipModel {
 
   // False (and a violation) when the chip cannot take a load or pulse now.
   bool ready_for(const char* what, uint64_t now_us);
-  void start(std::string name, uint64_t busy_us, uint64_t now_us, std::function<void()> apply);
+  void start(std::string name, uint64_t busy_us, uint64_t now_us,
+             const std::function<void()>& apply);
   void finish_due(uint64_t now_us);
 
   [[nodiscard]] bool programming_locked() const { return (fuses_.lock & LB1) == 0; }
@@ -108,7 +109,7 @@ class AttinyModel final : public ChipModel {
   std::vector<std::optional<uint16_t>> flash_page_;
   std::vector<std::optional<uint8_t>> eeprom_page_;
 
-  std::optional<Operation> busy_;
+  std::optional<Busy> busy_;
   bool busy_reported_ = false;
 };
 

@@ -1,0 +1,17 @@
+// Reads a latch log back as the primitives that made it ("enter", "cmd 02",
+// "lo 1F", "hi 03", "dlo A5", "dhi 5A", "pagel", "wr", "read 04", "byte 04",
+// "idle", "sleep 10"), so that handler tests can state their order plainly.
+// The sequences themselves are pinned down by hvpp_test.cpp.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace fp::test {
+
+std::vector<std::string> hvpp_tokens(const std::vector<std::string>& events);
+
+// How many tokens equal token.
+size_t count_tokens(const std::vector<std::string>& tokens, const std::string& token);
+
+}  // namespace fp::test
