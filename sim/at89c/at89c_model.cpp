@@ -7,8 +7,10 @@ namespace fp::sim {
 namespace {
 
 // Latch selects as the board decodes them.
+constexpr uint8_t SELECT_DATA = 0;
 constexpr uint8_t SELECT_CONTROL = 2;
 constexpr uint8_t SELECT_ADDRESS_LOW = 4;
+constexpr uint8_t SELECT_ADDRESS_MID = 6;
 
 constexpr uint8_t MODE_MASK = 0x0F;
 constexpr uint8_t PROG_LINE = 0x10;
@@ -49,10 +51,10 @@ std::string milliseconds(uint64_t microseconds) {
 // Only the named latch changes on a load; any other difference means loads
 // were missed while the chip was out of the socket.
 bool others_match(uint8_t select, const BoardLines& a, const BoardLines& b) {
-  return (select == 0 || a.data == b.data) &&
+  return (select == SELECT_DATA || a.data == b.data) &&
          (select == SELECT_CONTROL || a.control == b.control) &&
          (select == SELECT_ADDRESS_LOW || a.address_low == b.address_low) &&
-         (select == 6 || a.address_mid == b.address_mid);
+         (select == SELECT_ADDRESS_MID || a.address_mid == b.address_mid);
 }
 
 constexpr std::array<At89cVariant, 2> VARIANTS{{
