@@ -22,6 +22,8 @@ const ChipDescriptor* row_from_item_data(intptr_t data) {
 }  // namespace
 
 std::optional<uint32_t> parse_extra_field(std::string_view text) {
+  // The text ends at its first zero byte, as the field's C string does.
+  text = text.substr(0, text.find('\0'));
   if (text.empty() || text.size() > EXTRA_FIELD_MAX_DIGITS) return std::nullopt;
   return parse_hex(text);
 }
