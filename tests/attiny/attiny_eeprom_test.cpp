@@ -60,38 +60,5 @@ TEST(AttinyEepromRead, AcceptsAnOddOffsetAndLength) {
   EXPECT_TRUE(rig.board.violations().empty());
 }
 
-TEST(AttinyEepromVerify, StopsAtTheFirstDifferingByte) {
-  SimulatedAttiny rig(EEPROM_ROW);
-  rig.eeprom() = pattern_image(0x80);
-  std::vector<uint8_t> buffer(rig.eeprom().begin() + 1, rig.eeprom().end());
-  EXPECT_EQ(attiny_eeprom_verify(rig.context, buffer.data(), 1, 0x7F), 0u);
-  buffer[6] ^= 0x10;
-  rig.log.events.clear();
-  EXPECT_NE(attiny_eeprom_verify(rig.context, buffer.data(), 1, 0x7F), 0u);
-  EXPECT_EQ(count_tokens(hvpp_tokens(rig.log.events), "read 00"), 7u);
-}
-
-TEST(AttinyEepromBlankCheck, ReadsAll128BytesAndNamesTheVerdict) {
-  SimulatedAttiny rig(EEPROM_ROW);
-  attiny_eeprom_blank_check(rig.context);
-  const Tokens tokens = hvpp_tokens(rig.log.events);
-  EXPECT_EQ(tokens[1], "cmd 03");
-  EXPECT_EQ(count_tokens(tokens, "read 00"), 0x80u);
-  rig.eeprom()[0x7F] = 0x00;
-  attiny_eeprom_blank_check(rig.context);
-  EXPECT_EQ(rig.view.window.boxes,
-            (std::vector<ShownBox>{{text::BLANK, text::PROGRAMMER, mb::OK},
-                                   {text::NOT_BLANK, text::PROGRAMMER, mb::ICON_INFORMATION}}));
-}
-
-TEST(AttinyEepromErase, OnlyExplainsThatTheEepromGoesWithTheFlash) {
-  RecordedAttiny rig(EEPROM_ROW);
-  attiny_eeprom_erase(rig.context);
-  EXPECT_EQ(rig.view.window.boxes,
-            (std::vector<ShownBox>{
-                {text::EEPROM_ERASE_REFUSED, text::PROGRAMMER, mb::ICON_INFORMATION}}));
-  EXPECT_TRUE(rig.log.events.empty());
-}
-
 }  // namespace
 }  // namespace fp::test

@@ -34,46 +34,34 @@ void hurried_page_write(ProgrammerContext& context) {
   hvpp_program_pulse(context, 0);
 }
 
-TEST(AttinyModel, VoltageWithoutTheXtal1TogglesLeavesTheChipOutOfProgrammingMode) {
-  SimulatedAttiny rig;
-  rig.context.bus.latch_write(LATCH_CTRL, HV_CTRL_OFF);
-  hvpp_pattern(rig.context, HV_OE_N);
-  rig.context.bus.latch_write(LATCH_CTRL, HV_CTRL_VPP_ON);
-  expect_one_violation(rig, "without the entry sequence");
-  EXPECT_FALSE(rig.chip->in_programming_mode());
-  rig.context.clock.sleep_ms(1);
-  EXPECT_EQ(read_signature_byte(rig.context), 0xFF);  // nothing answers
-}
-
-TEST(AttinyModel, ModeLinesHighWhenTheVoltageRisesRefuseEntry) {
-  SimulatedAttiny rig;
-  rig.context.bus.latch_write(LATCH_CTRL, HV_CTRL_OFF);
-  for (int toggle = 0; toggle < 3; ++toggle) {
-    hvpp_pattern(rig.context, HV_OE_N | HV_XTAL1);
-    hvpp_pattern(rig.context, HV_OE_N);
+// The entry sequence with pulses XTAL1 pulses and then lines on the pins as
+// the voltage rises, without the waits.
+void hasty_entry(ProgrammerContext& context, int pulses, uint8_t lines) {
+  context.bus.latch_write(LATCH_CTRL, HV_CTRL_OFF);
+  hvpp_pattern(context, HV_OE_N);
+  for (int pulse = 0; pulse < pulses; ++pulse) {
+    hvpp_pattern(context, HV_OE_N | HV_XTAL1);
+    hvpp_pattern(context, HV_OE_N);
   }
-  hvpp_pattern(rig.context, HV_OE_N | HV_XA1_BS2);
-  rig.context.bus.latch_write(LATCH_CTRL, HV_CTRL_VPP_ON);
-  expect_one_violation(rig, "without the entry sequence");
-  EXPECT_FALSE(rig.chip->in_programming_mode());
+  hvpp_pattern(context, lines);
+  context.bus.latch_write(LATCH_CTRL, HV_CTRL_VPP_ON);
 }
 
-TEST(AttinyModel, TheEntrySequenceAnswersWithTheSignature) {
-  SimulatedAttiny rig;
-  hvpp_enter(rig.context);
-  EXPECT_TRUE(rig.chip->in_programming_mode());
-  EXPECT_EQ(read_signature_byte(rig.context), 0x1E);
-  EXPECT_TRUE(rig.board.violations().empty());
+TEST(AttinyModel, EntryNeedsTheXtal1TogglesAndTheModeLinesLowBeforeTheVoltage) {
+  for (const auto& [pulses, lines] : {std::pair<int, int>{0, HV_OE_N}, {3, HV_OE_N | HV_XA1_BS2}}) {
+    SimulatedAttiny rig;
+    hasty_entry(rig.context, pulses, static_cast<uint8_t>(lines));
+    expect_one_violation(rig, "without the entry sequence");
+    EXPECT_FALSE(rig.chip->in_programming_mode());
+    rig.context.clock.sleep_ms(1);
+    EXPECT_EQ(read_signature_byte(rig.context), 0xFF);  // nothing answers
+  }
 }
 
 TEST(AttinyModel, ALoadRightAfterEntryIsTooSoon) {
   SimulatedAttiny rig;
-  rig.context.bus.latch_write(LATCH_CTRL, HV_CTRL_OFF);
-  for (int toggle = 0; toggle < 3; ++toggle) {
-    hvpp_pattern(rig.context, HV_OE_N | HV_XTAL1);
-    hvpp_pattern(rig.context, HV_OE_N);
-  }
-  rig.context.bus.latch_write(LATCH_CTRL, HV_CTRL_VPP_ON);
+  hasty_entry(rig.context, 3, HV_OE_N);
+  EXPECT_TRUE(rig.chip->in_programming_mode());
   hvpp_load_command(rig.context, CMD_READ_SIGNATURE);
   expect_one_violation(rig, "after entering programming mode");
 }
@@ -96,18 +84,6 @@ TEST(AttinyModel, RemovingTheVoltageDuringAWriteIsAViolation) {
   hurried_page_write(rig.context);
   hvpp_enter(rig.context);
   expect_one_violation(rig, "removed before the flash page write finished");
-}
-
-TEST(AttinyModel, NeverReadyChipProgramsNothingAndRefusesTheNextPage) {
-  SimulatedAttiny rig;
-  sim::ChipFaults faults;
-  faults.never_ready = true;
-  rig.chip->set_faults(faults);
-  const std::vector<uint8_t> image = pattern_image(0x40);
-  EXPECT_EQ(attiny_flash_write(rig.context, image.data(), 0, 0x40), 0u);
-  EXPECT_EQ(rig.flash(), std::vector<uint8_t>(0x800, 0xFF));
-  expect_one_violation(rig, "during the flash page write");
-  EXPECT_NE(attiny_flash_verify(rig.context, image.data(), 0, 0x40), 0u);
 }
 
 TEST(AttinyModel, StuckFlashByteReadsItsValueThroughWriteAndErase) {

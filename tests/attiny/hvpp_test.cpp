@@ -89,13 +89,6 @@ TEST(HvppRead, AtAddressLoadsTheLowAddressFirst) {
                                     "lines 08", "read", "lines 18", "ctrl 48"}));
 }
 
-TEST(HvppRead, LeavesTheDataLatchDrivingSoTheNextLoadNeedsNoCommand) {
-  RecordedAttiny rig;
-  hvpp_read(rig.context, 0x00);
-  hvpp_load_address_low(rig.context, 0x07);
-  EXPECT_EQ(rig.log.only("ctrl"), (Events{"ctrl C8", "ctrl 48"}));
-}
-
 TEST(HvppProgramByte, PulsesWriteWithTheByteSelectAndWaitsTenMilliseconds) {
   const struct {
     uint8_t select;
