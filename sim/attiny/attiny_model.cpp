@@ -139,9 +139,8 @@ void AttinyModel::voltage_changed(bool on, uint8_t pattern, uint64_t now_us) {
   } else {
     mode_ = Mode::refused;
     violation("ATtiny2313: programming voltage applied without the entry sequence (XTAL1 toggled " +
-              std::to_string(entry_toggles_) +
-              " times with XA1, XA0 and BS1 low, 6 needed); the chip stays out of programming "
-              "mode");
+              std::to_string(entry_toggles_) + " times with XA1, XA0 and BS1 low, " +
+              std::to_string(ENTRY_TOGGLES) + " needed); the chip stays out of programming mode");
   }
   entry_toggles_ = 0;
 }
