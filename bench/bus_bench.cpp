@@ -28,8 +28,9 @@ class CountingPort final : public PortIo {
 };
 
 void set_ns_per_access(benchmark::State& state, uint64_t accesses) {
-  state.counters["ns_per_access"] = benchmark::Counter(
-      static_cast<double>(accesses) / 1e9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_access"] =
+      benchmark::Counter(static_cast<double>(accesses) / 1e9,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
   state.counters["accesses_per_second"] =
       benchmark::Counter(static_cast<double>(accesses), benchmark::Counter::kIsRate);
 }

@@ -40,15 +40,14 @@ void BM_SimulatedRowRead(benchmark::State& state, const ChipDescriptor* row) {
   ProgrammerContext& context = *fresh.rig.context;
   const uint64_t accesses_before = fresh.rig.board.port_accesses();
   for (auto _ : state) {
-    read_handler(*row)(context, context.image_buffer.data(), 0, row->size);
+    read_handler (*row)(context, context.image_buffer.data(), 0, row->size);
     benchmark::DoNotOptimize(context.image_buffer.data());
     fresh.rig.view.status_texts.clear();
   }
   const auto accesses = static_cast<double>(fresh.rig.board.port_accesses() - accesses_before);
   state.counters["ns_per_access"] =
       benchmark::Counter(accesses / 1e9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-  state.counters["accesses_per_second"] =
-      benchmark::Counter(accesses, benchmark::Counter::kIsRate);
+  state.counters["accesses_per_second"] = benchmark::Counter(accesses, benchmark::Counter::kIsRate);
 }
 
 void BM_WriteAndVerify(benchmark::State& state, const ChipDescriptor* row) {
