@@ -118,12 +118,13 @@ constexpr std::array ATTINY_CONTROLS{
 #undef FP_FUSE_BOX
 
 constexpr std::array TEMPLATES{
-    DialogTemplate{dlg::MAIN, u"Программатор FLASH", 271, 118, dialog_style::SYSTEM_MENU,
-                   MAIN_CONTROLS},
+    DialogTemplate{dlg::MAIN, u"Программатор FLASH", 271, 118,
+                   dialog_style::POPUP | dialog_style::SYSTEM_MENU, MAIN_CONTROLS},
     DialogTemplate{dlg::BLOCKS, u"Выбор блоков", 125, 114, dialog_style::VISIBLE, BLOCK_CONTROLS},
     DialogTemplate{dlg::ERASE_BLOCK, u"Выбор блока для операции", 165, 50,
-                   dialog_style::SYSTEM_MENU | dialog_style::SIZING_FRAME, ERASE_BLOCK_CONTROLS},
-    DialogTemplate{dlg::JEDEC_ID, u"ID", 167, 73, 0, JEDEC_ID_CONTROLS},
+                   dialog_style::POPUP | dialog_style::SYSTEM_MENU | dialog_style::SIZING_FRAME,
+                   ERASE_BLOCK_CONTROLS},
+    DialogTemplate{dlg::JEDEC_ID, u"ID", 167, 73, dialog_style::POPUP, JEDEC_ID_CONTROLS},
     DialogTemplate{dlg::ATTINY_FUSES, u"ATTINY2313", 303, 188, dialog_style::VISIBLE,
                    ATTINY_CONTROLS},
 };

@@ -44,6 +44,8 @@ namespace dialog_style {
 inline constexpr uint32_t SYSTEM_MENU = 1u << 0;
 inline constexpr uint32_t SIZING_FRAME = 1u << 1;
 inline constexpr uint32_t VISIBLE = 1u << 2;
+// A pop-up window; without a sizing frame it has the dialog frame.
+inline constexpr uint32_t POPUP = 1u << 3;
 }  // namespace dialog_style
 
 // Every template has a caption bar, is centred on the screen and uses the

@@ -53,4 +53,15 @@ inline constexpr char16_t EEPROM_ERASE_REFUSED[] =
     u"Стереть EEPROM можно только вместе со стиранием FLASH";
 inline constexpr char16_t ARE_YOU_SURE[] = u"Вы уверены?";
 
+// Start of the Windows program; {} stands for the port library's file name.
+inline constexpr char16_t PORT_LIBRARY_MISSING[] =
+    u"Не удалось загрузить библиотеку доступа к порту {}.\r\n"
+    u"Положите её в папку программы или в системную папку Windows.";
+inline constexpr char16_t PORT_FUNCTIONS_MISSING[] =
+    u"В библиотеке доступа к порту {} нет функций Out32 и Inp32.";
+inline constexpr char16_t PORT_DRIVER_NOT_OPEN[] =
+    u"Библиотека доступа к порту {} не смогла запустить свой драйвер.\r\n"
+    u"Запустите программу от имени администратора.";
+inline constexpr char16_t MAIN_WINDOW_FAILED[] = u"Не удалось открыть главное окно программы.";
+
 }  // namespace fp::text

@@ -1,0 +1,59 @@
+// The main window over the real modal dialog 1000: its controls, the status
+// bar 1026, the chip list, the open-file dialog and the family dialogs it owns.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "ui/views.h"
+#include "ui/win32/win32_dialog_view.h"
+
+namespace fp::win32 {
+
+class Win32MainView final : public MainView {
+ public:
+  explicit Win32MainView(HINSTANCE instance) : instance_(instance) {}
+
+  // Shows the main window modally with the logic; returns when it ends, with
+  // the dialog's result (-1 when the window could not be created).
+  intptr_t run(DialogLogic& logic);
+  [[nodiscard]] HWND window() const { return window_.window(); }
+
+  // Told after each family dialog ends, with its template and result.
+  std::function<void(int template_id, intptr_t result)> dialog_ended;
+
+  // DialogView
+  [[nodiscard]] std::u16string text(int id) override { return window_.text(id); }
+  [[nodiscard]] std::string text_8bit(int id, size_t capacity) override {
+    return window_.text_8bit(id, capacity);
+  }
+  void set_text(int id, std::u16string_view text) override { window_.set_text(id, text); }
+  [[nodiscard]] bool checked(int id) override { return window_.checked(id); }
+  void set_checked(int id, bool checked) override { window_.set_checked(id, checked); }
+  void set_visible(int id, bool visible) override { window_.set_visible(id, visible); }
+  void set_enabled(int id, bool enabled) override { window_.set_enabled(id, enabled); }
+  int message_box(std::u16string_view text, const char16_t* caption, uint32_t flags) override {
+    return window_.message_box(text, caption, flags);
+  }
+  void end_dialog(intptr_t result) override { window_.end_dialog(result); }
+
+  // StatusBar
+  void set_status_text(std::u16string_view text) override;
+
+  // MainView
+  int list_add(int id, std::u16string_view text) override;
+  void list_set_item_data(int id, int index, intptr_t data) override;
+  [[nodiscard]] intptr_t list_item_data(int id, int index) override;
+  void list_select(int id, int index) override;
+  [[nodiscard]] int list_selection(int id) override;
+  void set_small_icon(int icon_resource) override;
+  std::optional<std::u16string> open_file_dialog(const FileDialogRequest& request) override;
+  intptr_t run_dialog(int template_id, DialogLogic& logic) override;
+
+ private:
+  HINSTANCE instance_;
+  Win32DialogView window_;
+};
+
+}  // namespace fp::win32
