@@ -52,6 +52,13 @@ TEST(ScriptSession, ClickPrintAndDefaultAnswers) {
             "exit 0\n");
 }
 
+TEST(ScriptSession, UpperCaseFieldsTurnLettersAsTheRealEditDoes) {
+  EXPECT_EQ(run({"text 1014 \"a1f ё\"", "print 1014", "text 1001 abc.bin", "print 1001"}),
+            "control 1014 \"A1F Ё\" checked=0 visible=0 enabled=1\n"
+            "control 1001 \"abc.bin\" checked=0 visible=1 enabled=1\n"
+            "exit 0\n");
+}
+
 TEST(ScriptSession, ExitButtonEndsTheRunBeforeTheRestOfTheScript) {
   EXPECT_EQ(run({"click 2", "click 1021"}), "exit 0\n");
 }

@@ -97,7 +97,7 @@ class ScriptSession::DialogWindowView : public DialogView {
   std::string text_8bit(int id, size_t capacity) override {
     return narrow_text(model_.control(id).text, capacity);
   }
-  void set_text(int id, std::u16string_view value) override { model_.control(id).text = value; }
+  void set_text(int id, std::u16string_view value) override { model_.set_text(id, value); }
   bool checked(int id) override { return model_.control(id).checked; }
   void set_checked(int id, bool value) override { model_.control(id).checked = value; }
   void set_visible(int id, bool value) override { model_.control(id).visible = value; }
@@ -368,7 +368,7 @@ void ScriptSession::execute(const std::vector<std::string>& words) {
     top().logic->on_command(*top().view, command_value(list, notify::SELCHANGE));
   } else if (command == "text") {
     expect(3);
-    top().model->control(control_id(words[1])).text = from_utf8(words[2]);
+    top().model->set_text(control_id(words[1]), from_utf8(words[2]));
   } else if (command == "check") {
     expect(3);
     if (words[2] != "on" && words[2] != "off") throw ScriptError("check takes on or off");

@@ -11,6 +11,7 @@ WindowModel::WindowModel(const DialogTemplate& dialog_template) : template_id_(d
     if (control.kind != ControlKind::drop_down_list) state.text = control.text;
     state.visible = (control.styles & style::HIDDEN) == 0;
     state.enabled = (control.styles & style::DISABLED) == 0;
+    state.uppercase = control.kind == ControlKind::edit && (control.styles & style::UPPERCASE) != 0;
   }
 }
 
@@ -28,6 +29,19 @@ void WindowModel::click(int id) {
   } else if (clicked.kind == ControlKind::auto_radio_button) {
     for (auto& [other_id, other] : controls_) {
       if (other.kind == ControlKind::auto_radio_button) other.checked = other_id == id;
+    }
+  }
+}
+
+void WindowModel::set_text(int id, std::u16string_view text) {
+  ControlState& changed = control(id);
+  changed.text = text;
+  if (!changed.uppercase) return;
+  for (char16_t& c : changed.text) {
+    if ((c >= u'a' && c <= u'z') || (c >= u'а' && c <= u'я')) {
+      c = static_cast<char16_t>(c - 0x20);
+    } else if (c >= u'ѐ' && c <= u'џ') {
+      c = static_cast<char16_t>(c - 0x50);
     }
   }
 }

@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ui/dialog_templates.h"
@@ -18,6 +19,7 @@ struct ControlState {
   bool checked = false;
   bool visible = true;
   bool enabled = true;
+  bool uppercase = false;  // an edit that turns every letter it is given to upper case
   // Drop-down list: the items with their data, and the selection (-1: none).
   std::vector<std::pair<std::u16string, intptr_t>> items;
   int selection = -1;
@@ -34,6 +36,10 @@ class WindowModel {
 
   // What the operator's click does to the control before its command is sent.
   void click(int id);
+
+  // Sets a control's text as the window would keep it: an upper-case edit
+  // turns letters to upper case whether they are typed or set.
+  void set_text(int id, std::u16string_view text);
 
   std::optional<intptr_t> ended;
 

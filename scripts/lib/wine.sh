@@ -1,0 +1,57 @@
+# Wine for the Windows program, sourced by scripts/run, scripts/test-win32 and
+# scripts/screenshots. A fresh prefix in the build folder for each run, the
+# Russian locale (the dialog font shows Cyrillic only under it), a virtual
+# display where there is none. Every wine call is bounded by timeout.
+
+# wine_setup PREFIX: makes the prefix and exports the environment.
+wine_setup() {
+  local prefix=$1
+  if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
+    localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
+  fi
+  export LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
+  export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEARCH=win64
+  rm -rf "$prefix"
+  mkdir -p "$(dirname "$prefix")"
+  timeout 120 wineboot -i >/dev/null 2>&1
+  # Keep the server between the runs of the tests: each start costs a second.
+  timeout 10 wineserver -p 3600
+  # Without a window manager Wine waits on every window that closes.
+  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+    >/dev/null 2>&1
+  # Debian's Wine does not find its own fonts (MS Sans Serif among them).
+  mkdir -p "$prefix/drive_c/windows/Fonts"
+  cp /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/"
+}
+
+# wine_display: starts Xvfb on a free display unless one is given; sets
+# WINE_XVFB_PID when it started one.
+wine_display() {
+  WINE_XVFB_PID=
+  if [ -n "${DISPLAY:-}" ] && [ "${WINE_FORCE_XVFB:-0}" != 1 ]; then return; fi
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
+  done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  WINE_XVFB_PID=$!
+  export DISPLAY=":$n"
+  local tries
+  for tries in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X$n" ] && return
+    sleep 0.1
+  done
+  echo "Xvfb did not start on $DISPLAY" >&2
+  return 1
+}
+
+# wine_cleanup: ends the Wine server of the prefix and the display we started.
+wine_cleanup() {
+  [ -n "${WINEPREFIX:-}" ] && timeout 20 wineserver -k >/dev/null 2>&1
+  if [ -n "${WINE_XVFB_PID:-}" ]; then
+    kill "$WINE_XVFB_PID" 2>/dev/null
+    wait "$WINE_XVFB_PID" 2>/dev/null
+  fi
+  return 0
+}

@@ -1,0 +1,113 @@
+// programmer-gui-driver [--program EXE] [--empty-socket] SCRIPT
+//
+// Starts the program (programmer-sim.exe beside the driver unless --program
+// names another), plays the operator script against its real window and
+// prints the event lines of programmer-script. Beyond that format it knows
+// "key escape|enter", "layout" (the top-most window against its template),
+// "screenshot FILE.bmp" and "describe" (the window's controls, on stderr).
+// Exit status: 0 played, 2 script error, 3 the script needs the simulated
+// board of programmer-script (insert, fill, ...), 4 the program misbehaved.
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "ui/script/script_line.h"
+#include "ui/win32/driver/remote_window.h"
+#include "ui/win32/driver/script_player.h"
+#include "ui/win32/driver/target_process.h"
+#include "ui/win32/sim_hooks.h"
+
+namespace {
+
+constexpr int SCRIPT_ERROR = 2;
+constexpr int NEEDS_SCRIPT_FRONTEND = 3;
+constexpr int PROGRAM_FAILED = 4;
+
+int usage() {
+  std::fputs("usage: programmer-gui-driver [--program EXE] [--empty-socket] SCRIPT\n", stderr);
+  return SCRIPT_ERROR;
+}
+
+std::wstring driver_folder() {
+  wchar_t path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path, length);
+  return folder.substr(0, folder.find_last_of(L"\\/") + 1);
+}
+
+bool read_lines(const std::wstring& path, std::vector<std::string>& lines) {
+  FILE* file = _wfopen(path.c_str(), L"rb");
+  if (file == nullptr) return false;
+  std::string line;
+  for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
+    if (c == '\n') {
+      lines.push_back(line);
+      line.clear();
+    } else {
+      line += static_cast<char>(c);
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  std::fclose(file);
+  return true;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  // The event lines are UTF-8 with \n endings, as programmer-script prints them.
+  _setmode(_fileno(stdout), _O_BINARY);
+  std::wstring program = L"programmer-sim.exe";
+  std::wstring arguments;
+  std::wstring script_path;
+  for (int i = 1; i < argc; ++i) {
+    const std::wstring arg = argv[i];
+    if (arg == L"--program" && i + 1 < argc) {
+      program = argv[++i];
+    } else if (arg == L"--empty-socket") {
+      arguments = fp::win32::EMPTY_SOCKET_OPTION;
+    } else if (script_path.empty() && arg.rfind(L"--", 0) != 0) {
+      script_path = arg;
+    } else {
+      return usage();
+    }
+  }
+  if (script_path.empty()) return usage();
+  if (program.find_first_of(L"\\/:") == std::wstring::npos) program = driver_folder() + program;
+
+  std::vector<std::string> lines;
+  if (!read_lines(script_path, lines)) {
+    std::fwprintf(stderr, L"programmer-gui-driver: cannot open %ls\n", script_path.c_str());
+    return SCRIPT_ERROR;
+  }
+  for (const std::string& line : lines) {
+    const auto split = fp::script::split_script_line(line);
+    const auto* words = std::get_if<std::vector<std::string>>(&split);
+    if (words != nullptr && !words->empty() && fp::driver::needs_script_frontend(words->front())) {
+      std::fprintf(stderr, "programmer-gui-driver: \"%s\" needs programmer-script\n",
+                   words->front().c_str());
+      return NEEDS_SCRIPT_FRONTEND;
+    }
+  }
+
+  try {
+    fp::driver::TargetProcess target(program, arguments);
+    fp::driver::ScriptPlayer player(target);
+    try {
+      player.play(lines);
+      return 0;
+    } catch (const fp::driver::ScriptError& error) {
+      std::fprintf(stderr, "programmer-gui-driver: %s\n", error.what());
+      target.terminate();
+      return SCRIPT_ERROR;
+    }
+  } catch (const fp::driver::DriverError& error) {
+    std::fprintf(stderr, "programmer-gui-driver: %s\n", error.what());
+    return PROGRAM_FAILED;
+  }
+}

@@ -1,0 +1,575 @@
+#include "ui/win32/driver/script_player.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <variant>
+
+#include "platform/utf8.h"
+#include "ui/control_ids.h"
+#include "ui/dialog_templates.h"
+#include "ui/message_box.h"
+#include "ui/script/script_line.h"
+#include "ui/script/script_session.h"
+#include "ui/win32/driver/message_box_reader.h"
+#include "ui/win32/driver/remote_window.h"
+#include "ui/win32/driver/screen_capture.h"
+#include "ui/win32/sim_hooks.h"
+
+namespace fp::driver {
+namespace {
+
+constexpr DWORD RESPONSE_TIMEOUT_MS = 60000;
+constexpr DWORD SETTLE_TIMEOUT_MS = 90000;
+constexpr DWORD EXIT_TIMEOUT_MS = 20000;
+// Posted keys are read after sent messages: their effect is awaited this long.
+constexpr int KEY_EFFECT_POLLS = 50;
+constexpr DWORD KEY_EFFECT_POLL_MS = 10;
+// File name box of the common open dialog (combo box, or edit in older layouts).
+constexpr int FILE_NAME_COMBO = 0x47C;
+constexpr int FILE_NAME_EDIT = 0x480;
+
+std::wstring wide(std::u16string_view text) {
+  return std::wstring(reinterpret_cast<const wchar_t*>(text.data()), text.size());
+}
+
+std::wstring wide_utf8(const std::string& text) {
+  return wide(from_utf8(text));
+}
+
+std::u16string utf16(const std::wstring& text) {
+  return std::u16string(reinterpret_cast<const char16_t*>(text.data()), text.size());
+}
+
+std::string quoted_wide(const std::wstring& text) {
+  return script::quoted(utf16(text));
+}
+
+const DialogTemplate* template_by_caption(const std::wstring& caption) {
+  for (const DialogTemplate& dialog : dialog_templates()) {
+    if (wide(dialog.caption) == caption) return &dialog;
+  }
+  return nullptr;
+}
+
+bool contains(const std::vector<HWND>& windows, HWND window) {
+  return std::find(windows.begin(), windows.end(), window) != windows.end();
+}
+
+HWND file_name_box(HWND dialog) {
+  if (HWND combo = GetDlgItem(dialog, FILE_NAME_COMBO)) return combo;
+  return GetDlgItem(dialog, FILE_NAME_EDIT);
+}
+
+std::optional<uint64_t> parse_number(const std::string& word) {
+  uint64_t value = 0;
+  const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
+  if (word.empty() || error != std::errc() || end != word.data() + word.size()) return std::nullopt;
+  return value;
+}
+
+// Paths the program shows under the scenario folder print relative to it, as
+// the script frontend, which never makes a path absolute, prints them.
+std::wstring relative_to_current_directory(const std::wstring& text) {
+  wchar_t folder[MAX_PATH] = {};
+  const DWORD length = GetCurrentDirectoryW(MAX_PATH, folder);
+  if (length == 0 || length >= MAX_PATH) return text;
+  std::wstring prefix(folder, length);
+  if (prefix.back() != L'\\') prefix += L'\\';
+  if (text.size() > prefix.size() &&
+      CompareStringOrdinal(text.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
+                           static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL) {
+    return text.substr(prefix.size());
+  }
+  return text;
+}
+
+const wchar_t* expected_class(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::edit:
+      return L"Edit";
+    case ControlKind::static_text:
+      return L"Static";
+    case ControlKind::drop_down_list:
+      return L"ComboBox";
+    case ControlKind::status_bar:
+      return L"msctls_statusbar32";
+    default:
+      return L"Button";
+  }
+}
+
+std::optional<LONG> expected_button_type(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::push_button:
+      return BS_PUSHBUTTON;
+    case ControlKind::default_push_button:
+      return BS_DEFPUSHBUTTON;
+    case ControlKind::auto_check_box:
+      return BS_AUTOCHECKBOX;
+    case ControlKind::auto_radio_button:
+      return BS_AUTORADIOBUTTON;
+    case ControlKind::group_box:
+      return BS_GROUPBOX;
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace
+
+bool needs_script_frontend(const std::string& command) {
+  return command == "insert" || command == "fill" || command == "dump" || command == "fuses" ||
+         command == "timer" || command == "fault";
+}
+
+void ScriptPlayer::emit(const std::string& line) {
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+void ScriptPlayer::play(const std::vector<std::string>& lines) {
+  settle();
+  for (size_t number = 1; number <= lines.size(); ++number) {
+    if (main_ended_ || stack_.empty()) break;
+    auto split = script::split_script_line(lines[number - 1]);
+    if (const auto* error = std::get_if<script::LineError>(&split)) {
+      throw ScriptError("line " + std::to_string(number) + ": " + error->message);
+    }
+    const auto& words = std::get<std::vector<std::string>>(split);
+    if (words.empty()) continue;
+    try {
+      execute(words);
+    } catch (const ScriptError& error) {
+      throw ScriptError("line " + std::to_string(number) + ": " + error.what());
+    }
+  }
+  close_all();
+  const auto code = target_.wait_for_exit(EXIT_TIMEOUT_MS);
+  if (!code) throw DriverError("the program does not end");
+  emit("exit " + std::to_string(*code));
+}
+
+// Waits until the program takes input again and reports every window that
+// opened or ended on the way; message boxes and file dialogs get their
+// answers, which may open or end more windows.
+void ScriptPlayer::settle() {
+  const DWORD deadline = GetTickCount() + SETTLE_TIMEOUT_MS;
+  while (true) {
+    if (GetTickCount() > deadline) throw DriverError("the windows of the program do not settle");
+    std::vector<HWND> windows = target_.dialog_windows();
+    HWND probe = nullptr;
+    for (auto it = stack_.rbegin(); it != stack_.rend() && probe == nullptr; ++it) {
+      if (IsWindow(it->handle)) probe = it->handle;
+    }
+    if (probe == nullptr && !windows.empty()) probe = windows.front();
+    if (probe == nullptr) {
+      if (main_ended_ || !target_.running()) {
+        take_changes({});
+        return;
+      }
+      Sleep(5);  // starting up, or between two windows
+      continue;
+    }
+    wait_until_responsive(probe, RESPONSE_TIMEOUT_MS);
+    windows = target_.dialog_windows();
+    // Hidden: still being created, or ended and about to go.
+    if (std::any_of(windows.begin(), windows.end(), [](HWND w) { return !IsWindowVisible(w); })) {
+      Sleep(2);
+      continue;
+    }
+    if (!take_changes(windows)) return;
+  }
+}
+
+bool ScriptPlayer::take_changes(const std::vector<HWND>& windows) {
+  bool changed = false;
+  while (!stack_.empty() && !contains(windows, stack_.back().handle)) {
+    const Window ended = stack_.back();
+    stack_.pop_back();
+    window_ended(ended);
+    changed = true;
+  }
+  for (const Window& open : stack_) {
+    if (!contains(windows, open.handle)) throw DriverError("a window ended under another");
+  }
+  std::vector<HWND> fresh;
+  for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+    const bool known = std::any_of(stack_.begin(), stack_.end(),
+                                   [&](const Window& open) { return open.handle == *it; });
+    if (!known) fresh.push_back(*it);
+  }
+  // Owners before the windows they own.
+  while (!fresh.empty()) {
+    const HWND expected_owner = stack_.empty() ? nullptr : stack_.back().handle;
+    const auto next = std::find_if(fresh.begin(), fresh.end(), [&](HWND w) {
+      return stack_.empty() || owner_of(w) == expected_owner;
+    });
+    if (next == fresh.end())
+      throw DriverError("a window opened that the top-most one does not own");
+    const HWND opened = *next;
+    fresh.erase(next);
+    window_opened(opened);
+    changed = true;
+  }
+  // A file dialog that did not take the name given to it (a folder, say).
+  if (!changed && !stack_.empty() && stack_.back().kind == Kind::file_dialog &&
+      stack_.back().answered) {
+    std::fputs("driver: the file dialog refused the name; cancelled\n", stderr);
+    SendNotifyMessageW(stack_.back().handle, WM_COMMAND, IDCANCEL, 0);
+    stack_.back().answered = false;
+    changed = true;
+  } else if (!changed && !stack_.empty() && stack_.back().kind == Kind::message_box) {
+    throw DriverError("a message box did not take its answer");
+  }
+  return changed;
+}
+
+void ScriptPlayer::window_opened(HWND handle) {
+  const std::wstring caption = window_text(handle);
+  const DialogTemplate* found = template_by_caption(caption);
+  if (stack_.empty() && !main_ended_ && found != nullptr && found->id == dlg::MAIN) {
+    main_window_ = handle;
+    stack_.push_back({handle, Kind::main, dlg::MAIN, false});
+    std::fprintf(stderr, "driver: main window after %.0f ms\n", target_.elapsed_ms());
+    return;
+  }
+  const bool over_file_dialog = !stack_.empty() && stack_.back().kind == Kind::file_dialog;
+  if (found != nullptr && found->id != dlg::MAIN && !over_file_dialog && !stack_.empty()) {
+    stack_.push_back({handle, Kind::dialog, found->id, false});
+    emit("dialog " + std::to_string(found->id) + " open");
+    return;
+  }
+  if (is_message_box(handle)) {
+    answer_message_box(handle, !over_file_dialog);
+    return;
+  }
+  if (file_name_box(handle) != nullptr && !over_file_dialog) {
+    answer_file_dialog(handle);
+    return;
+  }
+  describe(handle);
+  throw DriverError("a window opened that the driver does not know");
+}
+
+void ScriptPlayer::window_ended(const Window& window) {
+  if (window.kind == Kind::main) {
+    main_ended_ = true;
+    return;
+  }
+  if (window.kind != Kind::dialog) return;
+  // The program records the result once DialogBoxParamW has returned, before
+  // its thread takes messages again.
+  wait_until_responsive(main_window_, RESPONSE_TIMEOUT_MS);
+  const auto ended =
+      reinterpret_cast<uintptr_t>(GetPropW(main_window_, win32::DIALOGS_ENDED_PROPERTY));
+  if (ended <= dialogs_ended_) throw DriverError("the program did not record the dialog's result");
+  dialogs_ended_ = ended;
+  const auto result =
+      reinterpret_cast<intptr_t>(GetPropW(main_window_, win32::DIALOG_RESULT_PROPERTY));
+  emit("dialog " + std::to_string(window.template_id) + " end " + std::to_string(result));
+}
+
+void ScriptPlayer::answer_message_box(HWND box, bool printed) {
+  const ShownBox shown = read_message_box(box);
+  int answer = shown.default_answer;
+  if (printed) {
+    if (!answers_.empty()) {
+      answer = answers_.front();
+      answers_.pop_front();
+    }
+    const std::string caption =
+        shown.caption == default_caption() ? "none" : quoted_wide(shown.caption);
+    emit("box " + quoted_wide(shown.text) + " caption=" + caption +
+         " flags=" + script::flag_names(shown.flags) + " -> " + script::answer_name(answer));
+  } else {
+    std::fprintf(stderr, "driver: the file dialog said \"%s\"; answered\n",
+                 to_utf8(utf16(shown.text)).c_str());
+  }
+  stack_.push_back({box, Kind::message_box, 0, true});
+  SendNotifyMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
+}
+
+void ScriptPlayer::answer_file_dialog(HWND dialog) {
+  std::optional<std::wstring> result;
+  if (!file_dialog_results_.empty()) {
+    result = file_dialog_results_.front();
+    file_dialog_results_.pop_front();
+  }
+  stack_.push_back({dialog, Kind::file_dialog, 0, result.has_value()});
+  if (!result) {
+    SendNotifyMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    return;
+  }
+  set_window_text(file_name_box(dialog), *result);
+  SendNotifyMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+void ScriptPlayer::close_all() {
+  while (!stack_.empty() && !main_ended_) {
+    const HWND closing = stack_.back().handle;
+    SendNotifyMessageW(closing, WM_CLOSE, 0, 0);
+    settle();
+    if (!stack_.empty() && stack_.back().handle == closing) {
+      throw DriverError("a window ignores the close request");
+    }
+  }
+}
+
+ScriptPlayer::Window& ScriptPlayer::top() {
+  if (stack_.empty()) throw DriverError("no window is open");
+  return stack_.back();
+}
+
+int ScriptPlayer::parse_control_id(const std::string& word) {
+  const auto id = parse_number(word);
+  if (!id || *id > 0xFFFF) throw ScriptError("bad control ID " + word);
+  return static_cast<int>(*id);
+}
+
+HWND ScriptPlayer::control(int id) {
+  const HWND found = GetDlgItem(top().handle, id);
+  if (found == nullptr) {
+    throw ScriptError("control " + std::to_string(id) + " is not in the top-most window");
+  }
+  return found;
+}
+
+void ScriptPlayer::print_control(int id) {
+  const HWND shown = control(id);
+  const std::wstring text = relative_to_current_directory(window_text(shown));
+  const LONG style = window_style(shown);
+  const bool button = class_name(shown) == L"Button";
+  const bool checked = button && send(shown, BM_GETCHECK) != BST_UNCHECKED;
+  emit("control " + std::to_string(id) + " " + quoted_wide(text) +
+       " checked=" + (checked ? "1" : "0") + " visible=" + ((style & WS_VISIBLE) != 0 ? "1" : "0") +
+       " enabled=" + ((style & WS_DISABLED) == 0 ? "1" : "0"));
+}
+
+void ScriptPlayer::execute(const std::vector<std::string>& words) {
+  const std::string& command = words[0];
+  const auto expect = [&](size_t count) {
+    if (words.size() != count) {
+      throw ScriptError(command + " takes " + std::to_string(count - 1) + " argument(s)");
+    }
+  };
+  if (command == "answer") {
+    expect(2);
+    const std::string& word = words[1];
+    if (word == "yes") {
+      answers_.push_back(answer::YES);
+    } else if (word == "no") {
+      answers_.push_back(answer::NO);
+    } else if (word == "ok") {
+      answers_.push_back(answer::OK);
+    } else if (word == "cancel") {
+      answers_.push_back(answer::CANCEL);
+    } else {
+      throw ScriptError("answer takes yes, no, ok or cancel");
+    }
+  } else if (command == "filedialog") {
+    expect(2);
+    if (words[1] == "cancel") {
+      file_dialog_results_.emplace_back(std::nullopt);
+    } else {
+      file_dialog_results_.emplace_back(wide_utf8(words[1]));
+    }
+  } else if (command == "select") {
+    expect(2);
+    if (top().kind != Kind::main) throw ScriptError("the chip list is not in the top-most window");
+    const HWND list = control(ctl::CHIP_LIST);
+    const auto count = static_cast<uint64_t>(send(list, CB_GETCOUNT));
+    std::optional<uint64_t> index = parse_number(words[1]);
+    if (index && *index >= count) index.reset();
+    if (!parse_number(words[1])) {
+      const std::wstring name = wide_utf8(words[1]);
+      for (uint64_t i = 0; i < count; ++i) {
+        std::wstring item(static_cast<size_t>(send(list, CB_GETLBTEXTLEN, i)) + 1, L'\0');
+        send(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+        if (std::wstring(item.c_str()) == name) index = i;
+      }
+    }
+    if (!index) throw ScriptError("no catalogue row " + words[1]);
+    send(list, CB_SETCURSEL, static_cast<WPARAM>(*index));
+    SendNotifyMessageW(top().handle, WM_COMMAND, MAKEWPARAM(ctl::CHIP_LIST, CBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(list));
+    settle();
+  } else if (command == "text") {
+    expect(3);
+    set_window_text(control(parse_control_id(words[1])), wide_utf8(words[2]));
+    settle();
+  } else if (command == "check") {
+    expect(3);
+    if (words[2] != "on" && words[2] != "off") throw ScriptError("check takes on or off");
+    send(control(parse_control_id(words[1])), BM_SETCHECK,
+         words[2] == "on" ? BST_CHECKED : BST_UNCHECKED);
+  } else if (command == "click") {
+    expect(2);
+    const int id = parse_control_id(words[1]);
+    const HWND clicked = control(id);
+    // A button clicks itself: check boxes and radio buttons change as under
+    // the mouse, then the parent gets the command.
+    if (class_name(clicked) == L"Button") {
+      SendNotifyMessageW(clicked, BM_CLICK, 0, 0);
+    } else {
+      SendNotifyMessageW(top().handle, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(clicked));
+    }
+    settle();
+  } else if (command == "close") {
+    expect(1);
+    SendNotifyMessageW(top().handle, WM_CLOSE, 0, 0);
+    settle();
+  } else if (command == "print") {
+    expect(2);
+    print_control(parse_control_id(words[1]));
+  } else if (command == "key") {
+    expect(2);
+    if (words[1] == "escape") {
+      press_key(VK_ESCAPE);
+    } else if (words[1] == "enter") {
+      press_key(VK_RETURN);
+    } else {
+      throw ScriptError("key takes escape or enter");
+    }
+  } else if (command == "layout") {
+    expect(1);
+    check_layout();
+  } else if (command == "screenshot") {
+    expect(2);
+    save_screenshot(words[1]);
+  } else if (command == "describe") {
+    expect(1);
+    describe(top().handle);
+  } else if (needs_script_frontend(command)) {
+    throw ScriptError(command + " needs the simulated board of programmer-script");
+  } else {
+    throw ScriptError("unknown command " + command);
+  }
+}
+
+void ScriptPlayer::press_key(WORD key) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  HWND focus = top().handle;
+  if (GetGUIThreadInfo(target_.thread_id(), &info) && info.hwndFocus != nullptr) {
+    focus = info.hwndFocus;
+  }
+  const std::vector<HWND> before = target_.dialog_windows();
+  // Keys must come through the queue, where the dialog manager reads them.
+  PostMessageW(focus, WM_KEYDOWN, key, 1);
+  PostMessageW(focus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
+  for (int poll = 0; poll < KEY_EFFECT_POLLS; ++poll) {
+    Sleep(KEY_EFFECT_POLL_MS);
+    const std::vector<HWND> now = target_.dialog_windows();
+    if (now != before ||
+        std::any_of(now.begin(), now.end(), [](HWND w) { return !IsWindowVisible(w); })) {
+      break;
+    }
+  }
+  settle();
+}
+
+// Compares the top-most window with its template: class and kind of every
+// control, its place and size in dialog units, the window's frame.
+void ScriptPlayer::check_layout() {
+  const Window& window = top();
+  const DialogTemplate* dialog = find_dialog_template(window.template_id);
+  if (dialog == nullptr) throw ScriptError("the top-most window has no template");
+  std::vector<std::string> problems;
+  const LONG frame = window_style(window.handle);
+  const bool system_menu = (dialog->styles & dialog_style::SYSTEM_MENU) != 0;
+  const bool sizing = (dialog->styles & dialog_style::SIZING_FRAME) != 0;
+  if (((frame & WS_SYSMENU) != 0) != system_menu) problems.emplace_back("system menu");
+  if (((frame & WS_THICKFRAME) != 0) != sizing) problems.emplace_back("sizing frame");
+  if ((frame & WS_CAPTION) != WS_CAPTION) problems.emplace_back("caption bar");
+
+  RECT client{};
+  GetClientRect(window.handle, &client);
+  // Dialog units to pixels: a quarter of the font's average width, an eighth of its height.
+  const int base_x = static_cast<int>(std::lround(client.right * 4.0 / dialog->width));
+  const int base_y = static_cast<int>(std::lround(client.bottom * 8.0 / dialog->height));
+  if (MulDiv(dialog->width, base_x, 4) != client.right ||
+      MulDiv(dialog->height, base_y, 8) != client.bottom) {
+    problems.emplace_back("client area " + std::to_string(client.right) + "x" +
+                          std::to_string(client.bottom));
+  }
+  const auto close_to = [](LONG actual, int expected) { return std::abs(actual - expected) <= 1; };
+  for (const ControlTemplate& expected : dialog->controls) {
+    if (expected.id < 0) continue;
+    const std::string name = "control " + std::to_string(expected.id);
+    const HWND shown = GetDlgItem(window.handle, expected.id);
+    if (shown == nullptr) {
+      problems.push_back(name + " missing");
+      continue;
+    }
+    const LONG style = window_style(shown);
+    if (CompareStringOrdinal(class_name(shown).c_str(), -1, expected_class(expected.kind), -1,
+                             TRUE) != CSTR_EQUAL) {
+      problems.push_back(name + " class");
+    }
+    if (const auto type = expected_button_type(expected.kind)) {
+      if ((style & BS_TYPEMASK) != *type) problems.push_back(name + " button kind");
+      const bool multiline = (expected.styles & style::MULTILINE) != 0;
+      if (((style & BS_MULTILINE) != 0) != multiline) problems.push_back(name + " multi-line");
+    }
+    if (expected.kind == ControlKind::edit) {
+      const bool right = (expected.styles & style::RIGHT) != 0;
+      const bool upper = (expected.styles & style::UPPERCASE) != 0;
+      const bool scroll = (expected.styles & style::AUTO_HSCROLL) != 0;
+      const bool sunken = (expected.styles & style::SUNKEN) != 0;
+      if (((style & ES_RIGHT) != 0) != right) problems.push_back(name + " alignment");
+      if (((style & ES_UPPERCASE) != 0) != upper) problems.push_back(name + " upper case");
+      if (((style & ES_AUTOHSCROLL) != 0) != scroll) problems.push_back(name + " scrolling");
+      if (((GetWindowLongW(shown, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0) != sunken) {
+        problems.push_back(name + " sunken edge");
+      }
+    }
+    if (expected.kind == ControlKind::static_text &&
+        ((style & SS_TYPEMASK) == SS_RIGHT) != ((expected.styles & style::RIGHT) != 0)) {
+      problems.push_back(name + " alignment");
+    }
+    if (expected.kind == ControlKind::drop_down_list &&
+        ((style & 0x3) != CBS_DROPDOWNLIST || (style & CBS_SORT) != 0)) {
+      problems.push_back(name + " list kind");
+    }
+    if ((expected.styles & style::TAB_STOP) != 0 && (style & WS_TABSTOP) == 0) {
+      problems.push_back(name + " tab stop");
+    }
+    if (expected.kind == ControlKind::status_bar) continue;  // the bar places itself
+    RECT place{};
+    GetWindowRect(shown, &place);
+    MapWindowPoints(nullptr, window.handle, reinterpret_cast<POINT*>(&place), 2);
+    const bool placed = close_to(place.left, MulDiv(expected.x, base_x, 4)) &&
+                        close_to(place.top, MulDiv(expected.y, base_y, 8)) &&
+                        close_to(place.right - place.left, MulDiv(expected.width, base_x, 4));
+    // A closed drop-down list is as high as its font, not as its template.
+    const bool high = expected.kind == ControlKind::drop_down_list ||
+                      close_to(place.bottom - place.top, MulDiv(expected.height, base_y, 8));
+    if (!placed || !high) {
+      problems.push_back(name + " at " + std::to_string(place.left) + "," +
+                         std::to_string(place.top) + " " +
+                         std::to_string(place.right - place.left) + "x" +
+                         std::to_string(place.bottom - place.top));
+    }
+  }
+  const std::string prefix = "layout " + std::to_string(dialog->id);
+  if (problems.empty()) emit(prefix + " ok");
+  for (const std::string& problem : problems) emit(prefix + ": " + problem);
+}
+
+void ScriptPlayer::save_screenshot(const std::string& path) {
+  // Let the window paint what the last command changed.
+  Sleep(200);
+  RECT area{};
+  GetWindowRect(top().handle, &area);
+  if (!write_bmp(capture_screen(area), wide_utf8(path))) {
+    throw ScriptError("cannot write the screenshot " + path);
+  }
+}
+
+}  // namespace fp::driver

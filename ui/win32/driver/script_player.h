@@ -1,0 +1,74 @@
+// Plays an operator script against the real window of the program and prints
+// what the operator sees, in the event lines of programmer-script: message
+// boxes with their answers, family dialogs opening and ending, printed
+// controls, the exit code. Status texts are printed only where the script
+// prints the status bar (print 1026): the window keeps no history of them.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "ui/win32/driver/target_process.h"
+
+namespace fp::driver {
+
+// A script line the driver cannot play: exit status 2, as programmer-script.
+class ScriptError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class ScriptPlayer {
+ public:
+  explicit ScriptPlayer(TargetProcess& target) : target_(target) {}
+
+  // Waits for the first window, plays the lines, closes what is open and
+  // prints the exit line. Throws ScriptError or DriverError.
+  void play(const std::vector<std::string>& lines);
+
+ private:
+  enum class Kind { main, dialog, message_box, file_dialog };
+  struct Window {
+    HWND handle;
+    Kind kind;
+    int template_id;
+    bool answered;  // an answer or file name was given to it
+  };
+
+  void execute(const std::vector<std::string>& words);
+  void settle();
+  bool take_changes(const std::vector<HWND>& windows);
+  void window_opened(HWND handle);
+  void window_ended(const Window& window);
+  void answer_message_box(HWND box, bool printed);
+  void answer_file_dialog(HWND dialog);
+  void close_all();
+  void press_key(WORD key);
+  void check_layout();
+  void save_screenshot(const std::string& path);
+
+  Window& top();
+  HWND control(int id);
+  int parse_control_id(const std::string& word);
+  void print_control(int id);
+  void emit(const std::string& line);
+
+  TargetProcess& target_;
+  std::vector<Window> stack_;
+  std::deque<int> answers_;
+  std::deque<std::optional<std::wstring>> file_dialog_results_;
+  HWND main_window_ = nullptr;
+  bool main_ended_ = false;
+  uintptr_t dialogs_ended_ = 0;
+};
+
+// Commands that need the simulated board's own frontend (insert, fill, ...).
+bool needs_script_frontend(const std::string& command);
+
+}  // namespace fp::driver
