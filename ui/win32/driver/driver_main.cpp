@@ -4,7 +4,10 @@
 // names another), plays the operator script against its real window and
 // prints the event lines of programmer-script. Beyond that format it knows
 // "key escape|enter", "layout" (the top-most window against its template),
-// "screenshot FILE.bmp" and "describe" (the window's controls, on stderr).
+// "hold FILE" (keeps the file open for reading, sharing only reading, as
+// another program would), "screenshot FILE.bmp" and "describe" (the window's
+// controls, on stderr; PROGRAMMER_GUI_DRIVER_DESCRIBE=1 describes every window
+// that opens).
 // Exit status: 0 played, 2 script error, 3 the script needs the simulated
 // board of programmer-script (insert, fill, ...), 4 the program misbehaved.
 #include <fcntl.h>

@@ -71,6 +71,19 @@ uint32_t read_icon(HWND box) {
   }
 }
 
+// The button drawn as the default one: what Enter would press.
+int default_button(HWND box) {
+  for (const int id : {IDOK, IDYES, IDNO, IDCANCEL}) {
+    const HWND button = GetDlgItem(box, id);
+    if (button != nullptr && IsWindowVisible(button) &&
+        (window_style(button) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+      return id;
+    }
+  }
+  const LRESULT default_id = send(box, DM_GETDEFID);
+  return HIWORD(default_id) == DC_HASDEFID ? LOWORD(default_id) : IDOK;
+}
+
 }  // namespace
 
 bool is_message_box(HWND window) {
@@ -83,8 +96,7 @@ ShownBox read_message_box(HWND box) {
   shown.text = window_text(find_child(box, is_text_control));
   shown.caption = window_text(box);
   const bool yes_no = has_button(box, IDYES) && has_button(box, IDNO);
-  const LRESULT default_id = send(box, DM_GETDEFID);
-  shown.default_answer = HIWORD(default_id) == DC_HASDEFID ? LOWORD(default_id) : IDOK;
+  shown.default_answer = default_button(box);
   shown.flags = yes_no ? mb::YESNO : mb::OK;
   shown.flags |= read_icon(box);
   if (yes_no && shown.default_answer == IDNO) shown.flags |= mb::DEFBUTTON2;

@@ -124,6 +124,10 @@ bool needs_script_frontend(const std::string& command) {
          command == "timer" || command == "fault";
 }
 
+ScriptPlayer::~ScriptPlayer() {
+  for (HANDLE file : held_files_) CloseHandle(file);
+}
+
 void ScriptPlayer::emit(const std::string& line) {
   std::fwrite(line.data(), 1, line.size(), stdout);
   std::fputc('\n', stdout);
@@ -228,6 +232,7 @@ bool ScriptPlayer::take_changes(const std::vector<HWND>& windows) {
 }
 
 void ScriptPlayer::window_opened(HWND handle) {
+  if (_wgetenv(L"PROGRAMMER_GUI_DRIVER_DESCRIBE") != nullptr) describe(handle);
   const std::wstring caption = window_text(handle);
   const DialogTemplate* found = template_by_caption(caption);
   if (stack_.empty() && !main_ended_ && found != nullptr && found->id == dlg::MAIN) {
@@ -442,6 +447,13 @@ void ScriptPlayer::execute(const std::vector<std::string>& words) {
   } else if (command == "screenshot") {
     expect(2);
     save_screenshot(words[1]);
+  } else if (command == "hold") {
+    expect(2);
+    // Another program reading the file, letting others read it too.
+    const HANDLE file = CreateFileW(wide_utf8(words[1]).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw ScriptError("cannot open " + words[1]);
+    held_files_.push_back(file);
   } else if (command == "describe") {
     expect(1);
     describe(top().handle);

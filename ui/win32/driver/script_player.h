@@ -27,6 +27,9 @@ class ScriptError : public std::runtime_error {
 class ScriptPlayer {
  public:
   explicit ScriptPlayer(TargetProcess& target) : target_(target) {}
+  ~ScriptPlayer();
+  ScriptPlayer(const ScriptPlayer&) = delete;
+  ScriptPlayer& operator=(const ScriptPlayer&) = delete;
 
   // Waits for the first window, plays the lines, closes what is open and
   // prints the exit line. Throws ScriptError or DriverError.
@@ -66,6 +69,7 @@ class ScriptPlayer {
   HWND main_window_ = nullptr;
   bool main_ended_ = false;
   uintptr_t dialogs_ended_ = 0;
+  std::vector<HANDLE> held_files_;  // opened for reading by "hold", as another program would
 };
 
 // Commands that need the simulated board's own frontend (insert, fill, ...).
