@@ -59,6 +59,14 @@ class ChipModel {
   virtual std::vector<uint8_t>* memory(std::string_view which) = 0;
   [[nodiscard]] virtual std::optional<FuseBytes> fuses() const { return std::nullopt; }
 
+  // What lasts in the chip beyond its memories (fuses, lock bits, software
+  // data protection), by name, so that a simulated chip can be kept in a file
+  // between runs. The memories are kept through memory().
+  using LastingState = std::map<std::string, std::vector<uint8_t>, std::less<>>;
+  [[nodiscard]] virtual LastingState lasting_state() const { return {}; }
+  // Takes back what lasting_state() gave; false when a value does not fit.
+  virtual bool restore_lasting_state(const LastingState& state) { return state.empty(); }
+
   void set_faults(ChipFaults faults) { faults_ = std::move(faults); }
   [[nodiscard]] const ChipFaults& faults() const { return faults_; }
 

@@ -47,4 +47,23 @@ void FollowingSocket::follow(std::u16string_view row_name) {
   board_.insert(std::move(chip));
 }
 
+void FollowingSocket::stock(std::unique_ptr<ChipModel> chip) {
+  if (!chip) return;
+  const std::string name(chip->model_name());
+  if (name == current_ && board_.chip() != nullptr) {
+    board_.insert(std::move(chip));
+  } else {
+    shelf_[name] = std::move(chip);
+  }
+}
+
+std::vector<ChipModel*> FollowingSocket::chips() {
+  std::vector<ChipModel*> all;
+  if (board_.chip() != nullptr) all.push_back(board_.chip());
+  for (auto& [name, chip] : shelf_) {
+    if (chip) all.push_back(chip.get());
+  }
+  return all;
+}
+
 }  // namespace fp::sim

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "sim/simulated_board.h"
 
@@ -21,6 +22,11 @@ class FollowingSocket {
 
   // Puts the row's chip into the socket, keeping the one it replaces.
   void follow(std::u16string_view row_name);
+
+  // Puts a chip on the shelf, to be used when its row is selected.
+  void stock(std::unique_ptr<ChipModel> chip);
+  // Every chip met so far: the one in the socket and those on the shelf.
+  std::vector<ChipModel*> chips();
 
  private:
   SimulatedBoard& board_;

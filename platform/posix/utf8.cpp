@@ -58,8 +58,11 @@ std::u16string from_utf8(std::string_view text) {
   size_t i = 0;
   while (i < text.size()) {
     const auto lead = static_cast<uint8_t>(text[i]);
-    size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3
-                                    : (lead >> 3) == 0x1E ? 4 : 0;
+    size_t length = lead < 0x80           ? 1
+                    : (lead >> 5) == 0x6  ? 2
+                    : (lead >> 4) == 0xE  ? 3
+                    : (lead >> 3) == 0x1E ? 4
+                                          : 0;
     if (length == 0 || i + length > text.size()) {
       append_utf16(out, REPLACEMENT);
       ++i;

@@ -1,0 +1,77 @@
+#include "platform/posix/ppdev_port.h"
+
+#include <fcntl.h>
+#include <linux/parport.h>
+#include <linux/ppdev.h>
+#include <sys/ioctl.h>
+
+#include <cstring>
+
+namespace fp::posix {
+namespace {
+
+std::string reason(SystemCalls& calls) {
+  return std::strerror(calls.last_error());
+}
+
+}  // namespace
+
+std::unique_ptr<PpdevPort> PpdevPort::open(SystemCalls& calls, const std::string& device,
+                                           std::string& error) {
+  const int descriptor = calls.open(device.c_str(), O_RDWR);
+  if (descriptor < 0) {
+    error = "cannot open " + device + ": " + reason(calls);
+    return nullptr;
+  }
+  // Exclusive: no other driver (lp, a printer daemon) may touch the lines meanwhile.
+  if (calls.ioctl(descriptor, PPEXCL, nullptr) != 0) {
+    error = "cannot claim " + device + " exclusively: " + reason(calls);
+    calls.close(descriptor);
+    return nullptr;
+  }
+  if (calls.ioctl(descriptor, PPCLAIM, nullptr) != 0) {
+    error = "cannot claim " + device + ": " + reason(calls);
+    calls.close(descriptor);
+    return nullptr;
+  }
+  int mode = IEEE1284_MODE_COMPAT;
+  int forward = 0;
+  if (calls.ioctl(descriptor, PPSETMODE, &mode) != 0 ||
+      calls.ioctl(descriptor, PPDATADIR, &forward) != 0) {
+    error = "cannot set " + device + " to compatibility mode: " + reason(calls);
+    calls.ioctl(descriptor, PPRELEASE, nullptr);
+    calls.close(descriptor);
+    return nullptr;
+  }
+  return std::unique_ptr<PpdevPort>(new PpdevPort(calls, device, descriptor));
+}
+
+void PpdevPort::register_call(unsigned long request, uint8_t* value, const char* what) {
+  if (released()) return;
+  if (calls_.ioctl(descriptor_, request, value) != 0) {
+    record_failure(std::string(what) + " on " + device_ + " failed: " + reason(calls_));
+  }
+}
+
+void PpdevPort::out(uint16_t port, uint8_t value) {
+  if (port == DATA_PORT) {
+    register_call(PPWDATA, &value, "data write");
+  } else if (port == CONTROL_PORT) {
+    register_call(PPWCONTROL, &value, "control write");
+  }
+}
+
+uint8_t PpdevPort::in(uint16_t port) {
+  // Reads of other registers never happen; the status register's value
+  // for them keeps code that forgets to mask from seeing a ready chip.
+  uint8_t value = 0xFF;
+  if (port == STATUS_PORT) register_call(PPRSTATUS, &value, "status read");
+  return value;
+}
+
+void PpdevPort::let_go() noexcept {
+  calls_.ioctl(descriptor_, PPRELEASE, nullptr);
+  calls_.close(descriptor_);
+}
+
+}  // namespace fp::posix

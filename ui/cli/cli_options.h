@@ -1,0 +1,44 @@
+// The command line of the programmer: one subcommand per operation and the
+// options common to all of them.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <variant>
+
+namespace fp::cli {
+
+enum class Command { list, id, read, write, verify, blank, erase, sdp, fuses, lock, calibrate };
+
+struct CliOptions {
+  Command command = Command::list;
+  std::string file;  // read, write, verify
+  std::string chip;  // name or row; empty: not given
+  std::string port = "sim";
+  // Texts as given: the main window's field rules judge them.
+  std::optional<std::string> file_offset;
+  std::optional<std::string> chip_offset;
+  std::optional<std::string> length;
+  std::optional<std::string> blocks;  // "all" or a list of block addresses
+  std::optional<std::string> block;   // "chip" or a block address
+  bool yes = false;
+  std::string trace;
+  std::string language = "ru";
+  std::string format;  // empty: by the file's extension
+  bool sdp_on = false;
+  std::optional<std::string> fuse_low;
+  std::optional<std::string> fuse_high;
+  std::optional<std::string> fuse_extended;
+  std::string lock_value;
+};
+
+// The options, or the exit status when the program ends here (help: 0,
+// bad usage: 2), after the parser has said why.
+std::variant<CliOptions, int> parse_command_line(int argc, const char* const* argv,
+                                                 std::ostream& out, std::ostream& err);
+
+// Names of the subcommands, as typed.
+const char* command_name(Command command);
+
+}  // namespace fp::cli

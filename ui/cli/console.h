@@ -1,0 +1,72 @@
+// What the command-line program shows and asks: message-box texts as lines
+// (results on standard output, errors on standard error), in Russian or in
+// English, questions answered by --yes or on the terminal, and a progress
+// line on standard error while a terminal shows it.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace fp::cli {
+
+enum class Language { russian, english };
+
+struct ConsoleSettings {
+  Language language = Language::russian;
+  bool assume_yes = false;
+  bool error_is_terminal = false;  // progress line and prompts go to standard error
+  bool input_is_terminal = false;  // questions can be asked
+};
+
+class Console {
+ public:
+  Console(std::ostream& out, std::ostream& err, std::istream& in, ConsoleSettings settings)
+      : out_(out), err_(err), in_(in), settings_(settings) {}
+
+  std::ostream& out() { return out_; }
+  std::ostream& err() { return err_; }
+
+  // A text of the program as the operator reads it.
+  [[nodiscard]] std::string shown(std::u16string_view text) const;
+
+  void result(std::u16string_view text);
+  // A label of the program, then a value that is not translated (codes, numbers).
+  void labelled(std::u16string_view label, std::string_view separator, std::u16string_view value);
+  void error(std::u16string_view text);
+  // The command-line program's own notes on standard error: "programmer: ...".
+  void note(std::string_view text);
+
+  // Yes or no; nothing when nobody could be asked.
+  std::optional<bool> ask(std::u16string_view question, bool default_yes);
+  // An OK box that holds something on until it is closed (the programming
+  // voltage): waits for Enter on a terminal.
+  void hold(std::u16string_view text);
+
+  // Progress of one chip loop: start and count of the addresses it runs over.
+  void progress_range(uint32_t start, uint32_t count);
+  void progress(std::u16string_view status_text);
+  void end_progress();
+
+ private:
+  void clear_progress_line();
+
+  std::ostream& out_;
+  std::ostream& err_;
+  std::istream& in_;
+  ConsoleSettings settings_;
+  uint32_t range_start_ = 0;
+  uint32_t range_count_ = 0;
+  bool line_shown_ = false;
+  std::optional<std::chrono::steady_clock::time_point> started_;
+  std::chrono::steady_clock::time_point last_drawn_{};
+};
+
+// "Запись: 1C00h" gives 0x1C00; nothing for a text without an address.
+std::optional<uint32_t> progress_address(std::u16string_view status_text);
+
+}  // namespace fp::cli

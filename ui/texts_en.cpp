@@ -1,0 +1,84 @@
+#include "ui/texts_en.h"
+
+#include <array>
+
+#include "ui/texts.h"
+
+namespace fp {
+namespace {
+
+constexpr std::array ENGLISH{
+    // Captions.
+    TextPair{text::PROGRAMMER, u"Programmer"},
+    TextPair{text::CHIP_TYPE, u"Chip type"},
+    TextPair{text::TIMER_LOOPS, u"Idle loops during the timer period"},
+    // Progress prefixes and status-bar texts.
+    TextPair{text::READING, u"Reading: "},
+    TextPair{text::WRITING, u"Writing: "},
+    TextPair{text::VERIFYING, u"Verifying: "},
+    TextPair{text::ERASING, u"Erasing: "},
+    TextPair{text::ERASE_DONE, u"Erase finished..."},
+    TextPair{text::CHECK_DONE, u"Check finished..."},
+    // Main window.
+    TextPair{text::NOT_IMPLEMENTED, u"Not used or not implemented!"},
+    TextPair{text::BAD_EXTRA_PARAMETERS, u"Invalid extra parameters!"},
+    TextPair{text::FILE_READ_ERROR, u"Error reading the file!"},
+    TextPair{text::FILE_SAVED, u"Data written to the file!"},
+    TextPair{text::FILE_WRITE_ERROR, u"Error writing the file!"},
+    TextPair{text::NOT_CALIBRATED, u"The programmer has not been calibrated!\r\nContinue?"},
+    TextPair{text::WRITE_ERROR, u"Write error!"},
+    TextPair{text::WRITE_DONE, u"Write completed!"},
+    TextPair{text::DATA_EQUAL, u"The data match!"},
+    TextPair{text::COMPARE_ERROR, u"Compare error!"},
+    TextPair{text::REMOVE_CHIP, u"The ROM chip must be removed!\r\nContinue?"},
+    TextPair{text::TIMER_ERROR, u"Timer failure!"},
+    TextPair{text::VPP_ON, u"Programming voltage is on!\r\nPress 'OK' to switch it off."},
+    TextPair{text::FILTER_BINARY, u"Binary files (*.bin,*.rom)"},
+    TextPair{text::FILTER_BINARY_PATTERN, u"*.bin;*.rom"},
+    TextPair{text::FILTER_ALL, u"All files"},
+    TextPair{text::FILTER_ALL_PATTERN, u"*.*"},
+    // Blank checks and erases.
+    TextPair{text::BLANK, u"ROM is blank..."},
+    TextPair{text::NOT_BLANK, u"ROM is not blank!"},
+    TextPair{text::ERASE_ERROR, u"Erase error!"},
+    TextPair{text::ERASE_QUESTION, u"Erase the ROM?"},
+    TextPair{text::BAD_NUMBER, u"Invalid number!"},
+    // ATtiny2313.
+    TextPair{text::ODD_BLOCK, u"Odd address or block size not allowed!"},
+    TextPair{text::EEPROM_ERASE_REFUSED, u"The EEPROM can be erased only together with the FLASH"},
+    TextPair{text::ARE_YOU_SURE, u"Are you sure?"},
+    // Dialog labels the command-line program prints (their Russian text is
+    // the template's; a test keeps the two in step).
+    TextPair{u"Производитель:", u"Manufacturer:"},
+    TextPair{u"Устройство:", u"Device:"},
+    TextPair{u"Сигнатура:", u"Signature:"},
+    TextPair{u"Калибровочный байт:", u"Calibration byte:"},
+    TextPair{u"Фьюзы", u"Fuses"},
+    TextPair{u"Лок-биты", u"Lock bits"},
+};
+
+}  // namespace
+
+std::span<const TextPair> english_texts() {
+  return ENGLISH;
+}
+
+std::u16string_view english_text(std::u16string_view russian) {
+  for (const auto& [key, english] : ENGLISH) {
+    if (key == russian) return english;
+  }
+  return russian;
+}
+
+std::u16string in_english(std::u16string_view russian) {
+  const std::u16string_view whole = english_text(russian);
+  if (whole != russian) return std::u16string(whole);
+  for (const auto& [key, english] : ENGLISH) {
+    if (key.size() < russian.size() && russian.starts_with(key) && key.ends_with(u' ')) {
+      return std::u16string(english) + std::u16string(russian.substr(key.size()));
+    }
+  }
+  return std::u16string(russian);
+}
+
+}  // namespace fp
