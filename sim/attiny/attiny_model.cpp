@@ -372,4 +372,16 @@ std::optional<uint8_t> AttinyModel::drive(const BoardLines& lines, uint64_t now_
   }
 }
 
+ChipModel::LastingState AttinyModel::lasting_state() const {
+  return {{"fuses", {fuses_.low, fuses_.high, fuses_.extended, fuses_.lock}}};
+}
+
+bool AttinyModel::restore_lasting_state(const LastingState& state) {
+  for (const auto& [name, value] : state) {
+    if (name != "fuses" || value.size() != 4) return false;
+    fuses_ = {value[0], value[1], value[2], value[3]};
+  }
+  return true;
+}
+
 }  // namespace fp::sim

@@ -48,6 +48,9 @@ class AttinyModel final : public ChipModel {
   std::optional<uint8_t> drive(const BoardLines& lines, uint64_t now_us) override;
   std::vector<uint8_t>* memory(std::string_view which) override;
   [[nodiscard]] std::optional<FuseBytes> fuses() const override { return fuses_; }
+  // The fuse and lock bytes: "fuses" holds low, high, extended and lock.
+  [[nodiscard]] LastingState lasting_state() const override;
+  bool restore_lasting_state(const LastingState& state) override;
 
   void set_timing(const AttinyTiming& timing) { timing_ = timing; }
   void set_calibration(uint8_t value) { calibration_ = value; }

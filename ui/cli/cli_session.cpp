@@ -803,6 +803,11 @@ void Session::drive_fuse_dialog(WindowModel& model, DialogLogic& logic, DialogVi
   if (options_.command == Command::lock) {
     set_byte(ctl::LOCK_BIT0, *parse_byte(options_.lock_value));
     if (click(model, logic, view, ctl::WRITE_LOCK)) return;
+    if (failed_) {
+      // Not confirmed: the boxes show the wish, not the chip.
+      click(model, logic, view, ctl::OK_BUTTON);
+      return;
+    }
   }
   print_labelled(model, dlg::ATTINY_FUSES, ctl::SIGNATURE);
   print_labelled(model, dlg::ATTINY_FUSES, ctl::CALIBRATION_BYTE);

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 // The Debian package ships the Motorola S-record classes in the library but
 // not their headers: their factories are all this program needs of them.
@@ -46,6 +47,12 @@ class ThrowingQuit final : public srecord::quit {
     if (text_.empty()) text_ = line;
   }
   void exit(int) override { throw ImageError(text_.empty() ? "bad record file" : text_); }
+  // What the library would only warn about (lines it cannot read) could be
+  // data: a programmer refuses the file rather than guess.
+  void warning_v(const char* format, va_list arguments) override {
+    message_v(format, arguments);
+    exit(1);
+  }
 
  private:
   std::string text_;
@@ -108,6 +115,20 @@ RecordImage read_record_file(const std::string& path, ImageFormat format) {
     std::fclose(probe);
   } else {
     throw ImageError(path + ": " + std::strerror(errno));
+  }
+  // The reader passes over lines that are no records; in an image they are
+  // a damaged file, not something to skip.
+  {
+    std::ifstream lines(path);
+    const char mark = format == ImageFormat::intel_hex ? ':' : 'S';
+    size_t number = 0;
+    for (std::string line; std::getline(lines, line);) {
+      ++number;
+      const size_t first = line.find_first_not_of(" \t\r");
+      if (first != std::string::npos && line[first] != mark) {
+        throw ImageError(path + ": " + std::to_string(number) + ": not a record");
+      }
+    }
   }
   ThrowingQuit quit;
   srecord::input::pointer input = format == ImageFormat::intel_hex

@@ -1,0 +1,90 @@
+// Simulated chips kept in a file: memories and lasting state come back as
+// they were, and a damaged file is refused without touching anything.
+#include "sim/chip_store.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "sim/following_socket.h"
+#include "sim/model_factory.h"
+
+namespace fp::sim {
+namespace {
+
+class ChipStore : public testing::Test {
+ protected:
+  void SetUp() override {
+    path_ = (std::filesystem::temp_directory_path() /
+             ("fp-store-" + std::to_string(::getpid()) + ".sim"))
+                .string();
+    std::filesystem::remove(path_);
+  }
+  void TearDown() override { std::filesystem::remove(path_); }
+  void write(const std::string& text) { std::ofstream(path_) << text; }
+
+  std::string path_;
+};
+
+TEST_F(ChipStore, AMissingFileIsAnEmptyDrawer) {
+  EXPECT_TRUE(load_chip_store(path_).empty());
+}
+
+TEST_F(ChipStore, MemoriesAndFusesComeBack) {
+  auto chip = make_chip_model("ATTINY2313");
+  ASSERT_NE(chip, nullptr);
+  (*chip->memory("main"))[0x123] = 0x45;
+  (*chip->memory("eeprom"))[0x7F] = 0x00;
+  ASSERT_TRUE(chip->restore_lasting_state({{"fuses", {0xE4, 0xDF, 0xFF, 0xFC}}}));
+  save_chip_store(path_, {chip.get()});
+
+  auto loaded = load_chip_store(path_);
+  ASSERT_EQ(loaded.size(), 1u);
+  EXPECT_EQ(loaded[0]->model_name(), "ATTINY2313");
+  EXPECT_EQ(*loaded[0]->memory("main"), *chip->memory("main"));
+  EXPECT_EQ(*loaded[0]->memory("eeprom"), *chip->memory("eeprom"));
+  ASSERT_TRUE(loaded[0]->fuses());
+  EXPECT_EQ(loaded[0]->fuses()->low, 0xE4);
+  EXPECT_EQ(loaded[0]->fuses()->lock, 0xFC);
+  EXPECT_FALSE(std::filesystem::exists(path_ + ".new"));
+}
+
+TEST_F(ChipStore, TheSocketTakesAStockedChipWhenItsRowIsSelected) {
+  SimulatedBoard board;
+  FollowingSocket socket(board);
+  auto chip = make_chip_model("ATTINY2313");
+  (*chip->memory("main"))[0] = 0x12;
+  socket.stock(std::move(chip));
+  socket.follow(u"ATTINY2313 - EEPROM");
+  ASSERT_NE(board.chip(), nullptr);
+  EXPECT_EQ((*board.chip()->memory("main"))[0], 0x12);
+  EXPECT_EQ(socket.chips().size(), 1u);
+}
+
+TEST_F(ChipStore, DamagedFilesAreRefusedWithTheLine) {
+  const struct {
+    const char* text;
+    const char* reason;
+  } cases[] = {
+      {"hello\n", ":1: not a file of simulated chips"},
+      {"simulated chips 1\nchip NOSUCH\nend\n", ":2: unknown chip model NOSUCH"},
+      {"simulated chips 1\nchip ATTINY2313\nmemory main 10\n", "holds 2048 bytes, not 16"},
+      {"simulated chips 1\nchip ATTINY2313\nmemory main 800\nFFZZ\n", ":4: not a line"},
+      {"simulated chips 1\nchip ATTINY2313\nstate fuses 0102\nend\n", "does not fit"},
+      {"simulated chips 1\nchip ATTINY2313\n", "the last chip has no end"},
+  };
+  for (const auto& c : cases) {
+    write(c.text);
+    try {
+      load_chip_store(path_);
+      ADD_FAILURE() << "accepted: " << c.text;
+    } catch (const StoreError& error) {
+      EXPECT_NE(std::string(error.what()).find(c.reason), std::string::npos) << error.what();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace fp::sim
