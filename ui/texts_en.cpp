@@ -47,6 +47,16 @@ constexpr std::array ENGLISH{
     TextPair{text::ODD_BLOCK, u"Odd address or block size not allowed!"},
     TextPair{text::EEPROM_ERASE_REFUSED, u"The EEPROM can be erased only together with the FLASH"},
     TextPair{text::ARE_YOU_SURE, u"Are you sure?"},
+    // The Windows program's start.
+    TextPair{text::PORT_LIBRARY_MISSING,
+             u"Could not load the port access library {}.\r\n"
+             u"Put it in the program's folder or in the Windows system folder."},
+    TextPair{text::PORT_FUNCTIONS_MISSING,
+             u"The port access library {} has no functions Out32 and Inp32."},
+    TextPair{text::PORT_DRIVER_NOT_OPEN,
+             u"The port access library {} could not start its driver.\r\n"
+             u"Run the program as administrator."},
+    TextPair{text::MAIN_WINDOW_FAILED, u"Could not open the program's main window."},
     // Dialog labels the command-line program prints (their Russian text is
     // the template's; a test keeps the two in step).
     TextPair{u"Производитель:", u"Manufacturer:"},
