@@ -3,26 +3,32 @@
 # Russian locale (the dialog font shows Cyrillic only under it), a virtual
 # display where there is none. Every wine call is bounded by timeout.
 
-# wine_setup PREFIX: makes the prefix and exports the environment.
+# wine_setup PREFIX [keep]: makes the prefix (anew, unless keep and it is
+# there already) and exports the environment.
 wine_setup() {
-  local prefix=$1
+  local prefix=$1 keep=${2:-}
   if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
     localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
   fi
   export LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
   export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   export WINEARCH=win64
+  # One server for all the runs that follow: each start costs a second.
+  if [ "$keep" = keep ] && [ -f "$prefix/.ready" ]; then
+    timeout 10 wineserver -p 3600 || true
+    return
+  fi
   rm -rf "$prefix"
-  mkdir -p "$(dirname "$prefix")"
-  timeout 120 wineboot -i >/dev/null 2>&1
-  # Keep the server between the runs of the tests: each start costs a second.
-  timeout 10 wineserver -p 3600
+  mkdir -p "$prefix"
+  timeout 10 wineserver -p 3600 || true
+  timeout 120 wineboot -i >/dev/null 2>&1 || true
   # Without a window manager Wine waits on every window that closes.
   timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
     >/dev/null 2>&1
   # Debian's Wine does not find its own fonts (MS Sans Serif among them).
   mkdir -p "$prefix/drive_c/windows/Fonts"
   cp /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/"
+  touch "$prefix/.ready"
 }
 
 # wine_display: starts Xvfb on a free display unless one is given; sets
