@@ -30,7 +30,7 @@ constexpr size_t MAX_OPERATIONS = 4;
 
 // Whole-chip loops are the matrix's business: here read, write and compare
 // start on a short slice, which a script may still widen.
-const std::vector<std::string> PROLOGUE{"check 1007 on", "click 1007", "text 1014 100"};
+const std::vector<std::string> PROLOGUE{"click 1007", "text 1014 100"};
 
 class Sandbox {
  public:

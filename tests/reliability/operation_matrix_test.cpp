@@ -399,9 +399,9 @@ class OperationMatrixTest : public ::testing::TestWithParam<RowCase> {
     const fs::path file = folder / (button.id == ctl::READ ? "read.bin" : "image.bin");
     lines.emplace_back("text 1001 \"" + file.string() + "\"");
     if (row.length) {
-      lines.insert(lines.end(), {"check 1007 on", "click 1007", "text 1010 0",
-                                 "text 1012 " + to_utf8(hex_text(row.rom_offset)),
-                                 "text 1014 " + to_utf8(hex_text(*row.length))});
+      lines.insert(lines.end(),
+                   {"click 1007", "text 1010 0", "text 1012 " + to_utf8(hex_text(row.rom_offset)),
+                    "text 1014 " + to_utf8(hex_text(*row.length))});
     }
     // The main window's own questions (calibration not done, chip removed)
     // are answered yes, or write and calibration would never run.
