@@ -7,6 +7,7 @@
 #   bytes N VALUE        N bytes of VALUE (hex) on standard output
 #   counting N           N bytes 00 01 02 ... FF 00 01 ... on standard output
 #   same A B             prints "same A B" when the files are equal, else where they differ
+#   CASE_DIR             the case's folder (cases/lib holds shared helpers)
 set -uo pipefail
 program=$(readlink -f "$1")
 case_file=$(readlink -f "$2")
@@ -30,6 +31,7 @@ same() {
 }
 export -f programmer bytes counting same
 export program
+export CASE_DIR=$(dirname "$case_file")
 
 bash -e "$case_file" >actual.txt 2>&1
 status=$?
