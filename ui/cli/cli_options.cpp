@@ -83,6 +83,12 @@ std::variant<CliOptions, int> parse_command_line(int argc, const char* const* ar
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
+    // A misspelt command would otherwise read "A subcommand is required".
+    if (app.get_subcommands().empty() && !app.remaining().empty() && error.get_exit_code() != 0) {
+      err << "programmer: unknown command " << app.remaining().front()
+          << " (see: programmer --help)\n";
+      return USAGE_ERROR;
+    }
     const int status = app.exit(error, out, err);
     return status == 0 ? 0 : USAGE_ERROR;
   }
