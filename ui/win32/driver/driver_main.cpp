@@ -4,12 +4,12 @@
 // names another), plays the operator script against its real window and
 // prints the event lines of programmer-script. Beyond that format it knows
 // "key escape|enter", "layout" (the top-most window against its template),
-// "hold FILE" (keeps the file open for reading, sharing only reading, as
-// another program would), "screenshot FILE.bmp" and "describe" (the window's
-// controls, on stderr; PROGRAMMER_GUI_DRIVER_DESCRIBE=1 describes every window
-// that opens).
-// Exit status: 0 played, 2 script error, 3 the script needs the simulated
-// board of programmer-script (insert, fill, ...), 4 the program misbehaved.
+// "filedialog show" (prints the file types the next file dialog offers and
+// whether its read-only box shows, then cancels it), "hold FILE" (keeps the file open for reading,
+// sharing only reading, as another program would), "screenshot FILE.bmp" and "describe" (the
+// window's controls, on stderr; PROGRAMMER_GUI_DRIVER_DESCRIBE=1 describes every window that
+// opens). Exit status: 0 played, 2 script error, 3 the script needs the simulated board of
+// programmer-script (insert, fill, ...), 4 the program misbehaved.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>

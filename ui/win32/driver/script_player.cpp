@@ -29,6 +29,11 @@ constexpr DWORD KEY_EFFECT_POLL_MS = 10;
 // File name box of the common open dialog (combo box, or edit in older layouts).
 constexpr int FILE_NAME_COMBO = 0x47C;
 constexpr int FILE_NAME_EDIT = 0x480;
+// The file type list and the read-only check box of the common open dialog.
+constexpr int FILE_TYPE_LIST = 0x470;
+constexpr int READ_ONLY_BOX = 0x410;
+// "filedialog show": describe the dialog instead of answering it.
+constexpr wchar_t SHOW_FILE_DIALOG[] = L"\x01show";
 
 std::wstring wide(std::u16string_view text) {
   return std::wstring(reinterpret_cast<const wchar_t*>(text.data()), text.size());
@@ -304,6 +309,10 @@ void ScriptPlayer::answer_file_dialog(HWND dialog) {
     result = file_dialog_results_.front();
     file_dialog_results_.pop_front();
   }
+  if (result && *result == SHOW_FILE_DIALOG) {
+    show_file_dialog(dialog);
+    result.reset();
+  }
   stack_.push_back({dialog, Kind::file_dialog, 0, result.has_value()});
   if (!result) {
     SendNotifyMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -312,6 +321,26 @@ void ScriptPlayer::answer_file_dialog(HWND dialog) {
   set_window_text(file_name_box(dialog), *result);
   SendNotifyMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+// The file types offered, the one chosen, and whether the read-only box shows.
+void ScriptPlayer::show_file_dialog(HWND dialog) {
+  const HWND types = GetDlgItem(dialog, FILE_TYPE_LIST);
+  std::string line = "filedialog types=";
+  if (types != nullptr) {
+    const auto count = static_cast<WPARAM>(send(types, CB_GETCOUNT));
+    for (WPARAM i = 0; i < count; ++i) {
+      std::wstring item(static_cast<size_t>(send(types, CB_GETLBTEXTLEN, i)) + 1, L'\0');
+      send(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+      if (i > 0) line += ',';
+      line += quoted_wide(item.c_str());
+    }
+    line += " chosen=" + std::to_string(send(types, CB_GETCURSEL));
+  }
+  const HWND read_only = GetDlgItem(dialog, READ_ONLY_BOX);
+  line += std::string(" read-only-box=") +
+          (read_only != nullptr && IsWindowVisible(read_only) ? "shown" : "hidden");
+  emit(line);
 }
 
 void ScriptPlayer::close_all() {
@@ -380,6 +409,8 @@ void ScriptPlayer::execute(const std::vector<std::string>& words) {
     expect(2);
     if (words[1] == "cancel") {
       file_dialog_results_.emplace_back(std::nullopt);
+    } else if (words[1] == "show") {
+      file_dialog_results_.emplace_back(SHOW_FILE_DIALOG);
     } else {
       file_dialog_results_.emplace_back(wide_utf8(words[1]));
     }

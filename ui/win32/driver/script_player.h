@@ -3,6 +3,8 @@
 // boxes with their answers, family dialogs opening and ending, printed
 // controls, the exit code. Status texts are printed only where the script
 // prints the status bar (print 1026): the window keeps no history of them.
+// A path under the current folder prints relative to it, as the script
+// frontend, which never makes a name absolute, shows it.
 #pragma once
 
 #include <windows.h>
@@ -51,6 +53,7 @@ class ScriptPlayer {
   void window_ended(const Window& window);
   void answer_message_box(HWND box, bool printed);
   void answer_file_dialog(HWND dialog);
+  void show_file_dialog(HWND dialog);
   void close_all();
   void press_key(WORD key);
   void check_layout();
