@@ -12,7 +12,7 @@ namespace fp::driver {
 namespace {
 
 constexpr int MESSAGE_TEXT_ID = 0xFFFF;
-constexpr DWORD ICON_PAINT_TIMEOUT_MS = 2000;
+constexpr DWORD ICON_PAINT_TIMEOUT_MS = 5000;
 
 HWND find_child(HWND window, bool (*wanted)(HWND)) {
   for (HWND child : children_of(window)) {

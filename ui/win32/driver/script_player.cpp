@@ -24,7 +24,7 @@ constexpr DWORD RESPONSE_TIMEOUT_MS = 60000;
 constexpr DWORD SETTLE_TIMEOUT_MS = 90000;
 constexpr DWORD EXIT_TIMEOUT_MS = 20000;
 // Posted keys are read after sent messages: their effect is awaited this long.
-constexpr int KEY_EFFECT_POLLS = 50;
+constexpr int KEY_EFFECT_POLLS = 300;
 constexpr DWORD KEY_EFFECT_POLL_MS = 10;
 // File name box of the common open dialog (combo box, or edit in older layouts).
 constexpr int FILE_NAME_COMBO = 0x47C;
