@@ -48,6 +48,7 @@ void BM_SimulatedRowRead(benchmark::State& state, const ChipDescriptor* row) {
   state.counters["ns_per_access"] =
       benchmark::Counter(accesses / 1e9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
   state.counters["accesses_per_second"] = benchmark::Counter(accesses, benchmark::Counter::kIsRate);
+  state.SetLabel(to_utf8(row->name));
 }
 
 void BM_WriteAndVerify(benchmark::State& state, const ChipDescriptor* row) {
@@ -72,6 +73,7 @@ void BM_WriteAndVerify(benchmark::State& state, const ChipDescriptor* row) {
     state.ResumeTiming();
   }
   state.counters["virtual_s"] = virtual_seconds;
+  state.SetLabel(to_utf8(row->name));
 }
 
 // Google Benchmark names are ASCII: "ATTINY2313 - FLASH" becomes ATTINY2313_FLASH.
