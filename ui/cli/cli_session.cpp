@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -158,6 +159,7 @@ class Session {
   sim::RecordedPriority recorded_priority_;
   std::unique_ptr<sim::FollowingSocket> socket_;
   std::string store_path_;
+  std::vector<std::string> stored_models_;
   std::unique_ptr<posix::HeldPort> held_port_;
   std::unique_ptr<posix::ReleaseOnSignal> signal_guard_;
   SystemClock system_clock_;
@@ -355,7 +357,10 @@ bool Session::open_port() {
     store_path_ = simulated->store;
     if (!store_path_.empty()) {
       try {
-        for (auto& chip : sim::load_chip_store(store_path_)) socket_->stock(std::move(chip));
+        for (auto& chip : sim::load_chip_store(store_path_)) {
+          stored_models_.emplace_back(chip->model_name());
+          socket_->stock(std::move(chip));
+        }
       } catch (const sim::StoreError& error) {
         fail(error.what());
         return false;
@@ -547,7 +552,15 @@ bool Session::finish() {
   bool whole = true;
   if (socket_ && !store_path_.empty()) {
     try {
-      sim::save_chip_store(store_path_, socket_->chips());
+      // The chips of the file and the one the command used; not the first
+      // row's, which the window's start put into the socket in passing.
+      std::vector<sim::ChipModel*> kept;
+      for (sim::ChipModel* chip : socket_->chips()) {
+        const bool stored = std::find(stored_models_.begin(), stored_models_.end(),
+                                      chip->model_name()) != stored_models_.end();
+        if (stored || chip == board_.chip()) kept.push_back(chip);
+      }
+      sim::save_chip_store(store_path_, kept);
     } catch (const sim::StoreError& error) {
       fail(error.what());
       whole = false;
