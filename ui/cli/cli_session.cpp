@@ -40,10 +40,13 @@ using script::WindowModel;
 
 constexpr std::array<int, 4> BLOCK_BOXES{ctl::BLOCK_0, ctl::BLOCK_1, ctl::BLOCK_2, ctl::BLOCK_3};
 
-// A usage error found before the program starts.
-struct UsageError {
-  std::string text;
-};
+// The control latch loaded with CTRL_IDLE: bus released, programming voltage off.
+const std::vector<posix::PortWrite> IDLE_BOARD{{DATA_PORT, CTRL_IDLE},
+                                               {CONTROL_PORT, LATCH_CTRL},
+                                               {CONTROL_PORT, LATCH_CTRL | 1},
+                                               {CONTROL_PORT, LATCH_CTRL}};
+// Longer than any internal operation a simulated chip runs by itself.
+constexpr uint64_t SETTLE_US = 10'000'000;
 
 std::string hex(uint32_t value) {
   return to_utf8(hex_text(value)) + "h";
@@ -384,10 +387,7 @@ bool Session::open_port() {
       return false;
     }
     // Leaving, the board goes idle: no programming voltage on a chip nobody watches.
-    held_port_->set_farewell({{DATA_PORT, CTRL_IDLE},
-                              {CONTROL_PORT, LATCH_CTRL},
-                              {CONTROL_PORT, LATCH_CTRL | 1},
-                              {CONTROL_PORT, LATCH_CTRL}});
+    held_port_->set_farewell(IDLE_BOARD);
     signal_guard_ = std::make_unique<posix::ReleaseOnSignal>(*held_port_);
     realtime_priority_ = std::make_unique<posix::RealtimePriority>(calls, console_.err());
     port_ = held_port_.get();
@@ -550,6 +550,13 @@ void Session::after_operation() {
 
 bool Session::finish() {
   bool whole = true;
+  if (socket_) {
+    // As on a real board after the program ends: what the chip has begun it
+    // finishes, and the board goes idle. The chip's memory is then what a
+    // next run will find.
+    board_.advance_us(SETTLE_US);
+    for (const posix::PortWrite& write : IDLE_BOARD) board_.out(write.port, write.value);
+  }
   if (socket_ && !store_path_.empty()) {
     try {
       // The chips of the file and the one the command used; not the first
