@@ -47,6 +47,11 @@ inline constexpr char16_t ERASE_ERROR[] = u"Ошибка стирания!";
 inline constexpr char16_t ERASE_QUESTION[] = u"Стереть ПЗУ?";
 inline constexpr char16_t BAD_NUMBER[] = u"Неверное число!";
 
+// Labels of the block boxes 1034-1036 of "Выбор блоков": the bottom-boot
+// three, then the top-boot three.
+inline constexpr const char16_t* BLOCK_LABELS[] = {u"02000h", u"03000h", u"04000h",
+                                                   u"1C000h", u"1D000h", u"1E000h"};
+
 // ATtiny2313.
 inline constexpr char16_t ODD_BLOCK[] = u"Нечетный адрес или размер блока недопустим!";
 inline constexpr char16_t EEPROM_ERASE_REFUSED[] =

@@ -1,8 +1,15 @@
+#include "sim/highvolt/am28f001_model.h"
+#include "sim/highvolt/i28f001bx_model.h"
 #include "sim/model_factory.h"
 
 namespace fp::sim {
 
-// No model of this family yet.
-std::unique_ptr<ChipModel> make_highvolt_model(std::string_view) { return nullptr; }
+std::unique_ptr<ChipModel> make_highvolt_model(std::string_view name) {
+  if (const I28fVariant* variant = find_i28f_variant(name)) {
+    return std::make_unique<I28f001bxModel>(*variant);
+  }
+  if (name == "AM28F001") return std::make_unique<Am28f001Model>();
+  return nullptr;
+}
 
 }  // namespace fp::sim

@@ -1,0 +1,33 @@
+// The i28F001BX rows: identification, block map, write, block erase and the
+// per-block blank check.
+#pragma once
+
+#include <cstdint>
+
+#include "chips/common/programmer_context.h"
+
+namespace fp {
+
+struct ChipCodes {
+  uint8_t manufacturer;
+  uint8_t device;
+};
+
+// Reads the two codes; leaves vpp_flag as it finds it.
+ChipCodes i28f_read_id(ProgrammerBus& bus);
+void i28f_identify(ProgrammerContext& context);
+// Loads the row's block map; touches neither board nor chip.
+void i28f_select(ProgrammerContext& context, const ChipDescriptor& row);
+
+// 0, or the error bits the chip reported (SR_ERASE_ERRORS), or all of them
+// when it did not report ready in time.
+uint32_t i28f_block_erase(ProgrammerContext& context, uint32_t address);
+uint32_t i28f_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
+                    uint32_t block_length);
+void i28f_erase(ProgrammerContext& context);
+void i28f_blank_check(ProgrammerContext& context);
+
+// Shows the two codes, one per line, in a box captioned "Тип микросхемы".
+void show_chip_codes(ProgrammerContext& context, ChipCodes codes);
+
+}  // namespace fp

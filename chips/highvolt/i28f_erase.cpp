@@ -1,0 +1,56 @@
+#include "app/number_text.h"
+#include "chips/highvolt/block_select_dialog.h"
+#include "chips/highvolt/hv_cycles.h"
+#include "chips/highvolt/i28f.h"
+#include "chips/highvolt/i28f_commands.h"
+#include "ui/message_box.h"
+#include "ui/texts.h"
+
+namespace fp {
+
+uint32_t i28f_block_erase(ProgrammerContext& context, uint32_t address) {
+  ProgrammerBus& bus = context.bus;
+  bus.bus_address.set_vpp_flag(true);
+  // Goes to whatever address the latches hold; it switches the voltage on.
+  hv_command_write(bus, I28F_CLEAR_STATUS);
+  bus.latch_write(LATCH_ADDR_LO, static_cast<uint8_t>(address));
+  bus.latch_write(LATCH_ADDR_MID, static_cast<uint8_t>(address >> 8));
+  bus.bus_address.set(address);
+  bus.bus_address.set_vpp_flag(true);
+  hv_command_write(bus, I28F_ERASE_SETUP);
+  hv_command_write(bus, I28F_ERASE_CONFIRM);
+
+  uint32_t result = SR_ERASE_ERRORS;  // not ready in time
+  for (uint32_t poll = 0; poll < ERASE_POLL_LIMIT; ++poll) {
+    context.clock.sleep_ms(ERASE_POLL_INTERVAL_MS);
+    hv_command_write(bus, I28F_READ_STATUS);
+    const uint8_t status = hv_read_cycle(bus);
+    if ((status & SR_READY) != 0) {
+      result = status & SR_ERASE_ERRORS;
+      break;
+    }
+  }
+
+  bus.bus_address.set_vpp_flag(false);
+  bus.latch_write(LATCH_CTRL, static_cast<uint8_t>(CTRL_IDLE | bus.bus_address.high_bits()));
+  hv_command_write(bus, I28F_READ_ARRAY);
+  return result;
+}
+
+void i28f_erase(ProgrammerContext& context) {
+  MainView& view = context.main_view;
+  view.set_status_text(u"");
+  if (block_select_dialog(context, 0)) {
+    for (const BlockRange& block : context.highvolt.selected_blocks) {
+      if (block.size == 0) break;
+      view.set_status_text(text::ERASING + hex_text(block.address) + u"h");
+      if (i28f_block_erase(context, block.address) != 0) {
+        view.message_box(text::ERASE_ERROR, nullptr, mb::ICON_ERROR);
+        break;
+      }
+    }
+  }
+  view.set_status_text(u"");
+}
+
+}  // namespace fp

@@ -1,0 +1,31 @@
+#include "app/number_text.h"
+#include "chips/highvolt/hv_cycles.h"
+#include "chips/highvolt/i28f.h"
+#include "chips/highvolt/i28f_commands.h"
+#include "ui/message_box.h"
+#include "ui/texts.h"
+
+namespace fp {
+
+ChipCodes i28f_read_id(ProgrammerBus& bus) {
+  // Only A0-A7 are loaded: the codes repeat over the rest of the address space.
+  bus.latch_write(LATCH_ADDR_LO, 0x00);
+  hv_command_write(bus, I28F_READ_ID);
+  ChipCodes codes{};
+  codes.manufacturer = hv_read_cycle(bus);
+  bus.latch_write(LATCH_ADDR_LO, 0x01);
+  codes.device = hv_read_cycle(bus);
+  hv_command_write(bus, I28F_READ_ARRAY);
+  return codes;
+}
+
+void show_chip_codes(ProgrammerContext& context, ChipCodes codes) {
+  const std::u16string text = hex_text(codes.manufacturer) + u"\r\n" + hex_text(codes.device);
+  context.main_view.message_box(text, text::CHIP_TYPE, mb::OK);
+}
+
+void i28f_identify(ProgrammerContext& context) {
+  show_chip_codes(context, i28f_read_id(context.bus));
+}
+
+}  // namespace fp

@@ -1,0 +1,185 @@
+#include "sim/highvolt/am28f001_model.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+namespace fp::sim {
+namespace {
+
+constexpr uint8_t CMD_READ = 0x00;
+constexpr uint8_t CMD_RESET = 0xFF;
+constexpr uint8_t CMD_READ_ID = 0x90;
+constexpr uint8_t CMD_PROGRAM_SETUP = 0x40;
+constexpr uint8_t CMD_PROGRAM_VERIFY = 0xC0;
+constexpr uint8_t CMD_ERASE = 0x20;
+constexpr uint8_t CMD_ERASE_VERIFY = 0xA0;
+
+std::string hex_byte(uint8_t value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%02X", value);
+  return text;
+}
+
+std::string hex_address(uint32_t address) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%05X", address);
+  return text;
+}
+
+}  // namespace
+
+std::vector<uint8_t>* Am28f001Model::memory(std::string_view which) {
+  return which == "main" ? &array_.cells() : nullptr;
+}
+
+void Am28f001Model::on_latch(uint8_t select, const BoardLines& lines, uint64_t) {
+  const ControlLineTracker::Change change = lines_.update(select, lines);
+  if (change.vpp_fell) voltage_off();
+  if (change.vpp_rose) mode_ = Mode::read_array;
+  if (!change.write_taken) return;
+  if (!lines.vpp()) {
+    violation("AM28F001: write of " + hex_byte(lines.data) +
+              " without the programming voltage (the chip is read-only then)");
+    return;
+  }
+  write_cycle(lines.address() % SIZE, lines.data);
+}
+
+std::optional<uint8_t> Am28f001Model::drive(const BoardLines& lines, uint64_t) {
+  if (!chip_reads(lines)) return std::nullopt;
+  const uint32_t address = lines.address() % SIZE;
+  if (!lines.vpp()) return array_.read(address);
+  switch (mode_) {
+    case Mode::read_id:
+      return (address & 1) == 0 ? MANUFACTURER_CODE : DEVICE_CODE;
+    case Mode::program_verify:
+    case Mode::erase_verify:
+      return array_.read(cell_);
+    default:
+      return array_.read(address);
+  }
+}
+
+void Am28f001Model::write_cycle(uint32_t address, uint8_t data) {
+  switch (mode_) {
+    case Mode::program_setup:
+      // The data write starts the pulse; it runs until the next write.
+      if (address != cell_ || data != pulse_data_) cell_pulses_ = 0;
+      cell_ = address;
+      pulse_data_ = data;
+      mode_ = Mode::programming;
+      return;
+    case Mode::programming:
+      end_program_pulse();
+      if (data == CMD_PROGRAM_VERIFY) {
+        mode_ = Mode::program_verify;
+        return;
+      }
+      violation("AM28F001: program pulse ended by " + hex_byte(data) +
+                " instead of the program verify command");
+      break;
+    case Mode::erase_setup:
+      if (data == CMD_ERASE) {
+        start_erase_pulse();
+        mode_ = Mode::erasing;
+      } else {
+        mode_ = Mode::read_array;
+        command(address, data);
+      }
+      return;
+    case Mode::erasing:
+      end_erase_pulse();
+      if (data == CMD_ERASE_VERIFY) {
+        cell_ = address;
+        mode_ = Mode::erase_verify;
+        return;
+      }
+      violation("AM28F001: erase pulse ended by " + hex_byte(data) +
+                " instead of the erase verify command");
+      break;
+    default:
+      break;
+  }
+  command(address, data);
+}
+
+void Am28f001Model::command(uint32_t address, uint8_t data) {
+  switch (data) {
+    case CMD_READ:
+    case CMD_RESET:
+      mode_ = Mode::read_array;
+      break;
+    case CMD_READ_ID:
+      mode_ = Mode::read_id;
+      break;
+    case CMD_PROGRAM_SETUP:
+      mode_ = Mode::program_setup;
+      break;
+    case CMD_PROGRAM_VERIFY:
+      mode_ = Mode::program_verify;
+      break;
+    case CMD_ERASE:
+      mode_ = Mode::erase_setup;
+      break;
+    case CMD_ERASE_VERIFY:
+      cell_ = address;
+      mode_ = Mode::erase_verify;
+      break;
+    default:
+      violation("AM28F001: unknown command " + hex_byte(data));
+      mode_ = Mode::read_array;
+  }
+}
+
+void Am28f001Model::end_program_pulse() {
+  ++program_pulses_total_;
+  // A programmed cell must go through the whole erase again before a pulse.
+  erase_begun_ = false;
+  if (++cell_pulses_ >= program_pulses_needed()) {
+    array_.program(cell_, pulse_data_);
+    cell_pulses_ = 0;
+  }
+}
+
+void Am28f001Model::start_erase_pulse() {
+  if (erase_begun_) return;
+  erase_pulses_ = 0;
+  erase_begun_ = true;
+  for (uint32_t address = 0; address < SIZE; ++address) {
+    if (array_.read(address) != 0x00) {
+      violation("AM28F001: erase pulse while the byte at " + hex_address(address) +
+                " is not programmed to 00 (over-erase)");
+      return;
+    }
+  }
+}
+
+void Am28f001Model::end_erase_pulse() {
+  ++erase_pulses_;
+  if (erase_pulses_ == erase_pulses_needed()) {
+    for (uint32_t address = 0; address < SIZE; ++address) {
+      if (!slow_cells_.contains(address)) array_.store(address, 0xFF);
+    }
+  }
+  for (const auto& [address, pulses] : slow_cells_) {
+    if (pulses == erase_pulses_) array_.store(address, 0xFF);
+  }
+}
+
+void Am28f001Model::voltage_off() {
+  if (mode_ == Mode::programming) end_program_pulse();
+  if (mode_ == Mode::erasing) end_erase_pulse();
+  mode_ = Mode::read_array;
+  erase_begun_ = false;
+}
+
+uint32_t Am28f001Model::program_pulses_needed() const {
+  return std::max<uint32_t>(1, faults().program_pulses.value_or(DEFAULT_PROGRAM_PULSES));
+}
+
+uint32_t Am28f001Model::erase_pulses_needed() const {
+  return std::max<uint32_t>(1, faults().erase_pulses.value_or(DEFAULT_ERASE_PULSES));
+}
+
+}  // namespace fp::sim
