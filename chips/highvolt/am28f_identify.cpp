@@ -14,9 +14,11 @@ ChipCodes am28f_read_id(ProgrammerBus& bus) {
   codes.manufacturer = hv_read_cycle(bus);
   bus.latch_write(LATCH_ADDR_LO, 0x01);
   codes.device = hv_read_cycle(bus);
-  // The voltage goes off with the first control value of the reset.
-  bus.bus_address.set_vpp_flag(false);
+  // The reset is written while the chip still listens; without the voltage
+  // the chip is a read-only memory and a write cycle would go nowhere.
   hv_command_write(bus, AM28F_RESET);
+  bus.bus_address.set_vpp_flag(false);
+  bus.latch_write(LATCH_CTRL, static_cast<uint8_t>(CTRL_IDLE | bus.bus_address.high_bits()));
   return codes;
 }
 

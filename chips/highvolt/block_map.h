@@ -10,6 +10,7 @@ namespace fp {
 struct BlockRange {
   uint32_t address = 0;
   uint32_t size = 0;
+  bool operator==(const BlockRange&) const = default;
 };
 
 // Family parameter of the i28F001BX rows: which block map the row loads.

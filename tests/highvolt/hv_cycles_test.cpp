@@ -56,7 +56,7 @@ TEST(HvIdentify, I28fReadIdLoadsOnlyTheLowAddressLatch) {
                           "2:C1", "0:FF", "2:51", "2:71", "2:C1"));
 }
 
-TEST(HvIdentify, Am28fReadIdHoldsTheVoltageOnlyAroundTheCodes) {
+TEST(HvIdentify, Am28fReadIdResetsTheChipBeforeTheVoltageGoesOff) {
   RecordingRig rig;
   rig.port.status_queue = {0x10, 0x00, 0x70, 0xA0};  // 01, then A7
 
@@ -64,9 +64,10 @@ TEST(HvIdentify, Am28fReadIdHoldsTheVoltageOnlyAroundTheCodes) {
 
   EXPECT_EQ(codes.manufacturer, 0x01);
   EXPECT_EQ(codes.device, 0xA7);
-  EXPECT_THAT(latch_loads(rig.port),
-              ElementsAre("0:FF", "2:58", "2:78", "2:C8", "4:00", "0:90", "2:58", "2:78", "2:C8",
-                          "2:98", "2:C8", "4:01", "2:98", "2:C8", "0:FF", "2:50", "2:70", "2:C0"));
+  EXPECT_THAT(
+      latch_loads(rig.port),
+      ElementsAre("0:FF", "2:58", "2:78", "2:C8", "4:00", "0:90", "2:58", "2:78", "2:C8", "2:98",
+                  "2:C8", "4:01", "2:98", "2:C8", "0:FF", "2:58", "2:78", "2:C8", "2:C0"));
   EXPECT_FALSE(rig.context->bus.bus_address.vpp_flag());
 }
 
