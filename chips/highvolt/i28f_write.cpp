@@ -1,3 +1,5 @@
+#include <optional>
+
 #include "chips/highvolt/hv_cycles.h"
 #include "chips/highvolt/i28f.h"
 #include "chips/highvolt/i28f_commands.h"
@@ -6,14 +8,14 @@ namespace fp {
 namespace {
 
 // The error bits of the program just started, once the chip reports ready;
-// a chip still busy after PROGRAM_POLL_LIMIT reads counts as a program error.
-uint32_t program_result(ProgrammerBus& bus) {
+// nothing when it is still busy after PROGRAM_POLL_LIMIT reads.
+std::optional<uint32_t> program_result(ProgrammerBus& bus) {
   for (uint32_t poll = 0; poll < PROGRAM_POLL_LIMIT; ++poll) {
     hv_command_write(bus, I28F_READ_STATUS);
     const uint8_t status = hv_read_cycle(bus);
     if ((status & SR_READY) != 0) return status & SR_PROGRAM_ERRORS;
   }
-  return SR_PROGRAM_ERRORS;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -28,13 +30,20 @@ uint32_t i28f_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t 
   bus.latch_write(LATCH_ADDR_LO, static_cast<uint8_t>(rom_offset));
   bus.latch_write(LATCH_ADDR_MID, static_cast<uint8_t>(rom_offset >> 8));
 
-  // A failed byte does not stop the write, but its error bits are kept so
-  // that one bad byte anywhere fails the whole write.
+  // A byte the chip reports as failed does not stop the write, but its error
+  // bits are kept so that one bad byte anywhere fails the whole write. A chip
+  // still busy takes no further program command, so a byte that never ends
+  // stops the write at once with the program-error result.
   uint32_t result = 0;
   for (uint32_t i = 0; i < block_length; ++i) {
     hv_command_write(bus, I28F_PROGRAM_SETUP);
     hv_command_write(bus, buffer[i]);
-    result |= program_result(bus);
+    const std::optional<uint32_t> byte_result = program_result(bus);
+    if (!byte_result) {
+      result = SR_PROGRAM_ERRORS;
+      break;
+    }
+    result |= *byte_result;
     bus.address_step();
   }
 

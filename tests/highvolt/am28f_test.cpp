@@ -111,6 +111,17 @@ TEST_F(Am28fTest, AByteThatNeverProgramsEndsTheWriteThere) {
   expect_left_safe();
 }
 
+TEST_F(Am28fTest, AChipWhosePulsesNeverTakeFailsTheFirstByte) {
+  sim::ChipFaults faults;
+  faults.never_ready = true;
+  chip.set_faults(faults);
+  const std::vector<uint8_t> image(0x100, 0x00);
+  EXPECT_EQ(am28f_write(context, image.data(), 0, 0x100), 1u);
+  EXPECT_EQ(chip.program_pulses_given(), 25u);
+  EXPECT_EQ(std::count(rig.memory().begin(), rig.memory().end(), 0xFF), 0x20000);
+  expect_left_safe();
+}
+
 TEST_F(Am28fTest, EraseOfAZeroChipSkipsPreProgrammingAndPulsesUntilErased) {
   std::fill(rig.memory().begin(), rig.memory().end(), 0x00);
   rig.slots().on_erase(context);

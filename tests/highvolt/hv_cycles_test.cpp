@@ -143,7 +143,7 @@ TEST(I28fWrite, ResultHoldsTheProgramErrorsOfAnyByte) {
   EXPECT_THAT(middle.port.latch_values(LATCH_ADDR_LO), ElementsAre(0x00, 0x01, 0x02, 0x03));
 }
 
-TEST(I28fWrite, GivesUpOnAByteAfterTenThousandStatusReads) {
+TEST(I28fWrite, GivesUpAfterTenThousandStatusReadsOfOneByte) {
   RecordingRig rig;
   rig.port.status = 0x00;  // never ready
   const uint8_t bytes[] = {0x00, 0x01};
@@ -151,9 +151,19 @@ TEST(I28fWrite, GivesUpOnAByteAfterTenThousandStatusReads) {
   EXPECT_EQ(i28f_write(*rig.context, bytes, 0, 2), 0x18u);
 
   const auto data = rig.port.latch_values(LATCH_DATA);
-  EXPECT_EQ(std::count(data.begin(), data.end(), 0x70), 2 * 10'000);
+  EXPECT_EQ(std::count(data.begin(), data.end(), 0x70), 10'000);
+  EXPECT_EQ(std::count(data.begin(), data.end(), 0x40), 1);  // the busy chip gets no second byte
   EXPECT_EQ(data.back(), 0xFF);
   EXPECT_EQ(rig.port.latch_values(LATCH_CTRL).back(), 0xC0);
+}
+
+TEST(I28fWrite, ReadyOnTheLastAllowedStatusReadIsInTime) {
+  RecordingRig rig;
+  rig.port.status = 0x00;
+  rig.port.status_queue.assign(2 * 9'999, 0x00);
+  rig.port.status_queue.insert(rig.port.status_queue.end(), {0x00, 0x80});
+  const uint8_t byte = 0x00;
+  EXPECT_EQ(i28f_write(*rig.context, &byte, 0, 1), 0u);
 }
 
 TEST(Am28fProgramByte, PulsesUntilTheReadMatchesUpToTwentyFiveTimes) {

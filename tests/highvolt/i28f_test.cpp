@@ -89,6 +89,18 @@ TEST_P(I28fTest, AByteThatCannotTakeItsValueFailsTheWriteButNotTheRest) {
   expect_left_safe();
 }
 
+TEST_P(I28fTest, AWriteToAChipThatNeverBecomesReadyFailsWithinASecond) {
+  sim::ChipFaults faults;
+  faults.never_ready = true;
+  chip->set_faults(faults);
+  const std::vector<uint8_t> image(0x20000, 0x00);
+  const uint64_t start = rig.board.now_us();
+  EXPECT_EQ(i28f_write(context, image.data(), 0, 0x20000), 0x18u);
+  EXPECT_LT(rig.board.now_us() - start, 1'000'000u);
+  EXPECT_EQ(std::count(memory().begin(), memory().end(), 0xFF), 0x20000);
+  expect_left_safe();
+}
+
 TEST_P(I28fTest, EraseTouchesOnlyThePickedBlocksInOrder) {
   std::fill(memory().begin(), memory().end(), 0x00);
   accept_blocks(rig.view, {ctl::BLOCK_1, ctl::BLOCK_3});
