@@ -268,7 +268,8 @@ const std::vector<RowCase>& row_cases() {
        false,
        BLOCKS_DIALOG_ALL,
        BLOCKS_DIALOG_OK},
-      // Erase: at most 1000 pulses of 10 ms, plus the pre-programming.
+      // Erase: pre-programming 128 KiB byte by byte (about 10 s of port
+      // accesses), then at most 1000 pulses of 10 ms.
       {"AM28F001",
        u"AM28F001",
        "AM28F001",
@@ -276,7 +277,7 @@ const std::vector<RowCase>& row_cases() {
        0xC000,
        0x8000,
        0xC123,
-       30,
+       40,
        {BLANK, NOT_BLANK, ERASE_DONE_BOX, ERASE_ERROR_BOX},
        Codes::two,
        false,
