@@ -2,12 +2,24 @@
 #pragma once
 
 #include "chips/common/common_handlers.h"
+#include "chips/jedec/at49f.h"
+#include "chips/jedec/identify_dialog.h"
+#include "chips/jedec/page_write.h"
+#include "chips/jedec/w29ee512.h"
 
 namespace fp {
 
-inline constexpr ChipSlots AT29C010A_SLOTS{};
-inline constexpr ChipSlots AT29C040A_SLOTS{};
-inline constexpr ChipSlots AT49F_SLOTS{.on_blank_check = whole_chip_blank_check};
-inline constexpr ChipSlots W29EE512_SLOTS{.on_blank_check = whole_chip_blank_check};
+inline constexpr ChipSlots AT29C010A_SLOTS{.on_identify = jedec_identify,
+                                           .on_write = at29c010a_write};
+inline constexpr ChipSlots AT29C040A_SLOTS{.on_identify = jedec_identify,
+                                           .on_write = at29c040a_write};
+inline constexpr ChipSlots AT49F_SLOTS{.on_identify = jedec_identify,
+                                       .on_blank_check = whole_chip_blank_check,
+                                       .on_write = at49f_write,
+                                       .on_erase = at49f_erase};
+inline constexpr ChipSlots W29EE512_SLOTS{.on_identify = jedec_identify,
+                                          .on_blank_check = whole_chip_blank_check,
+                                          .on_write = w29ee512_write,
+                                          .on_erase = w29ee512_erase};
 
 }  // namespace fp

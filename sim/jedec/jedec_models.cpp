@@ -1,8 +1,12 @@
+#include "sim/jedec/jedec_flash.h"
 #include "sim/model_factory.h"
 
 namespace fp::sim {
 
-// No model of this family yet.
-std::unique_ptr<ChipModel> make_jedec_model(std::string_view) { return nullptr; }
+std::unique_ptr<ChipModel> make_jedec_model(std::string_view name) {
+  const std::optional<JedecVariant> variant = find_jedec_variant(name);
+  if (!variant) return nullptr;
+  return std::make_unique<JedecFlash>(*variant);
+}
 
 }  // namespace fp::sim

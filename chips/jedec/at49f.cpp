@@ -1,0 +1,71 @@
+#include "chips/jedec/at49f.h"
+
+#include "chips/jedec/erase_block_dialog.h"
+#include "chips/jedec/jedec_bus.h"
+#include "ui/texts.h"
+
+namespace fp {
+namespace {
+
+void load_address(ProgrammerBus& bus, uint32_t address) {
+  bus.latch_write(LATCH_ADDR_LO, static_cast<uint8_t>(address));
+  bus.latch_write(LATCH_ADDR_MID, static_cast<uint8_t>(address >> 8));
+}
+
+}  // namespace
+
+void at49f_byte_program(ProgrammerBus& bus, uint8_t data) {
+  const uint8_t high_bits = bus.bus_address.high_bits();
+  send_sequence(bus, SEQ_PROGRAM);
+  // The command cycles have left 0x55 in both address latches.
+  load_address(bus, bus.bus_address.address());
+  data_cycle(bus, data, high_bits);
+  // The byte programs in about 10 µs; the next command is further away than that.
+  bus.status_port_delay();
+}
+
+uint32_t at49f_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
+                     uint32_t length) {
+  ProgrammerBus& bus = context.bus;
+  bus.bus_address.set(rom_offset);
+  for (uint32_t i = 0; i < length; ++i) {
+    at49f_byte_program(bus, buffer[i]);
+    bus.address_step();
+  }
+  jedec_write(bus, CMD_RESET.address, CMD_RESET.data);
+  bus.bus_reset();
+  return 0;
+}
+
+void at49f_chip_erase(ProgrammerContext& context) {
+  send_sequence(context.bus, SEQ_CHIP_ERASE);
+  context.clock.sleep_ms(AT49F_ERASE_WAIT_MS);
+}
+
+void at49f_block_erase(ProgrammerContext& context, uint32_t address) {
+  ProgrammerBus& bus = context.bus;
+  address &= 0x7FFFF;
+  send_sequence(bus, SEQ_BLOCK_ERASE);
+  load_address(bus, address);
+  data_cycle(bus, BLOCK_ERASE_COMMAND, static_cast<uint8_t>(address >> 16));
+  context.clock.sleep_ms(AT49F_ERASE_WAIT_MS);
+}
+
+void at49f_erase(ProgrammerContext& context) {
+  context.main_view.set_status_text(text::ERASING);
+  const EraseChoice choice = choose_erase_block(context);
+  switch (choice.target) {
+    case EraseTarget::none:
+      break;
+    case EraseTarget::whole_chip:
+      at49f_chip_erase(context);
+      break;
+    case EraseTarget::block:
+      at49f_block_erase(context, choice.block_address);
+      break;
+  }
+  jedec_write(context.bus, CMD_RESET.address, CMD_RESET.data);
+  context.main_view.set_status_text(u"");
+}
+
+}  // namespace fp

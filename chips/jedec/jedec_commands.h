@@ -1,0 +1,57 @@
+// Command sequences and timings of the software-protected flash chips. Every
+// command is a short series of bus write cycles: two unlock cycles, then the
+// command byte, all at fixed addresses below 0x10000 (A16-A18 low).
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace fp {
+
+struct BusCycle {
+  uint16_t address;
+  uint8_t data;
+};
+
+inline constexpr uint16_t UNLOCK_ADDR_1 = 0x5555;  // first unlock cycle and the command byte
+inline constexpr uint16_t UNLOCK_ADDR_2 = 0x2AAA;  // second unlock cycle
+
+inline constexpr BusCycle UNLOCK_1{UNLOCK_ADDR_1, 0xAA};
+inline constexpr BusCycle UNLOCK_2{UNLOCK_ADDR_2, 0x55};
+
+// Identification mode: manufacturer code at A0 = 0, device code at A0 = 1.
+inline constexpr std::array SEQ_ID_ENTRY{UNLOCK_1, UNLOCK_2, BusCycle{UNLOCK_ADDR_1, 0x90}};
+// Back to reading the array.
+inline constexpr std::array SEQ_ID_EXIT{UNLOCK_1, UNLOCK_2, BusCycle{UNLOCK_ADDR_1, 0xF0}};
+// Program command: the data cycles that follow are written. On the page-write
+// chips it also switches software data protection on.
+inline constexpr std::array SEQ_PROGRAM{UNLOCK_1, UNLOCK_2, BusCycle{UNLOCK_ADDR_1, 0xA0}};
+// Software data protection off; the page load that follows is written.
+inline constexpr std::array SEQ_SDP_OFF{UNLOCK_1, UNLOCK_2, BusCycle{UNLOCK_ADDR_1, 0x80},
+                                        UNLOCK_1, UNLOCK_2, BusCycle{UNLOCK_ADDR_1, 0x20}};
+// Erases the whole chip.
+inline constexpr std::array SEQ_CHIP_ERASE{UNLOCK_1, UNLOCK_2, BusCycle{UNLOCK_ADDR_1, 0x80},
+                                           UNLOCK_1, UNLOCK_2, BusCycle{UNLOCK_ADDR_1, 0x10}};
+// Erase setup of one block; BLOCK_ERASE_COMMAND then goes to the block's own
+// 19-bit address, so it is not part of this table.
+inline constexpr std::array SEQ_BLOCK_ERASE{UNLOCK_1, UNLOCK_2, BusCycle{UNLOCK_ADDR_1, 0x80},
+                                            UNLOCK_1, UNLOCK_2};
+inline constexpr uint8_t BLOCK_ERASE_COMMAND = 0x30;
+// A single cycle that returns the chip to read mode.
+inline constexpr BusCycle CMD_RESET{0x0000, 0xF0};
+
+// Settling time after entering or leaving identification mode.
+inline constexpr uint32_t ID_MODE_WAIT_MS = 10;
+// After a page load: the chips' write cycle time is at most 10 ms.
+inline constexpr uint32_t PAGE_WRITE_WAIT_MS = 50;
+inline constexpr uint32_t W29EE512_PAGE_WAIT_MS = 50;
+// The W29EE512 chip erase takes at most 50 ms.
+inline constexpr uint32_t W29EE512_ERASE_WAIT_MS = 50;
+// The AT49F chip and sector erases take up to 10 s.
+inline constexpr uint32_t AT49F_ERASE_WAIT_MS = 10000;
+
+// Page sizes of the page-write handlers.
+inline constexpr uint32_t PAGE_SIZE = 0x80;             // AT29C010A, W29EE512
+inline constexpr uint32_t AT29C040A_PAGE_SIZE = 0x100;  // AT29C040A
+
+}  // namespace fp

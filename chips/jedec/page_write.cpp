@@ -1,0 +1,90 @@
+#include "chips/jedec/page_write.h"
+
+#include <vector>
+
+#include "bus/block_ops.h"
+#include "chips/jedec/jedec_bus.h"
+#include "ui/message_box.h"
+#include "ui/texts.h"
+
+namespace fp {
+namespace {
+
+// The chip writes a whole page and fills the bytes it was not sent with 0xFF,
+// so the bytes of the last page beyond the block are read from the chip first
+// and sent back unchanged.
+std::vector<uint8_t> compose_last_page(ProgrammerContext& context, const uint8_t* block_tail,
+                                       uint32_t address, uint32_t covered, uint32_t page_size) {
+  std::vector<uint8_t> page(block_tail, block_tail + covered);
+  page.resize(page_size);
+  ProgrammerBus& bus = context.bus;
+  // The status bar shows how far the write has come, not this short read.
+  const char16_t* prefix = bus.progress_prefix;
+  bus.progress_prefix = nullptr;
+  bus_read_block(bus, page.data() + covered, address + covered, page_size - covered);
+  bus.progress_prefix = prefix;
+  return page;
+}
+
+}  // namespace
+
+void send_page_data(ProgrammerBus& bus, const uint8_t* source, uint32_t count, uint8_t high_bits) {
+  const uint32_t address = bus.bus_address.address();
+  bus.latch_write(LATCH_ADDR_LO, static_cast<uint8_t>(address));
+  bus.latch_write(LATCH_ADDR_MID, static_cast<uint8_t>(address >> 8));
+  for (uint32_t i = 0; i < count; ++i) {
+    data_cycle(bus, source[i], high_bits);
+    bus.address_step();
+  }
+}
+
+uint32_t paged_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
+                     uint32_t length, uint32_t page_size, PageRoutine page_routine) {
+  if ((rom_offset & (page_size - 1)) != 0) {
+    context.main_view.message_box(text::BAD_EXTRA_PARAMETERS, text::PROGRAMMER,
+                                  mb::OK | mb::ICON_ERROR);
+    return 1;
+  }
+  int64_t remaining = length;
+  while (remaining > 0) {
+    if (remaining >= page_size) {
+      page_routine(context, rom_offset, buffer, page_size);
+    } else {
+      const std::vector<uint8_t> page = compose_last_page(
+          context, buffer, rom_offset, static_cast<uint32_t>(remaining), page_size);
+      page_routine(context, rom_offset, page.data(), page_size);
+    }
+    buffer += page_size;
+    rom_offset += page_size;
+    remaining -= page_size;
+  }
+  return 0;
+}
+
+void page_write(ProgrammerContext& context, uint32_t address, const uint8_t* source,
+                uint32_t count) {
+  // Copied before the priority is raised: nothing but port writes may come
+  // between two data cycles of a page.
+  const std::vector<uint8_t> page(source, source + count);
+  ProgrammerBus& bus = context.bus;
+  context.priority.set_priority_class(PriorityClass::high);
+  bus.bus_address.set(address);
+  const uint8_t high_bits = bus.bus_address.high_bits();
+  // Also lets the page in while the chip's protection is on.
+  send_sequence(bus, SEQ_SDP_OFF);
+  send_page_data(bus, page.data(), count, high_bits);
+  context.priority.set_priority_class(PriorityClass::normal);
+  context.clock.sleep_ms(PAGE_WRITE_WAIT_MS);
+}
+
+uint32_t at29c010a_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
+                         uint32_t length) {
+  return paged_write(context, buffer, rom_offset, length, PAGE_SIZE, page_write);
+}
+
+uint32_t at29c040a_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
+                         uint32_t length) {
+  return paged_write(context, buffer, rom_offset, length, AT29C040A_PAGE_SIZE, page_write);
+}
+
+}  // namespace fp

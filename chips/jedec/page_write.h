@@ -1,0 +1,33 @@
+// Page-write programming: the block is sent as whole pages, each a command
+// (or none) and a run of data cycles that the chip then programs by itself.
+#pragma once
+
+#include <cstdint>
+
+#include "chips/common/programmer_context.h"
+
+namespace fp {
+
+// Sends one whole page of count bytes starting at the chip address.
+using PageRoutine = void (*)(ProgrammerContext& context, uint32_t address, const uint8_t* source,
+                             uint32_t count);
+
+// The page loop of the on_write handlers: 0 = success, 1 = start not on a page
+// boundary (told to the operator, chip untouched). A last page that the block
+// only partly covers keeps the chip's own bytes beyond the block.
+uint32_t paged_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
+                     uint32_t length, uint32_t page_size, PageRoutine page_routine);
+
+// AT29C page: protection-off command, then the page's data cycles.
+void page_write(ProgrammerContext& context, uint32_t address, const uint8_t* source,
+                uint32_t count);
+
+uint32_t at29c010a_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
+                         uint32_t length);
+uint32_t at29c040a_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
+                         uint32_t length);
+
+// The data cycles of one page at the address bus_address holds, stepping it.
+void send_page_data(ProgrammerBus& bus, const uint8_t* source, uint32_t count, uint8_t high_bits);
+
+}  // namespace fp

@@ -1,0 +1,37 @@
+#include "chips/jedec/w29ee512.h"
+
+#include "chips/jedec/jedec_bus.h"
+#include "chips/jedec/page_write.h"
+#include "ui/message_box.h"
+#include "ui/texts.h"
+
+namespace fp {
+
+void w29ee512_page_write(ProgrammerContext& context, uint32_t address, const uint8_t* source,
+                         uint32_t count) {
+  ProgrammerBus& bus = context.bus;
+  context.priority.set_priority_class(PriorityClass::high);
+  bus.bus_address.set(address);
+  // No command: with the chip's protection on, the chip ignores this page.
+  send_page_data(bus, source, count, bus.bus_address.high_bits());
+  context.priority.set_priority_class(PriorityClass::normal);
+  context.clock.sleep_ms(W29EE512_PAGE_WAIT_MS);
+}
+
+uint32_t w29ee512_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
+                        uint32_t length) {
+  return paged_write(context, buffer, rom_offset, length, PAGE_SIZE, w29ee512_page_write);
+}
+
+void w29ee512_erase(ProgrammerContext& context) {
+  if (context.main_view.message_box(text::ERASE_QUESTION, text::PROGRAMMER,
+                                    mb::YESNO | mb::ICON_INFORMATION) != answer::YES) {
+    return;
+  }
+  context.main_view.set_status_text(text::ERASING);
+  send_sequence(context.bus, SEQ_CHIP_ERASE);
+  context.clock.sleep_ms(W29EE512_ERASE_WAIT_MS);
+  context.main_view.set_status_text(text::ERASE_DONE);
+}
+
+}  // namespace fp

@@ -1,0 +1,48 @@
+#include "sim/jedec/jedec_variants.h"
+
+#include <array>
+
+namespace fp::sim {
+namespace {
+
+// Bottom boot block, then two parameter blocks and two main blocks.
+constexpr std::array<SectorRange, 5> AT49F002_SECTORS{{
+    {0x00000, 0x04000},
+    {0x04000, 0x02000},
+    {0x06000, 0x02000},
+    {0x08000, 0x18000},
+    {0x20000, 0x20000},
+}};
+
+constexpr uint64_t MS = 1000;
+constexpr uint64_t S = 1000 * MS;
+
+// Page write time: 10 ms at most, the model takes 5 ms.
+constexpr std::array VARIANTS{
+    JedecVariant{
+        "AT29C010A", 0x1F, 0xD5, 0x20000, WriteUnit::page, 0x80, 150, 5 * MS, 20 * MS, {}, 0},
+    JedecVariant{
+        "AT29C040A", 0x1F, 0xA4, 0x80000, WriteUnit::page, 0x100, 150, 5 * MS, 20 * MS, {}, 0},
+    // Chip erase 50 ms at most, the model takes 40 ms.
+    JedecVariant{
+        "W29EE512", 0xDA, 0xC8, 0x10000, WriteUnit::page, 0x80, 200, 5 * MS, 40 * MS, {}, 0},
+    // Byte program 10 µs; chip erase 10 s at most, the model takes 4 s.
+    JedecVariant{"AT49F512", 0x1F, 0x03, 0x10000, WriteUnit::byte, 0, 0, 10, 4 * S, {}, 0},
+    JedecVariant{"AT49F002", 0x1F, 0x07, 0x40000, WriteUnit::byte, 0, 0, 10, 6 * S,
+                 AT49F002_SECTORS, 2 * S},
+};
+
+}  // namespace
+
+std::span<const JedecVariant> jedec_variants() {
+  return VARIANTS;
+}
+
+std::optional<JedecVariant> find_jedec_variant(std::string_view name) {
+  for (const JedecVariant& variant : VARIANTS) {
+    if (variant.name == name) return variant;
+  }
+  return std::nullopt;
+}
+
+}  // namespace fp::sim

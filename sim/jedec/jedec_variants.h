@@ -1,0 +1,40 @@
+// Datasheet figures of the simulated software-protected flash chips. Times
+// marked as model values are one point inside the datasheet's range; tests
+// may copy a variant and change them to push a chip to its limits.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace fp::sim {
+
+struct SectorRange {
+  uint32_t start;
+  uint32_t size;
+};
+
+enum class WriteUnit {
+  page,  // page load ended by the byte-load timeout, software data protection
+  byte,  // AA 55 A0 and one data cycle per byte
+};
+
+struct JedecVariant {
+  std::string_view name;
+  uint8_t manufacturer_code;
+  uint8_t device_code;
+  uint32_t size;
+  WriteUnit write_unit;
+  uint32_t page_size;           // page-write chips
+  uint64_t byte_load_limit_us;  // page-write chips: longest gap inside a page load
+  uint64_t write_time_us;       // a page write or a byte program
+  uint64_t chip_erase_time_us;
+  std::span<const SectorRange> sectors;  // empty: no sector erase
+  uint64_t sector_erase_time_us;
+};
+
+std::span<const JedecVariant> jedec_variants();
+std::optional<JedecVariant> find_jedec_variant(std::string_view name);
+
+}  // namespace fp::sim
