@@ -54,6 +54,9 @@ class ChipModel {
   virtual void on_latch(uint8_t select, const BoardLines& lines, uint64_t now_us) = 0;
   // The byte the chip drives onto the data bus now, or nothing.
   virtual std::optional<uint8_t> drive(const BoardLines& lines, uint64_t now_us) = 0;
+  // The board's clock has moved on without a bus event (a sleep): an internal
+  // operation that ends meanwhile can finish, so its memory is up to date.
+  virtual void on_time_passed(uint64_t /*now_us*/) {}
 
   // "main" (flash or code array) or "eeprom"; null when the chip has none.
   virtual std::vector<uint8_t>* memory(std::string_view which) = 0;

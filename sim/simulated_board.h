@@ -32,7 +32,10 @@ class SimulatedBoard final : public PortIo {
   // Timer period in STATUS reads; nothing: the timer never ends its period.
   void set_timer_period(std::optional<uint32_t> polls) { timer_period_ = polls; }
 
-  void advance_us(uint64_t microseconds) { now_us_ += microseconds; }
+  void advance_us(uint64_t microseconds) {
+    now_us_ += microseconds;
+    if (chip_) chip_->on_time_passed(now_us_);
+  }
   [[nodiscard]] uint64_t now_us() const { return now_us_; }
   [[nodiscard]] uint64_t port_accesses() const { return port_accesses_; }
 

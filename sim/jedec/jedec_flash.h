@@ -42,6 +42,7 @@ class JedecFlash final : public ChipModel {
   [[nodiscard]] std::string_view model_name() const override { return variant_.name; }
   void on_latch(uint8_t select, const BoardLines& lines, uint64_t now_us) override;
   std::optional<uint8_t> drive(const BoardLines& lines, uint64_t now_us) override;
+  void on_time_passed(uint64_t now_us) override { settle(now_us); }
   std::vector<uint8_t>* memory(std::string_view which) override;
 
   [[nodiscard]] const JedecVariant& variant() const { return variant_; }

@@ -1,8 +1,9 @@
 // The block choice of the AT49F erase: what the typed address may be, and how
 // the dialog keeps the choice apart from the address.
+#include "chips/jedec/erase_block_dialog.h"
+
 #include <gtest/gtest.h>
 
-#include "chips/jedec/erase_block_dialog.h"
 #include "tests/support/fake_main_view.h"
 #include "ui/control_ids.h"
 #include "ui/message_box.h"
@@ -68,7 +69,8 @@ TEST_F(EraseBlockDialogTest, RefusesATextTooLongToReadWhole) {
   choose_block(u"000000000000001C");
   EXPECT_FALSE(dialog_.ended);
   ASSERT_EQ(dialog_.boxes.size(), 1u);
-  EXPECT_EQ(dialog_.boxes[0], (ShownBox{u"Неверное число!", std::nullopt, mb::OK | mb::ICON_ERROR}));
+  EXPECT_EQ(dialog_.boxes[0],
+            (ShownBox{u"Неверное число!", std::nullopt, mb::OK | mb::ICON_ERROR}));
   EXPECT_EQ(dialog_.text(ctl::BLOCK_ADDRESS), u"000000000000001C");
 }
 

@@ -1,5 +1,7 @@
 // The simulated chips: what they take, what they refuse, and what they record
 // as a violation.
+#include "sim/jedec/jedec_flash.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -9,16 +11,15 @@
 #include "chips/jedec/page_write.h"
 #include "chips/jedec/software_protection.h"
 #include "chips/jedec/w29ee512.h"
-#include "sim/jedec/jedec_flash.h"
 #include "tests/support/fake_main_view.h"
 
 namespace fp::test {
 namespace {
 
+using sim::JedecFlash;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
-using sim::JedecFlash;
 
 struct Socket {
   explicit Socket(std::u16string_view row, std::string_view model) {
@@ -45,8 +46,10 @@ struct Socket {
 
 TEST(JedecFlash, AnswersItsCodesInIdentificationModeOnly) {
   const std::tuple<const char16_t*, const char*, uint8_t, uint8_t> chips[] = {
-      {u"AT29C010A", "AT29C010A", 0x1F, 0xD5}, {u"AT29C040A", "AT29C040A", 0x1F, 0xA4},
-      {u"W29EE512", "W29EE512", 0xDA, 0xC8},   {u"AT49F512", "AT49F512", 0x1F, 0x03},
+      {u"AT29C010A", "AT29C010A", 0x1F, 0xD5},
+      {u"AT29C040A", "AT29C040A", 0x1F, 0xA4},
+      {u"W29EE512", "W29EE512", 0xDA, 0xC8},
+      {u"AT49F512", "AT49F512", 0x1F, 0x03},
       {u"AT49F002", "AT49F002", 0x1F, 0x07}};
   for (const auto& [row, model, manufacturer, device] : chips) {
     Socket socket(row, model);

@@ -52,29 +52,28 @@ TEST(PagedWrite, EachAt29cPageIsProtectionOffThenItsDataAtHighPriority) {
   const auto image = counting(0x200);
   EXPECT_EQ(at29c040a_write(*rig.context, image.data(), 0x1FF00, 0x200), 0u);
   // Command cycles run with A16-A18 low; the data cycles carry the page's own.
-  EXPECT_EQ(rig.take_story(),
-            joined(std::vector<std::string>{"priority high"}, writes(SEQ_SDP_OFF),
-                   page_data(0x1FF00, image.data(), 0x100), PAGE_END,
-                   std::vector<std::string>{"priority high"}, writes(SEQ_SDP_OFF),
-                   page_data(0x20000, image.data() + 0x100, 0x100), PAGE_END));
+  EXPECT_EQ(rig.take_story(), joined(std::vector<std::string>{"priority high"}, writes(SEQ_SDP_OFF),
+                                     page_data(0x1FF00, image.data(), 0x100), PAGE_END,
+                                     std::vector<std::string>{"priority high"}, writes(SEQ_SDP_OFF),
+                                     page_data(0x20000, image.data() + 0x100, 0x100), PAGE_END));
   EXPECT_EQ(rig.bus().bus_address.address(), 0x20100u);
 }
 
 TEST(PagedWrite, PartialLastPageKeepsTheChipBytesBeyondTheBlock) {
   TraceRig rig(u"AT29C010A");
   auto image = counting(0x100);
-  image[0x81] = 0xEE;  // stale bytes after the block must not reach the chip
+  image[0x81] = 0xEE;      // stale bytes after the block must not reach the chip
   rig.port.status = 0x3F;  // the chip reads 0x33 everywhere
   EXPECT_EQ(at29c010a_write(*rig.context, image.data(), 0x80, 0x81), 0u);
   std::vector<std::string> tail_reads;
-  for (uint32_t address = 0x101; address < 0x180; ++address) tail_reads.push_back(read_line(address));
+  for (uint32_t address = 0x101; address < 0x180; ++address)
+    tail_reads.push_back(read_line(address));
   std::vector<uint8_t> last_page(0x80, 0x33);
   last_page[0] = image[0x80];
-  EXPECT_EQ(rig.take_story(),
-            joined(std::vector<std::string>{"priority high"}, writes(SEQ_SDP_OFF),
-                   page_data(0x80, image.data(), 0x80), PAGE_END, tail_reads,
-                   std::vector<std::string>{"priority high"}, writes(SEQ_SDP_OFF),
-                   page_data(0x100, last_page.data(), 0x80), PAGE_END));
+  EXPECT_EQ(rig.take_story(), joined(std::vector<std::string>{"priority high"}, writes(SEQ_SDP_OFF),
+                                     page_data(0x80, image.data(), 0x80), PAGE_END, tail_reads,
+                                     std::vector<std::string>{"priority high"}, writes(SEQ_SDP_OFF),
+                                     page_data(0x100, last_page.data(), 0x80), PAGE_END));
 }
 
 TEST(PagedWrite, ProgressShowsTheWriteNotTheReadBack) {
@@ -90,10 +89,10 @@ TEST(W29ee512Write, SendsPlainPagesWithoutAnyCommand) {
   TraceRig rig(u"W29EE512");
   const auto image = counting(0x100);
   EXPECT_EQ(w29ee512_write(*rig.context, image.data(), 0xFF00, 0x100), 0u);
-  EXPECT_EQ(rig.take_story(), joined(std::vector<std::string>{"priority high"},
-                                     page_data(0xFF00, image.data(), 0x80), PAGE_END,
-                                     std::vector<std::string>{"priority high"},
-                                     page_data(0xFF80, image.data() + 0x80, 0x80), PAGE_END));
+  EXPECT_EQ(rig.take_story(),
+            joined(std::vector<std::string>{"priority high"}, page_data(0xFF00, image.data(), 0x80),
+                   PAGE_END, std::vector<std::string>{"priority high"},
+                   page_data(0xFF80, image.data() + 0x80, 0x80), PAGE_END));
 }
 
 TEST(W29ee512Erase, AsksFirstAndNoSendsNothing) {
@@ -102,9 +101,8 @@ TEST(W29ee512Erase, AsksFirstAndNoSendsNothing) {
   w29ee512_erase(*rig.context);
   EXPECT_TRUE(rig.port.events.empty());
   EXPECT_TRUE(rig.view.status_texts.empty());
-  EXPECT_THAT(rig.view.window.boxes,
-              ElementsAre(ShownBox{text::ERASE_QUESTION, text::PROGRAMMER,
-                                   mb::YESNO | mb::ICON_INFORMATION}));
+  EXPECT_THAT(rig.view.window.boxes, ElementsAre(ShownBox{text::ERASE_QUESTION, text::PROGRAMMER,
+                                                          mb::YESNO | mb::ICON_INFORMATION}));
 
   rig.view.window.answers = {answer::YES};
   w29ee512_erase(*rig.context);
@@ -135,10 +133,9 @@ TEST(At49fWrite, DataCycleLoadsTheAddressBeforeTheData) {
                       "out 378 34", "out 37A 04", "out 37A 05", "out 37A 04",  // A0-A7
                       "out 378 12", "out 37A 06", "out 37A 07", "out 37A 06",  // A8-A15
                       "out 378 A5", "out 37A 00", "out 37A 01", "out 37A 00",  // data
-                      "out 378 50", "out 37A 02", "out 37A 03", "out 37A 02",
-                      "out 378 70", "out 37A 02", "out 37A 03", "out 37A 02",
-                      "out 378 C0", "out 37A 02", "out 37A 03", "out 37A 02",
-                      "in 379", "in 379", "in 379"}));
+                      "out 378 50", "out 37A 02", "out 37A 03", "out 37A 02", "out 378 70",
+                      "out 37A 02", "out 37A 03", "out 37A 02", "out 378 C0", "out 37A 02",
+                      "out 37A 03", "out 37A 02", "in 379",     "in 379",     "in 379"}));
   EXPECT_EQ(rig.bus().bus_address.address(), 0x1234u);
 }
 
@@ -193,8 +190,8 @@ TEST(At49fErase, RefusedNumbersKeepTheDialogOpenAndEraseNothing) {
       logic.on_command(dialog, command_value(ctl::OK_BUTTON));
       EXPECT_FALSE(dialog.ended) << "accepted " << std::string(typed.begin(), typed.end());
     }
-    EXPECT_THAT(dialog.boxes, testing::Each(ShownBox{text::BAD_NUMBER, std::nullopt,
-                                                     mb::OK | mb::ICON_ERROR}));
+    EXPECT_THAT(dialog.boxes,
+                testing::Each(ShownBox{text::BAD_NUMBER, std::nullopt, mb::OK | mb::ICON_ERROR}));
     EXPECT_EQ(dialog.boxes.size(), 4u);
   };
   at49f_erase(*rig.context);  // closed by the player's end: cancel
