@@ -53,28 +53,6 @@ struct Am28fTest : ::testing::Test {
   }
 };
 
-TEST_F(Am28fTest, IdentifyShowsTheChipsCodes) {
-  rig.slots().on_identify(context);
-  EXPECT_THAT(rig.view.window.boxes, ElementsAre(ShownBox{u"1\r\nA7", u"Тип микросхемы", mb::OK}));
-  EXPECT_EQ(rig.board.vpp_switch_ons(), 1u);
-  expect_left_safe();
-}
-
-TEST_F(Am28fTest, WholeChipWriteReadsBackAndTakesUnderTenSeconds) {
-  std::vector<uint8_t> image(0x20000);
-  std::mt19937 random(7);
-  std::generate(image.begin(), image.end(), [&] { return static_cast<uint8_t>(random()); });
-
-  const uint64_t start = rig.board.now_us();
-  EXPECT_EQ(rig.slots().on_write(context, image.data(), 0, 0x20000), 0u);
-  EXPECT_LT(rig.board.now_us() - start, 10'000'000u);
-
-  EXPECT_EQ(rig.memory(), image);
-  EXPECT_EQ(default_verify(context, image.data(), 0, 0x20000), 0u);
-  EXPECT_EQ(rig.board.vpp_switch_ons(), 1u);
-  expect_left_safe();
-}
-
 TEST_F(Am28fTest, WriteAbove64KCarriesA16InEveryCycle) {
   const std::vector<uint8_t> image(0x300, 0x42);
   EXPECT_EQ(rig.slots().on_write(context, image.data(), 0x1FC00, 0x300), 0u);
@@ -99,18 +77,6 @@ TEST_F(Am28fTest, AByteMayTakeUpToTwentyFivePulses) {
   expect_left_safe();
 }
 
-TEST_F(Am28fTest, AByteThatNeverProgramsEndsTheWriteThere) {
-  stick(0x180, 0xFF);
-  const std::vector<uint8_t> image(0x200, 0x55);
-
-  EXPECT_EQ(am28f_write(context, image.data(), 0x100, 0x200), 1u);
-
-  EXPECT_EQ(rig.memory()[0x17F], 0x55);
-  EXPECT_EQ(rig.memory()[0x181], 0xFF);
-  EXPECT_EQ(std::count(rig.memory().begin(), rig.memory().end(), 0x55), 0x80);
-  expect_left_safe();
-}
-
 TEST_F(Am28fTest, AChipWhosePulsesNeverTakeFailsTheFirstByte) {
   sim::ChipFaults faults;
   faults.never_ready = true;
@@ -132,18 +98,6 @@ TEST_F(Am28fTest, EraseOfAZeroChipSkipsPreProgrammingAndPulsesUntilErased) {
   EXPECT_EQ(std::count(rig.memory().begin(), rig.memory().end(), 0xFF), 0x20000);
   EXPECT_EQ(rig.view.status(), u"Стирание: 1FF00h");
   expect_left_safe();
-}
-
-TEST_F(Am28fTest, EraseOfAWrittenChipProgramsEveryByteFirst) {
-  std::mt19937 random(3);
-  std::generate(rig.memory().begin(), rig.memory().end(),
-                [&] { return static_cast<uint8_t>(random() | 1); });  // no byte is 0x00
-  rig.slots().on_erase(context);
-
-  EXPECT_THAT(rig.view.window.boxes, ElementsAre(ERASED));
-  EXPECT_EQ(chip.program_pulses_given(), 0x20000u);
-  EXPECT_EQ(std::count(rig.memory().begin(), rig.memory().end(), 0xFF), 0x20000);
-  expect_left_safe();  // no over-erase
 }
 
 TEST_F(Am28fTest, OnePulseEnoughMeansOneVerifyPerAddress) {
@@ -186,16 +140,6 @@ TEST_F(Am28fTest, ThePulseLimitCountsOverTheWholeChip) {
   EXPECT_EQ(am28f_erase(context), 1u);
   EXPECT_EQ(erase_pulses_sent(), 1000u);
   EXPECT_THAT(rig.view.window.boxes, ElementsAre(ERASE_FAILED));
-}
-
-TEST_F(Am28fTest, CellsThatWillNotEraseFailAfterAllPulses) {
-  stick(0x8000, 0x00);
-  const uint64_t start = rig.board.now_us();
-  EXPECT_EQ(am28f_erase(context), 1u);
-  EXPECT_EQ(erase_pulses_sent(), 1000u);
-  EXPECT_GE(rig.board.now_us() - start, 10'000'000u);
-  EXPECT_THAT(rig.view.window.boxes, ElementsAre(ERASE_FAILED));
-  expect_left_safe();
 }
 
 TEST_F(Am28fTest, AByteThatWillNotProgramFailsBeforeAnyErasePulse) {

@@ -37,26 +37,6 @@ TEST(BlockMap, EachRowLoadsItsMapAndTheLastSelectionWins) {
   EXPECT_TRUE(rig.port.events.empty());
 }
 
-TEST(BlockMap, BothMapsCoverTheChipInAscendingOrder) {
-  for (const auto& map : {TOP_BOOT_BLOCKS, BOTTOM_BOOT_BLOCKS}) {
-    uint32_t next = 0;
-    for (const BlockRange& block : map) {
-      EXPECT_EQ(block.address, next);
-      next = block.address + block.size;
-    }
-    EXPECT_EQ(next, 0x20000u);
-  }
-}
-
-TEST(BlockMap, AnUnknownParamOnlyNamesTheChip) {
-  RecordingRig rig;
-  rig.select(u"i28F001BX-B");
-  const ChipDescriptor odd{u"odd", 0x20000, {}, 7};
-  i28f_select(*rig.context, odd);
-  EXPECT_EQ(rig.context->highvolt.block_table[3], (BlockRange{0x4000, 0x1C000}));
-  EXPECT_EQ(std::u16string(rig.context->highvolt.block_dialog_chip_name), u"odd");
-}
-
 // The dialog as the fake main window shows it, from its template.
 struct BlockDialogTest : ::testing::Test {
   RecordingRig rig;

@@ -109,16 +109,5 @@ TEST_F(ModelTest, Am28fErasePulseOnUnprogrammedCellsIsAnOverErase) {
   EXPECT_THAT(rig.board.violations(), ElementsAre(HasSubstr("over-erase")));
 }
 
-TEST_F(ModelTest, Am28fGoesBackToReadingTheArrayWhenTheVoltageGoesOff) {
-  sim::ChipModel& chip = rig.insert("AM28F001");
-  (*chip.memory("main"))[0] = 0x3C;
-  at(0, true);
-  hv_command_write(bus, 0x90);
-  EXPECT_EQ(hv_read_cycle(bus), 0x01);
-  bus.bus_address.set_vpp_flag(false);
-  EXPECT_EQ(hv_read_cycle(bus), 0x3C);
-  EXPECT_THAT(rig.board.violations(), IsEmpty());
-}
-
 }  // namespace
 }  // namespace fp::test

@@ -114,21 +114,6 @@ TEST(I28fBlockErase, ReportsTheErrorBitsOrAllOfThemWhenNeverReady) {
   EXPECT_EQ(busy.port.latch_values(LATCH_CTRL).back() & CTRL_VPP, 0);
 }
 
-TEST(I28fWrite, StartsWithTheVoltageOnAndEndsInReadArrayWithoutIt) {
-  RecordingRig rig;
-  const uint8_t byte = 0x3C;
-  rig.port.status_queue = {0x00, 0x80};  // ready at once
-
-  EXPECT_EQ(i28f_write(*rig.context, &byte, 0x12345, 1), 0u);
-  EXPECT_THAT(latch_loads(rig.port),
-              ElementsAre("0:50", "2:59", "2:79", "2:C9",  // A16 of the offset already
-                          "4:45", "6:23",                  // start address
-                          "0:40", "2:59", "2:79", "2:C9", "0:3C", "2:59", "2:79", "2:C9", "0:70",
-                          "2:59", "2:79", "2:C9", "2:99", "2:C9",  // one status read
-                          "4:46",                                  // address_step
-                          "0:FF", "2:51", "2:71", "2:C1"));
-}
-
 TEST(I28fWrite, ResultHoldsTheProgramErrorsOfAnyByte) {
   const uint8_t bytes[] = {0x11, 0x22, 0x33};
   RecordingRig one;
@@ -187,24 +172,6 @@ TEST(Am28fProgramByte, PulsesUntilTheReadMatchesUpToTwentyFiveTimes) {
   data = never.port.latch_values(LATCH_DATA);
   EXPECT_EQ(std::count(data.begin(), data.end(), 0x40), 25);
   EXPECT_EQ(std::count(data.begin(), data.end(), 0xC0), 25);
-}
-
-TEST(Am28fProgramByte, WaitsWithStatusReadsAroundTheVerifyCommand) {
-  RecordingRig rig;
-  rig.context->bus.bus_address.set_vpp_flag(true);
-  rig.port.status_queue = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x50, 0xA0};
-  ASSERT_EQ(am28f_program_byte(rig.context->bus, 0xA5), 0u);
-
-  std::vector<std::string> shape;  // "L" for a latch load, "S" for a status read
-  for (const auto& event : rig.port.events) {
-    if (event == "in 379") shape.emplace_back("S");
-    if (event.ends_with("01") || event.ends_with("03") || event.ends_with("05")) {
-      if (event.starts_with("out 37A")) shape.emplace_back("L");
-    }
-  }
-  // setup (4 loads), data (4), wait, verify (4), wait, read cycle (L S S L).
-  EXPECT_THAT(shape, ElementsAreArray({"L", "L", "L", "L", "L", "L", "L", "L", "S", "S", "S",
-                                       "L", "L", "L", "L", "S", "S", "S", "L", "S", "S", "L"}));
 }
 
 }  // namespace

@@ -44,15 +44,6 @@ struct I28fTest : ::testing::TestWithParam<const char*> {
 
 INSTANTIATE_TEST_SUITE_P(BothMaps, I28fTest, ::testing::Values("I28F001BX-T", "I28F001BX-B"));
 
-TEST_P(I28fTest, IdentifyShowsTheChipsCodes) {
-  context.current_chip->slots.on_identify(context);
-  const std::u16string device = top_boot() ? u"94" : u"95";
-  EXPECT_THAT(rig.view.window.boxes,
-              ElementsAre(ShownBox{u"89\r\n" + device, u"Тип микросхемы", mb::OK}));
-  EXPECT_EQ(rig.board.vpp_switch_ons(), 0u);
-  expect_left_safe();
-}
-
 TEST_P(I28fTest, WholeChipWriteReadsBackAndTakesUnderTenSeconds) {
   std::vector<uint8_t> image(0x20000);
   std::mt19937 random(5);
@@ -137,28 +128,6 @@ TEST_P(I28fTest, EraseWithNothingPickedOrCancelledDoesNothing) {
   EXPECT_THAT(rig.view.window.boxes, IsEmpty());
   EXPECT_EQ(std::count(memory().begin(), memory().end(), 0x00), 0x20000);
   EXPECT_EQ(rig.board.vpp_switch_ons(), 0u);
-}
-
-TEST_P(I28fTest, AChipThatNeverBecomesReadyFailsTheEraseAfterTenSeconds) {
-  std::fill(memory().begin(), memory().end(), 0x00);
-  sim::ChipFaults faults;
-  faults.never_ready = true;
-  chip->set_faults(faults);
-  accept_blocks(rig.view, {ctl::BLOCK_0, ctl::BLOCK_2});
-
-  const uint64_t start = rig.board.now_us();
-  context.current_chip->slots.on_erase(context);
-  const uint64_t elapsed = rig.board.now_us() - start;
-
-  EXPECT_THAT(rig.view.window.boxes,
-              ElementsAre(ShownBox{u"Ошибка стирания!", std::nullopt, mb::ICON_ERROR}));
-  EXPECT_GE(elapsed, 10'000'000u);
-  EXPECT_LT(elapsed, 10'100'000u);
-  // The second block was never started.
-  EXPECT_EQ(std::count(memory().begin(), memory().end(), 0x00), 0x20000);
-  EXPECT_EQ(rig.view.status(), u"");
-  EXPECT_EQ(rig.board.vpp_switch_ons(), 1u);
-  expect_left_safe();
 }
 
 TEST_P(I28fTest, BlankCheckOfEveryBlockFindsANonBlankByteInAnyOfThem) {
