@@ -263,4 +263,16 @@ void JedecFlash::continue_page_load(uint32_t address, uint8_t data, uint64_t now
   last_load_us_ = now_us;
 }
 
+ChipModel::LastingState JedecFlash::lasting_state() const {
+  return {{"protection", {static_cast<uint8_t>(protection_ ? 1 : 0)}}};
+}
+
+bool JedecFlash::restore_lasting_state(const LastingState& state) {
+  for (const auto& [name, value] : state) {
+    if (name != "protection" || value.size() != 1 || value[0] > 1) return false;
+    protection_ = value[0] == 1;
+  }
+  return true;
+}
+
 }  // namespace fp::sim

@@ -47,6 +47,9 @@ class JedecFlash final : public ChipModel {
 
   [[nodiscard]] const JedecVariant& variant() const { return variant_; }
   [[nodiscard]] bool software_protection() const { return protection_; }
+  // Software data protection lasts in the chip: "protection" 00 (off) or 01 (on).
+  [[nodiscard]] LastingState lasting_state() const override;
+  bool restore_lasting_state(const LastingState& state) override;
   [[nodiscard]] bool identification_mode() const { return identification_; }
   [[nodiscard]] CommandState command_state() const { return command_; }
   // The operation as of the last bus event the chip saw.

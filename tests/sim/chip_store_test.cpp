@@ -51,6 +51,17 @@ TEST_F(ChipStore, MemoriesAndFusesComeBack) {
   EXPECT_FALSE(std::filesystem::exists(path_ + ".new"));
 }
 
+TEST_F(ChipStore, DataProtectionComesBack) {
+  auto chip = make_chip_model("W29EE512");
+  ASSERT_NE(chip, nullptr);
+  ASSERT_TRUE(chip->restore_lasting_state({{"protection", {1}}}));
+  save_chip_store(path_, {chip.get()});
+  auto loaded = load_chip_store(path_);
+  ASSERT_EQ(loaded.size(), 1u);
+  EXPECT_EQ(loaded[0]->lasting_state(), chip->lasting_state());
+  EXPECT_FALSE(loaded[0]->restore_lasting_state({{"protection", {2}}}));
+}
+
 TEST_F(ChipStore, TheSocketTakesAStockedChipWhenItsRowIsSelected) {
   SimulatedBoard board;
   FollowingSocket socket(board);
