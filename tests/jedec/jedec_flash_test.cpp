@@ -10,7 +10,6 @@
 #include "chips/jedec/jedec_bus.h"
 #include "chips/jedec/page_write.h"
 #include "chips/jedec/software_protection.h"
-#include "chips/jedec/w29ee512.h"
 #include "tests/support/fake_main_view.h"
 
 namespace fp::test {
@@ -118,20 +117,6 @@ TEST(JedecFlash, ReadsWhileBusyShowTheComplementOnDq7AndAToggleOnDq6) {
   EXPECT_NE(first & 0x40, second & 0x40);
   socket.rig.clock.sleep_ms(1);
   EXPECT_EQ(socket.bus().bus_read_cycle(), 0x80);
-}
-
-TEST(JedecFlash, SoftwareProtectionDropsPlainPagesAndSurvivesBetweenOperations) {
-  Socket socket(u"W29EE512", "W29EE512");
-  std::vector<uint8_t> image(0x80, 0x5A);
-  sdp_on(*socket.rig.context);
-  EXPECT_TRUE(socket.chip->software_protection());
-  w29ee512_write(*socket.rig.context, image.data(), 0x100, 0x80);
-  EXPECT_EQ(socket.read(0x100), 0xFF);
-  EXPECT_TRUE(socket.chip->software_protection());
-  sdp_off(*socket.rig.context);
-  w29ee512_write(*socket.rig.context, image.data(), 0x100, 0x80);
-  EXPECT_EQ(socket.read(0x100), 0x5A);
-  EXPECT_THAT(socket.violations(), IsEmpty());
 }
 
 TEST(JedecFlash, At29cPagesGetThroughProtectionAndSwitchItOff) {

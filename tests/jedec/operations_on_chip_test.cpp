@@ -6,13 +6,8 @@
 #include <random>
 
 #include "chips/common/common_handlers.h"
-#include "chips/jedec/at49f.h"
 #include "chips/jedec/software_protection.h"
-#include "chips/jedec/w29ee512.h"
 #include "tests/support/fake_main_view.h"
-#include "ui/control_ids.h"
-#include "ui/message_box.h"
-#include "ui/texts.h"
 
 namespace fp::test {
 namespace {
@@ -77,25 +72,6 @@ INSTANTIATE_TEST_SUITE_P(
                       WholeChip{u"AT49F002", "AT49F002", 0x40000 * 90, 0x40000 * 110}),
     [](const auto& row_info) { return std::string(row_info.param.model); });
 
-TEST(PartialLastPage, LeavesTheChipBytesAroundTheSliceAsTheyWere) {
-  for (const auto& [row, model, page] :
-       {std::tuple{u"AT29C010A", "AT29C010A", 0x80u}, std::tuple{u"AT29C040A", "AT29C040A", 0x100u},
-        std::tuple{u"W29EE512", "W29EE512", 0x80u}}) {
-    ChipOnBoard board(row, model);
-    board.cells() = random_bytes(board.cells().size(), 7);
-    const std::vector<uint8_t> before = board.cells();
-    // Stale bytes after the slice in the image buffer must not reach the chip.
-    std::vector<uint8_t> image(2 * page, 0xEE);
-    std::fill_n(image.begin(), page + 3, 0x00);
-    EXPECT_EQ(board.write(image, page, page + 3), 0u) << model;
-    board.rig.clock.sleep_ms(10);
-    std::vector<uint8_t> expected = before;
-    std::fill_n(expected.begin() + page, page + 3, 0x00);
-    EXPECT_EQ(board.cells(), expected) << model;
-    EXPECT_THAT(board.rig.board.violations(), IsEmpty());
-  }
-}
-
 TEST(ProtectionButtons, KeepTheFirstPage) {
   for (const auto& [row, model] :
        {std::pair{u"AT29C010A", "AT29C010A"}, std::pair{u"AT29C040A", "AT29C040A"},
@@ -109,30 +85,6 @@ TEST(ProtectionButtons, KeepTheFirstPage) {
     sdp_off(board.context());
     board.rig.clock.sleep_ms(10);
     EXPECT_EQ(board.cells(), before) << model;
-    EXPECT_THAT(board.rig.board.violations(), IsEmpty());
-  }
-}
-
-TEST(Erase, W29ee512YesErasesTheChip) {
-  ChipOnBoard board(u"W29EE512", "W29EE512");
-  std::fill(board.cells().begin(), board.cells().end(), 0x00);
-  board.rig.view.window.answers = {answer::YES};
-  w29ee512_erase(board.context());
-  EXPECT_EQ(board.cells(), std::vector<uint8_t>(0x10000, 0xFF));
-  EXPECT_THAT(board.rig.board.violations(), IsEmpty());
-}
-
-TEST(Erase, At49fWholeChipThenBlankCheck) {
-  for (const auto& [row, model] :
-       {std::pair{u"AT49F512", "AT49F512"}, std::pair{u"AT49F002", "AT49F002"}}) {
-    ChipOnBoard board(row, model);
-    std::fill(board.cells().begin(), board.cells().end(), 0x00);
-    board.rig.view.dialog_player = [](int, DialogLogic& logic, FakeDialogView& dialog) {
-      logic.on_command(dialog, command_value(ctl::OK_BUTTON));
-    };
-    at49f_erase(board.context());
-    whole_chip_blank_check(board.context());
-    EXPECT_EQ(board.rig.view.window.boxes.back().text, text::BLANK) << model;
     EXPECT_THAT(board.rig.board.violations(), IsEmpty());
   }
 }

@@ -18,7 +18,6 @@ namespace {
 
 using ::testing::Contains;
 using ::testing::ElementsAre;
-using ::testing::Not;
 
 std::vector<uint8_t> counting(size_t size) {
   std::vector<uint8_t> bytes(size);
@@ -177,25 +176,6 @@ TEST(At49fErase, CancelStillResetsAndClearsTheStatusBar) {
   at49f_erase(*rig.context);
   EXPECT_EQ(rig.take_story(), RESET);
   EXPECT_THAT(rig.view.status_texts, ElementsAre(text::ERASING, u""));
-}
-
-TEST(At49fErase, RefusedNumbersKeepTheDialogOpenAndEraseNothing) {
-  TraceRig rig(u"AT49F512");
-  rig.view.dialog_player = [](int, DialogLogic& logic, FakeDialogView& dialog) {
-    dialog.set_checked(ctl::WHOLE_CHIP, false);
-    dialog.set_checked(ctl::ONE_BLOCK, true);
-    logic.on_command(dialog, command_value(ctl::ONE_BLOCK));
-    for (const std::u16string typed : {u"1c000", u"10000", u"FFFFFFFF", u"100000000"}) {
-      dialog.set_text(ctl::BLOCK_ADDRESS, typed);
-      logic.on_command(dialog, command_value(ctl::OK_BUTTON));
-      EXPECT_FALSE(dialog.ended) << "accepted " << std::string(typed.begin(), typed.end());
-    }
-    EXPECT_THAT(dialog.boxes,
-                testing::Each(ShownBox{text::BAD_NUMBER, std::nullopt, mb::OK | mb::ICON_ERROR}));
-    EXPECT_EQ(dialog.boxes.size(), 4u);
-  };
-  at49f_erase(*rig.context);  // closed by the player's end: cancel
-  EXPECT_THAT(rig.take_story(), Not(Contains("sleep 10000")));
 }
 
 }  // namespace
