@@ -30,7 +30,9 @@ constexpr std::array<ChipDescriptor, 13> CATALOGUE{{
 
 }  // namespace
 
-const ChipDescriptor* chip_catalogue() { return CATALOGUE.data(); }
+const ChipDescriptor* chip_catalogue() {
+  return CATALOGUE.data();
+}
 
 std::span<const ChipDescriptor> catalogue_rows() {
   return std::span<const ChipDescriptor>(CATALOGUE).first(CATALOGUE.size() - 1);

@@ -39,7 +39,9 @@ void MainWindow::on_init(DialogView&) {
   if (context_.chip_selected) context_.chip_selected(first);
 }
 
-void MainWindow::on_close(DialogView& view) { view.end_dialog(0); }
+void MainWindow::on_close(DialogView& view) {
+  view.end_dialog(0);
+}
 
 void MainWindow::on_command(DialogView& view, uint32_t command) {
   const ChipSlots& slots = context_.current_chip->slots;

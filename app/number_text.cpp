@@ -33,8 +33,12 @@ char16_t* format_decimal(uint32_t value, char16_t* position) {
   return format_digits(value, 10, position);
 }
 
-std::u16string hex_text(uint32_t value) { return digits_text(value, 16); }
-std::u16string decimal_text(uint32_t value) { return digits_text(value, 10); }
+std::u16string hex_text(uint32_t value) {
+  return digits_text(value, 16);
+}
+std::u16string decimal_text(uint32_t value) {
+  return digits_text(value, 10);
+}
 
 std::optional<uint32_t> parse_hex(std::string_view text) {
   uint32_t value = 0;

@@ -59,9 +59,9 @@ class ProgrammerBus {
 
   uint8_t read_nibbles() {
     port_->out(CONTROL_PORT, 0x00);
-    const auto low = static_cast<uint8_t>((port_->in(STATUS_PORT) & 0xF0) >> 4);
+    const auto low = static_cast<uint8_t>((port_->in(STATUS_PORT)&0xF0) >> 4);
     port_->out(CONTROL_PORT, 0x02);
-    const auto high = static_cast<uint8_t>(port_->in(STATUS_PORT) & 0xF0);
+    const auto high = static_cast<uint8_t>(port_->in(STATUS_PORT)&0xF0);
     return static_cast<uint8_t>(high | low);
   }
 

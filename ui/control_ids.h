@@ -5,8 +5,8 @@ namespace fp {
 
 namespace dlg {
 inline constexpr int MAIN = 1000;
-inline constexpr int BLOCKS = 1029;        // "Выбор блоков" (i28F001BX erase and blank check)
-inline constexpr int ERASE_BLOCK = 1040;   // "Выбор блока для операции" (AT49F erase)
+inline constexpr int BLOCKS = 1029;  // "Выбор блоков" (i28F001BX erase and blank check)
+inline constexpr int ERASE_BLOCK = 1040;  // "Выбор блока для операции" (AT49F erase)
 inline constexpr int JEDEC_ID = 1045;      // "ID"
 inline constexpr int ATTINY_FUSES = 1054;  // "ATTINY2313"
 inline constexpr int ICON = 30;

@@ -8,7 +8,8 @@ namespace fp {
 namespace {
 
 using K = ControlKind;
-constexpr uint32_t HEX_FIELD = style::RIGHT | style::UPPERCASE | style::AUTO_HSCROLL | style::SUNKEN;
+constexpr uint32_t HEX_FIELD =
+    style::RIGHT | style::UPPERCASE | style::AUTO_HSCROLL | style::SUNKEN;
 constexpr uint32_t HIDDEN_HEX_FIELD = HEX_FIELD | style::HIDDEN;
 
 constexpr std::array MAIN_CONTROLS{
@@ -65,11 +66,15 @@ constexpr std::array JEDEC_ID_CONTROLS{
 };
 
 // Fuse and lock columns: bit 7 at the top (y 14), bit 0 at the bottom (y 112).
-constexpr int fuse_y(int bit) { return 14 + 14 * (7 - bit); }
+constexpr int fuse_y(int bit) {
+  return 14 + 14 * (7 - bit);
+}
 constexpr uint32_t FUSE_BOX = style::TAB_STOP;
 
-#define FP_FUSE_BOX(first_id, x, bit, label) \
-  ControlTemplate { (first_id) + (bit), K::auto_check_box, label, x, fuse_y(bit), 62, 13, FUSE_BOX }
+#define FP_FUSE_BOX(first_id, x, bit, label)                                       \
+  ControlTemplate {                                                                \
+    (first_id) + (bit), K::auto_check_box, label, x, fuse_y(bit), 62, 13, FUSE_BOX \
+  }
 
 constexpr std::array ATTINY_CONTROLS{
     ControlTemplate{1098, K::group_box, u"", 6, 151, 293, 33, 0},
@@ -111,7 +116,8 @@ constexpr std::array ATTINY_CONTROLS{
     ControlTemplate{1068, K::push_button, u"Записать", 150, 127, 62, 17, 0},
     ControlTemplate{1069, K::push_button, u"Записать", 229, 127, 62, 17, style::MULTILINE},
     ControlTemplate{-1, K::static_text, u"Сигнатура:", 11, 164, 47, 11, 0},
-    ControlTemplate{1078, K::edit, u"ХХ-ХХ-ХХ", 54, 163, 53, 12, style::AUTO_HSCROLL | style::SUNKEN},
+    ControlTemplate{1078, K::edit, u"ХХ-ХХ-ХХ", 54, 163, 53, 12,
+                    style::AUTO_HSCROLL | style::SUNKEN},
     ControlTemplate{-1, K::static_text, u"Калибровочный байт:", 111, 164, 77, 12, 0},
     ControlTemplate{1079, K::edit, u"ХХ", 191, 163, 18, 12, style::AUTO_HSCROLL | style::SUNKEN},
 };
@@ -131,7 +137,9 @@ constexpr std::array TEMPLATES{
 
 }  // namespace
 
-std::span<const DialogTemplate> dialog_templates() { return TEMPLATES; }
+std::span<const DialogTemplate> dialog_templates() {
+  return TEMPLATES;
+}
 
 const DialogTemplate* find_dialog_template(int id) {
   for (const auto& dialog : TEMPLATES) {

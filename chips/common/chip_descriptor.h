@@ -16,8 +16,8 @@ enum class ReadResult { done, refused };
 
 using SelectHandler = void (*)(ProgrammerContext& context, const ChipDescriptor& row);
 using OperationHandler = void (*)(ProgrammerContext& context);
-using ReadHandler = ReadResult (*)(ProgrammerContext& context, uint8_t* buffer,
-                                   uint32_t rom_offset, uint32_t length);
+using ReadHandler = ReadResult (*)(ProgrammerContext& context, uint8_t* buffer, uint32_t rom_offset,
+                                   uint32_t length);
 // 0 = success, any other value = failure.
 using DataHandler = uint32_t (*)(ProgrammerContext& context, const uint8_t* buffer,
                                  uint32_t rom_offset, uint32_t length);

@@ -18,8 +18,8 @@ namespace fp {
 inline constexpr uint32_t IMAGE_BUFFER_SIZE = 0x80000;
 
 struct ProgrammerContext {
-  ProgrammerContext(PortIo& port, Clock& clock_service, Priority& priority_service,
-                    MainView& view, const ChipDescriptor& first_row)
+  ProgrammerContext(PortIo& port, Clock& clock_service, Priority& priority_service, MainView& view,
+                    const ChipDescriptor& first_row)
       : bus(port, view),
         clock(clock_service),
         priority(priority_service),
