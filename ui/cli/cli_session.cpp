@@ -193,35 +193,18 @@ class Session {
   bool usage_error_ = false;
 };
 
-class Session::WindowView : public DialogView {
+class Session::WindowView : public script::ModelDialogView {
  public:
-  WindowView(Session& session, WindowModel& model) : session_(session), model_(model) {}
+  WindowView(Session& session, WindowModel& model) : ModelDialogView(model), session_(session) {}
 
-  std::u16string text(int id) override { return model_.control(id).text; }
-  std::string text_8bit(int id, size_t capacity) override {
-    std::string narrow;
-    for (const char16_t c : model_.control(id).text) {
-      narrow += c < 0x80 ? static_cast<char>(c) : '?';
-    }
-    if (capacity == 0) return {};
-    if (narrow.size() > capacity - 1) narrow.resize(capacity - 1);
-    return narrow;
-  }
+  // The options are set as given: hexadecimal options take upper-case digits only.
   void set_text(int id, std::u16string_view value) override { model_.control(id).text = value; }
-  bool checked(int id) override { return model_.control(id).checked; }
-  void set_checked(int id, bool value) override { model_.control(id).checked = value; }
-  void set_visible(int id, bool value) override { model_.control(id).visible = value; }
-  void set_enabled(int id, bool value) override { model_.control(id).enabled = value; }
   int message_box(std::u16string_view value, const char16_t* caption, uint32_t flags) override {
     return session_.message_box(value, caption, flags);
   }
-  void end_dialog(intptr_t result) override {
-    if (!model_.ended) model_.ended = result;
-  }
 
- protected:
+ private:
   Session& session_;
-  WindowModel& model_;
 };
 
 class Session::MainWindowView final : public MainView {

@@ -15,15 +15,6 @@
 namespace fp::script {
 namespace {
 
-std::string narrow_text(const std::u16string& text, size_t capacity) {
-  // GetDlgItemTextA: characters outside ASCII cannot be hexadecimal digits.
-  std::string narrow;
-  for (const char16_t c : text) narrow += c < 0x80 ? static_cast<char>(c) : '?';
-  if (capacity == 0) return {};
-  if (narrow.size() > capacity - 1) narrow.resize(capacity - 1);
-  return narrow;
-}
-
 std::optional<uint64_t> parse_number(std::string_view word, int base) {
   uint64_t value = 0;
   const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value, base);
@@ -89,29 +80,17 @@ std::string answer_name(int answer) {
   }
 }
 
-class ScriptSession::DialogWindowView : public DialogView {
+class ScriptSession::DialogWindowView : public ModelDialogView {
  public:
-  DialogWindowView(ScriptSession& session, WindowModel& model) : session_(session), model_(model) {}
+  DialogWindowView(ScriptSession& session, WindowModel& model)
+      : ModelDialogView(model), session_(session) {}
 
-  std::u16string text(int id) override { return model_.control(id).text; }
-  std::string text_8bit(int id, size_t capacity) override {
-    return narrow_text(model_.control(id).text, capacity);
-  }
-  void set_text(int id, std::u16string_view value) override { model_.set_text(id, value); }
-  bool checked(int id) override { return model_.control(id).checked; }
-  void set_checked(int id, bool value) override { model_.control(id).checked = value; }
-  void set_visible(int id, bool value) override { model_.control(id).visible = value; }
-  void set_enabled(int id, bool value) override { model_.control(id).enabled = value; }
   int message_box(std::u16string_view value, const char16_t* caption, uint32_t flags) override {
     return session_.message_box(value, caption, flags);
   }
-  void end_dialog(intptr_t result) override {
-    if (!model_.ended) model_.ended = result;
-  }
 
- protected:
+ private:
   ScriptSession& session_;
-  WindowModel& model_;
 };
 
 class ScriptSession::MainWindowView final : public MainView {

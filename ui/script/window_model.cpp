@@ -46,4 +46,12 @@ void WindowModel::set_text(int id, std::u16string_view text) {
   }
 }
 
+std::string ModelDialogView::text_8bit(int id, size_t capacity) {
+  std::string narrow;
+  for (const char16_t c : model_.control(id).text) narrow += c < 0x80 ? static_cast<char>(c) : '?';
+  if (capacity == 0) return {};
+  if (narrow.size() > capacity - 1) narrow.resize(capacity - 1);
+  return narrow;
+}
+
 }  // namespace fp::script

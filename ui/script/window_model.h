@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ui/dialog_templates.h"
+#include "ui/views.h"
 
 namespace fp::script {
 
@@ -47,6 +48,27 @@ class WindowModel {
   int template_id_;
   std::map<int, ControlState> controls_;
   ControlState detached_;
+};
+
+// A window's controls as a dialog view; message boxes belong to the frontend.
+class ModelDialogView : public DialogView {
+ public:
+  explicit ModelDialogView(WindowModel& model) : model_(model) {}
+
+  std::u16string text(int id) override { return model_.control(id).text; }
+  // GetDlgItemTextA: characters outside ASCII cannot be hexadecimal digits.
+  std::string text_8bit(int id, size_t capacity) override;
+  void set_text(int id, std::u16string_view value) override { model_.set_text(id, value); }
+  bool checked(int id) override { return model_.control(id).checked; }
+  void set_checked(int id, bool value) override { model_.control(id).checked = value; }
+  void set_visible(int id, bool value) override { model_.control(id).visible = value; }
+  void set_enabled(int id, bool value) override { model_.control(id).enabled = value; }
+  void end_dialog(intptr_t result) override {
+    if (!model_.ended) model_.ended = result;
+  }
+
+ protected:
+  WindowModel& model_;
 };
 
 }  // namespace fp::script
