@@ -1,0 +1,34 @@
+#include "ui/cli/hex_number.h"
+
+#include "app/number_text.h"
+#include "platform/utf8.h"
+
+namespace fp::cli {
+
+std::optional<uint32_t> parse_free_hex(std::string_view text) {
+  if (text.ends_with('h') || text.ends_with('H')) text.remove_suffix(1);
+  if (text.starts_with("0x") || text.starts_with("0X")) text.remove_prefix(2);
+  if (text.empty() || text.size() > 8) return std::nullopt;
+  uint32_t value = 0;
+  for (const char c : text) {
+    const int digit = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                             : -1;
+    if (digit < 0) return std::nullopt;
+    value = value << 4 | static_cast<uint32_t>(digit);
+  }
+  return value;
+}
+
+std::optional<uint8_t> parse_byte(std::string_view text) {
+  const auto value = parse_free_hex(text);
+  if (!value || *value > 0xFF || text.size() > 4) return std::nullopt;
+  return static_cast<uint8_t>(*value);
+}
+
+std::string hex(uint32_t value) {
+  return to_utf8(hex_text(value)) + "h";
+}
+
+}  // namespace fp::cli

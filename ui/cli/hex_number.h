@@ -1,0 +1,20 @@
+// Numbers typed on the command line: hexadecimal with or without 0x, in
+// either case, with an optional h suffix.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace fp::cli {
+
+// Up to 32 bits; nothing for another text.
+std::optional<uint32_t> parse_free_hex(std::string_view text);
+// One byte: at most two digits.
+std::optional<uint8_t> parse_byte(std::string_view text);
+
+// "1C000h", as the window writes addresses.
+std::string hex(uint32_t value);
+
+}  // namespace fp::cli
