@@ -161,14 +161,17 @@ void MainWindow::write_command() {
   c.bus.progress_prefix = text::WRITING;
   uint32_t result = write(c, c.image_buffer.data(), c.rom_offset, c.block_length);
   c.bus.progress_prefix = nullptr;
-  if (result != 0) {
+  // A write the chip left unfinished is still verified: the verify shows how
+  // far it came, and the write fails whatever the verify finds.
+  const bool unfinished = result == WRITE_CHIP_NOT_READY;
+  if (result != 0 && !unfinished) {
     c.main_view.message_box(text::WRITE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
     return;
   }
   c.bus.progress_prefix = text::VERIFYING;
   result = verify_handler(*c.current_chip)(c, c.image_buffer.data(), c.rom_offset, c.block_length);
   c.bus.progress_prefix = nullptr;
-  if (result == 0) {
+  if (result == 0 && !unfinished) {
     c.main_view.message_box(text::WRITE_DONE, text::PROGRAMMER, mb::OK);
   } else {
     c.main_view.message_box(text::WRITE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);

@@ -22,6 +22,10 @@ using ReadHandler = ReadResult (*)(ProgrammerContext& context, uint8_t* buffer, 
 using DataHandler = uint32_t (*)(ProgrammerContext& context, const uint8_t* buffer,
                                  uint32_t rom_offset, uint32_t length);
 
+// A write that stopped because the chip never reported ready: the block is
+// partly written, and a verify shows where.
+inline constexpr uint32_t WRITE_CHIP_NOT_READY = 2;
+
 struct ChipSlots {
   SelectHandler on_select = nullptr;
   OperationHandler on_identify = nullptr;

@@ -17,6 +17,11 @@ namespace fp {
 
 inline constexpr uint32_t IMAGE_BUFFER_SIZE = 0x80000;
 
+// How the handlers wait for a chip's own programming and erasing: the fixed
+// waits of the window, or asking the chip until it reports ready, within a
+// bound for each kind of wait.
+enum class ChipWaits { fixed, poll };
+
 struct ProgrammerContext {
   ProgrammerContext(PortIo& port, Clock& clock_service, Priority& priority_service, MainView& view,
                     const ChipDescriptor& first_row)
@@ -45,6 +50,9 @@ struct ProgrammerContext {
   uint32_t block_length = 0;
 
   HighVoltState highvolt;
+
+  // The window never changes it; the command line asks the chip by default.
+  ChipWaits chip_waits = ChipWaits::fixed;
 
   // Told after every chip selection (the simulator's socket follows it).
   std::function<void(const ChipDescriptor&)> chip_selected;

@@ -2,6 +2,8 @@
 
 #include "chips/jedec/erase_block_dialog.h"
 #include "chips/jedec/jedec_bus.h"
+#include "chips/jedec/jedec_waits.h"
+#include "ui/message_box.h"
 #include "ui/texts.h"
 
 namespace fp {
@@ -37,34 +39,36 @@ uint32_t at49f_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t
   return 0;
 }
 
-void at49f_chip_erase(ProgrammerContext& context) {
+bool at49f_chip_erase(ProgrammerContext& context) {
   send_sequence(context.bus, SEQ_CHIP_ERASE);
-  context.clock.sleep_ms(AT49F_ERASE_WAIT_MS);
+  return wait_for_erase(context, AT49F_ERASE_WAIT_MS, AT49F_ERASE_POLL);
 }
 
-void at49f_block_erase(ProgrammerContext& context, uint32_t address) {
+bool at49f_block_erase(ProgrammerContext& context, uint32_t address) {
   ProgrammerBus& bus = context.bus;
   address &= 0x7FFFF;
   send_sequence(bus, SEQ_BLOCK_ERASE);
   load_address(bus, address);
   data_cycle(bus, BLOCK_ERASE_COMMAND, static_cast<uint8_t>(address >> 16));
-  context.clock.sleep_ms(AT49F_ERASE_WAIT_MS);
+  return wait_for_erase(context, AT49F_ERASE_WAIT_MS, AT49F_ERASE_POLL);
 }
 
 void at49f_erase(ProgrammerContext& context) {
   context.main_view.set_status_text(text::ERASING);
   const EraseChoice choice = choose_erase_block(context);
+  bool erased = true;
   switch (choice.target) {
     case EraseTarget::none:
       break;
     case EraseTarget::whole_chip:
-      at49f_chip_erase(context);
+      erased = at49f_chip_erase(context);
       break;
     case EraseTarget::block:
-      at49f_block_erase(context, choice.block_address);
+      erased = at49f_block_erase(context, choice.block_address);
       break;
   }
   jedec_write(context.bus, CMD_RESET.address, CMD_RESET.data);
+  if (!erased) context.main_view.message_box(text::ERASE_ERROR, nullptr, mb::ICON_ERROR);
   context.main_view.set_status_text(u"");
 }
 

@@ -13,9 +13,10 @@ void at49f_byte_program(ProgrammerBus& bus, uint8_t data);
 uint32_t at49f_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
                      uint32_t length);
 
-void at49f_chip_erase(ProgrammerContext& context);
+// Both return false when the chip never reported the erase done.
+bool at49f_chip_erase(ProgrammerContext& context);
 // Bits 0-18 of the address name the block.
-void at49f_block_erase(ProgrammerContext& context, uint32_t address);
+bool at49f_block_erase(ProgrammerContext& context, uint32_t address);
 void at49f_erase(ProgrammerContext& context);
 
 }  // namespace fp

@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+#include "chips/common/ready_poll.h"
+
 namespace fp {
 
 struct BusCycle {
@@ -49,6 +51,23 @@ inline constexpr uint32_t W29EE512_PAGE_WAIT_MS = 50;
 inline constexpr uint32_t W29EE512_ERASE_WAIT_MS = 50;
 // The AT49F chip and sector erases take up to 10 s.
 inline constexpr uint32_t AT49F_ERASE_WAIT_MS = 10000;
+
+// Asking the chip instead (toggle bit: DQ6 changes from one read to the next
+// while the chip is busy). Each bound is twice the datasheet maximum in
+// sleeps alone, after back-to-back polls that cover the maximum on a board
+// at 1 µs per port access; a toggle poll is two read cycles of 12 accesses.
+inline constexpr uint32_t TOGGLE_POLL_US = 24;
+// A page write takes at most 10 ms.
+inline constexpr PollBound PAGE_WRITE_POLL{10'000 / TOGGLE_POLL_US, 1, 20};
+// The W29EE512 chip erase takes at most 50 ms.
+inline constexpr PollBound W29EE512_ERASE_POLL{50'000 / TOGGLE_POLL_US, 1, 100};
+// The AT49F chip and sector erases take seconds (10 s at most): polled
+// between sleeps from the start.
+inline constexpr PollBound AT49F_ERASE_POLL{0, 10, 2'000};
+// A page write starts only when no data cycle has come for the byte-load
+// limit (150 µs on the AT29C, 200 µs on the W29EE512); the first poll comes
+// after it, so nothing the chip answers during the load can end the wait.
+inline constexpr uint32_t BYTE_LOAD_WINDOW_MS = 1;
 
 // Page sizes of the page-write handlers.
 inline constexpr uint32_t PAGE_SIZE = 0x80;             // AT29C010A, W29EE512

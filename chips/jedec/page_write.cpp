@@ -4,6 +4,7 @@
 
 #include "bus/block_ops.h"
 #include "chips/jedec/jedec_bus.h"
+#include "chips/jedec/jedec_waits.h"
 #include "ui/message_box.h"
 #include "ui/texts.h"
 
@@ -47,13 +48,16 @@ uint32_t paged_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t
   }
   int64_t remaining = length;
   while (remaining > 0) {
+    bool written = false;
     if (remaining >= page_size) {
-      page_routine(context, rom_offset, buffer, page_size);
+      written = page_routine(context, rom_offset, buffer, page_size);
     } else {
       const std::vector<uint8_t> page = compose_last_page(
           context, buffer, rom_offset, static_cast<uint32_t>(remaining), page_size);
-      page_routine(context, rom_offset, page.data(), page_size);
+      written = page_routine(context, rom_offset, page.data(), page_size);
     }
+    // A chip still busy would ignore the next page.
+    if (!written) return WRITE_CHIP_NOT_READY;
     buffer += page_size;
     rom_offset += page_size;
     remaining -= page_size;
@@ -61,7 +65,7 @@ uint32_t paged_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t
   return 0;
 }
 
-void page_write(ProgrammerContext& context, uint32_t address, const uint8_t* source,
+bool page_write(ProgrammerContext& context, uint32_t address, const uint8_t* source,
                 uint32_t count) {
   // Copied before the priority is raised: nothing but port writes may come
   // between two data cycles of a page.
@@ -74,7 +78,7 @@ void page_write(ProgrammerContext& context, uint32_t address, const uint8_t* sou
   send_sequence(bus, SEQ_SDP_OFF);
   send_page_data(bus, page.data(), count, high_bits);
   context.priority.set_priority_class(PriorityClass::normal);
-  context.clock.sleep_ms(PAGE_WRITE_WAIT_MS);
+  return wait_for_page_write(context, PAGE_WRITE_WAIT_MS, address + count - 1);
 }
 
 uint32_t at29c010a_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,

@@ -8,18 +8,20 @@
 
 namespace fp {
 
-// Sends one whole page of count bytes starting at the chip address.
-using PageRoutine = void (*)(ProgrammerContext& context, uint32_t address, const uint8_t* source,
+// Sends one whole page of count bytes starting at the chip address and waits
+// for its write; false when the chip never reported the page written.
+using PageRoutine = bool (*)(ProgrammerContext& context, uint32_t address, const uint8_t* source,
                              uint32_t count);
 
 // The page loop of the on_write handlers: 0 = success, 1 = start not on a page
-// boundary (told to the operator, chip untouched). A last page that the block
-// only partly covers keeps the chip's own bytes beyond the block.
+// boundary (told to the operator, chip untouched), WRITE_CHIP_NOT_READY = the
+// chip never finished a page, and no page after it was sent. A last page that
+// the block only partly covers keeps the chip's own bytes beyond the block.
 uint32_t paged_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
                      uint32_t length, uint32_t page_size, PageRoutine page_routine);
 
 // AT29C page: protection-off command, then the page's data cycles.
-void page_write(ProgrammerContext& context, uint32_t address, const uint8_t* source,
+bool page_write(ProgrammerContext& context, uint32_t address, const uint8_t* source,
                 uint32_t count);
 
 uint32_t at29c010a_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,

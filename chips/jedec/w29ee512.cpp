@@ -1,13 +1,14 @@
 #include "chips/jedec/w29ee512.h"
 
 #include "chips/jedec/jedec_bus.h"
+#include "chips/jedec/jedec_waits.h"
 #include "chips/jedec/page_write.h"
 #include "ui/message_box.h"
 #include "ui/texts.h"
 
 namespace fp {
 
-void w29ee512_page_write(ProgrammerContext& context, uint32_t address, const uint8_t* source,
+bool w29ee512_page_write(ProgrammerContext& context, uint32_t address, const uint8_t* source,
                          uint32_t count) {
   ProgrammerBus& bus = context.bus;
   context.priority.set_priority_class(PriorityClass::high);
@@ -15,7 +16,7 @@ void w29ee512_page_write(ProgrammerContext& context, uint32_t address, const uin
   // No command: with the chip's protection on, the chip ignores this page.
   send_page_data(bus, source, count, bus.bus_address.high_bits());
   context.priority.set_priority_class(PriorityClass::normal);
-  context.clock.sleep_ms(W29EE512_PAGE_WAIT_MS);
+  return wait_for_page_write(context, W29EE512_PAGE_WAIT_MS, address + count - 1);
 }
 
 uint32_t w29ee512_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
@@ -30,7 +31,11 @@ void w29ee512_erase(ProgrammerContext& context) {
   }
   context.main_view.set_status_text(text::ERASING);
   send_sequence(context.bus, SEQ_CHIP_ERASE);
-  context.clock.sleep_ms(W29EE512_ERASE_WAIT_MS);
+  if (!wait_for_erase(context, W29EE512_ERASE_WAIT_MS, W29EE512_ERASE_POLL)) {
+    context.main_view.message_box(text::ERASE_ERROR, nullptr, mb::ICON_ERROR);
+    context.main_view.set_status_text(u"");
+    return;
+  }
   context.main_view.set_status_text(text::ERASE_DONE);
 }
 

@@ -8,7 +8,7 @@
 
 namespace fp {
 
-void w29ee512_page_write(ProgrammerContext& context, uint32_t address, const uint8_t* source,
+bool w29ee512_page_write(ProgrammerContext& context, uint32_t address, const uint8_t* source,
                          uint32_t count);
 uint32_t w29ee512_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
                         uint32_t length);

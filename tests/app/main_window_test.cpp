@@ -249,6 +249,17 @@ TEST_F(MainWindowTest, WriteReportsFileErrorsFailuresAndFailedVerifies) {
   EXPECT_EQ(record.log.size(), 2u);
   EXPECT_EQ(std::u16string_view(record.prefix_seen), text::VERIFYING);
   EXPECT_EQ(last_box(), box(text::WRITE_ERROR, text::PROGRAMMER, mb::ICON_ERROR));
+
+  // A write the chip never finished is verified, and fails even when the
+  // verify finds the block right.
+  record.log.clear();
+  record.write_result = WRITE_CHIP_NOT_READY;
+  record.verify_result = 0;
+  view.window.boxes.clear();
+  click(ctl::WRITE);
+  EXPECT_EQ(record.log, (std::vector<std::string>{"write 0 256 17", "verify 0 256"}));
+  EXPECT_EQ(view.window.boxes.size(), 1u);
+  EXPECT_EQ(last_box(), box(text::WRITE_ERROR, text::PROGRAMMER, mb::ICON_ERROR));
 }
 
 TEST_F(MainWindowTest, EmptySlotsAnswerNotImplemented) {

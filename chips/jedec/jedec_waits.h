@@ -1,0 +1,19 @@
+// The waits for the chip's own work after a page load or an erase command:
+// the window's fixed sleep, or the chip asked until it reports ready, as the
+// context's chip_waits says. Each returns false when the chip never did.
+#pragma once
+
+#include <cstdint>
+
+#include "chips/common/programmer_context.h"
+#include "chips/common/ready_poll.h"
+
+namespace fp {
+
+// After the data cycles of a page; polled at the page's last byte.
+bool wait_for_page_write(ProgrammerContext& context, uint32_t fixed_ms, uint32_t last_address);
+
+// After a chip or sector erase command; polled at the address the latches hold.
+bool wait_for_erase(ProgrammerContext& context, uint32_t fixed_ms, const PollBound& bound);
+
+}  // namespace fp

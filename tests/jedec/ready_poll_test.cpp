@@ -1,0 +1,275 @@
+// The handlers asking the chip instead of waiting fixed times: a chip that is
+// done on time, one slower than its datasheet allows for, and one that never
+// reports ready, for the page writes and the erases of each family.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "app/number_text.h"
+#include "chips/jedec/at49f.h"
+#include "chips/jedec/page_write.h"
+#include "chips/jedec/w29ee512.h"
+#include "sim/jedec/jedec_flash.h"
+#include "tests/support/fake_main_view.h"
+#include "ui/control_ids.h"
+#include "ui/message_box.h"
+#include "ui/texts.h"
+
+namespace fp::test {
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+constexpr uint64_t MS = 1000;
+// Datasheet maxima.
+constexpr uint64_t PAGE_WRITE_MAX_US = 10 * MS;
+constexpr uint64_t W29EE512_ERASE_MAX_US = 50 * MS;
+constexpr uint64_t AT49F_ERASE_MAX_US = 10'000 * MS;
+
+// A chip of the row's model, with its busy times changed as a test needs.
+struct PolledChip {
+  PolledChip(std::u16string_view row, std::string_view model, ChipWaits waits = ChipWaits::poll) {
+    rig.select(row);
+    variant = *sim::find_jedec_variant(model);
+    rig.context->chip_waits = waits;
+  }
+  sim::JedecFlash& insert(bool never_ready = false) {
+    auto chip = std::make_unique<sim::JedecFlash>(variant);
+    sim::ChipFaults faults;
+    faults.never_ready = never_ready;
+    chip->set_faults(faults);
+    sim::JedecFlash& inserted = *chip;
+    rig.board.insert(std::move(chip));
+    return inserted;
+  }
+  ProgrammerContext& context() { return *rig.context; }
+  std::vector<uint8_t>& cells() { return *rig.board.chip()->memory("main"); }
+  // Board time of a call.
+  template <typename Call>
+  uint64_t timed(Call&& call) {
+    const uint64_t start = rig.board.now_us();
+    call();
+    return rig.board.now_us() - start;
+  }
+
+  SimulatedRig rig;
+  sim::JedecVariant variant{};
+};
+
+std::vector<uint8_t> random_bytes(size_t size) {
+  std::mt19937 generator(static_cast<unsigned>(size));
+  std::vector<uint8_t> bytes(size);
+  for (auto& byte : bytes) byte = static_cast<uint8_t>(generator());
+  return bytes;
+}
+
+struct PageRow {
+  const char16_t* row;
+  const char* model;
+  uint32_t page_size;
+};
+
+class PageWritePoll : public ::testing::TestWithParam<PageRow> {
+ protected:
+  static constexpr uint32_t PAGES = 4;
+  // Board time of writing the pages, and the handler's result.
+  std::pair<uint64_t, uint32_t> write(PolledChip& chip, const std::vector<uint8_t>& image) {
+    uint32_t result = 0;
+    const uint64_t took = chip.timed([&] {
+      result = chip.context().current_chip->slots.on_write(chip.context(), image.data(), 0,
+                                                           static_cast<uint32_t>(image.size()));
+    });
+    return {took, result};
+  }
+  // The time the page loads take alone: the write with fixed waits, less them.
+  uint64_t load_time(const std::vector<uint8_t>& image) {
+    PolledChip fixed(GetParam().row, GetParam().model, ChipWaits::fixed);
+    fixed.insert();
+    return write(fixed, image).first - PAGES * 50 * MS;
+  }
+};
+
+TEST_P(PageWritePoll, EachPageEndsWhenTheChipIsDone) {
+  const auto image = random_bytes(PAGES * GetParam().page_size);
+  PolledChip chip(GetParam().row, GetParam().model);
+  chip.insert();
+  const auto [took, result] = write(chip, image);
+  EXPECT_EQ(result, 0u);
+  EXPECT_TRUE(std::equal(image.begin(), image.end(), chip.cells().begin()));
+  EXPECT_THAT(chip.rig.board.violations(), IsEmpty());
+  // Per page: the byte-load window, the write time, and at most one poll late.
+  const uint64_t busy = chip.variant.byte_load_limit_us + chip.variant.write_time_us;
+  const uint64_t waited = took - load_time(image);
+  EXPECT_GE(waited, PAGES * busy);
+  EXPECT_LE(waited, PAGES * (busy + 50));
+}
+
+TEST_P(PageWritePoll, ASlowChipIsWaitedForUpToTwiceTheDatasheetMaximum) {
+  const auto image = random_bytes(PAGES * GetParam().page_size);
+  PolledChip chip(GetParam().row, GetParam().model);
+  chip.variant.write_time_us = 2 * PAGE_WRITE_MAX_US;
+  chip.insert();
+  EXPECT_EQ(write(chip, image).second, 0u);
+  EXPECT_TRUE(std::equal(image.begin(), image.end(), chip.cells().begin()));
+  EXPECT_THAT(chip.rig.board.violations(), IsEmpty());
+}
+
+TEST_P(PageWritePoll, ANeverReadyChipStopsTheWriteAfterItsFirstPage) {
+  const auto image = random_bytes(PAGES * GetParam().page_size);
+  PolledChip chip(GetParam().row, GetParam().model);
+  chip.insert(true);
+  const auto [took, result] = write(chip, image);
+  EXPECT_EQ(result, WRITE_CHIP_NOT_READY);
+  // No cycle of a second page met the endless write.
+  EXPECT_THAT(chip.rig.board.violations(), IsEmpty());
+  const uint64_t waited = took - load_time(image) / PAGES;
+  EXPECT_GE(waited, 2 * PAGE_WRITE_MAX_US);
+  EXPECT_LE(waited, 4 * PAGE_WRITE_MAX_US);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PageWritePoll,
+                         ::testing::Values(PageRow{u"AT29C010A", "AT29C010A", 0x80},
+                                           PageRow{u"AT29C040A", "AT29C040A", 0x100},
+                                           PageRow{u"W29EE512", "W29EE512", 0x80}),
+                         [](const auto& row_info) { return std::string(row_info.param.model); });
+
+// The page after the poll goes on from where the write loop stood, across
+// the 64 KiB boundary that changes A16-A18.
+TEST(PageWritePollAddress, ThePollLeavesTheWriteLoopsAddressAlone) {
+  PolledChip chip(u"AT29C040A", "AT29C040A");
+  chip.insert();
+  const auto image = random_bytes(0x200);
+  EXPECT_EQ(at29c040a_write(chip.context(), image.data(), 0xFF00, 0x200), 0u);
+  EXPECT_TRUE(std::equal(image.begin(), image.end(), chip.cells().begin() + 0xFF00));
+  EXPECT_EQ(chip.context().bus.bus_address.address(), 0x10100u);
+  EXPECT_THAT(chip.rig.board.violations(), IsEmpty());
+}
+
+class W29ee512ErasePoll : public ::testing::Test {
+ protected:
+  // Board time of the erase, answered Yes.
+  uint64_t erase() {
+    chip.rig.view.window.answers = {answer::YES};
+    return chip.timed([&] { w29ee512_erase(chip.context()); });
+  }
+  PolledChip chip{u"W29EE512", "W29EE512"};
+};
+
+TEST_F(W29ee512ErasePoll, EndsWhenTheChipIsDone) {
+  chip.insert();
+  chip.cells().assign(chip.cells().size(), 0x00);
+  const uint64_t took = erase();
+  EXPECT_GE(took, chip.variant.chip_erase_time_us);
+  EXPECT_LE(took, chip.variant.chip_erase_time_us + 200);
+  EXPECT_EQ(chip.cells(), std::vector<uint8_t>(0x10000, 0xFF));
+  EXPECT_EQ(chip.rig.view.status(), text::ERASE_DONE);
+}
+
+TEST_F(W29ee512ErasePoll, ASlowChipIsWaitedFor) {
+  chip.variant.chip_erase_time_us = 2 * W29EE512_ERASE_MAX_US;
+  chip.insert();
+  chip.cells().assign(chip.cells().size(), 0x00);
+  erase();
+  EXPECT_EQ(chip.cells(), std::vector<uint8_t>(0x10000, 0xFF));
+  EXPECT_EQ(chip.rig.view.status(), text::ERASE_DONE);
+}
+
+TEST_F(W29ee512ErasePoll, ANeverReadyChipIsAnEraseError) {
+  chip.insert(true);
+  const uint64_t took = erase();
+  EXPECT_GE(took, 2 * W29EE512_ERASE_MAX_US);
+  EXPECT_LE(took, 4 * W29EE512_ERASE_MAX_US);
+  EXPECT_THAT(chip.rig.view.window.boxes,
+              ElementsAre(ShownBox{text::ERASE_QUESTION, text::PROGRAMMER,
+                                   mb::YESNO | mb::ICON_INFORMATION},
+                          ShownBox{text::ERASE_ERROR, std::nullopt, mb::ICON_ERROR}));
+  EXPECT_EQ(chip.rig.view.status(), u"");
+}
+
+struct EraseCase {
+  const char16_t* row;
+  const char* model;
+  std::optional<uint32_t> block;  // nothing: the whole chip
+};
+
+class At49fErasePoll : public ::testing::TestWithParam<EraseCase> {
+ protected:
+  uint64_t& busy_time(PolledChip& chip) {
+    return GetParam().block ? chip.variant.sector_erase_time_us : chip.variant.chip_erase_time_us;
+  }
+  // The erase handler with the dialog answered; returns its board time.
+  uint64_t erase(PolledChip& chip) {
+    const std::optional<uint32_t> block = GetParam().block;
+    chip.rig.view.dialog_player = [block](int, DialogLogic& logic, FakeDialogView& dialog) {
+      if (block) {
+        dialog.set_checked(ctl::WHOLE_CHIP, false);
+        dialog.set_checked(ctl::ONE_BLOCK, true);
+        logic.on_command(dialog, command_value(ctl::ONE_BLOCK));
+        dialog.set_text(ctl::BLOCK_ADDRESS, hex_text(*block));
+      }
+      logic.on_command(dialog, command_value(ctl::OK_BUTTON));
+    };
+    return chip.timed([&] { at49f_erase(chip.context()); });
+  }
+  bool erased(PolledChip& chip) {
+    return std::all_of(chip.cells().begin(), chip.cells().begin() + 0x4000,
+                       [](uint8_t cell) { return cell == 0xFF; });
+  }
+};
+
+TEST_P(At49fErasePoll, EndsWhenTheChipIsDone) {
+  PolledChip chip(GetParam().row, GetParam().model);
+  chip.insert();
+  chip.cells().assign(chip.cells().size(), 0x00);
+  const uint64_t took = erase(chip);
+  EXPECT_GE(took, busy_time(chip));
+  EXPECT_LE(took, busy_time(chip) + 10 * MS + 100);
+  EXPECT_TRUE(erased(chip));
+  EXPECT_THAT(chip.rig.board.violations(), IsEmpty());
+  EXPECT_THAT(chip.rig.view.window.boxes, IsEmpty());
+}
+
+// The fixed 10 s would send the closing reset into a chip still erasing.
+TEST_P(At49fErasePoll, AChipSlowerThanTheFixedWaitIsWaitedFor) {
+  PolledChip fixed(GetParam().row, GetParam().model, ChipWaits::fixed);
+  busy_time(fixed) = AT49F_ERASE_MAX_US + 5'000 * MS;
+  fixed.insert();
+  erase(fixed);
+  EXPECT_THAT(fixed.rig.board.violations(), Contains(HasSubstr("F0 at 00000 during")));
+
+  PolledChip chip(GetParam().row, GetParam().model);
+  busy_time(chip) = AT49F_ERASE_MAX_US + 5'000 * MS;
+  chip.insert();
+  chip.cells().assign(chip.cells().size(), 0x00);
+  erase(chip);
+  EXPECT_TRUE(erased(chip));
+  EXPECT_THAT(chip.rig.board.violations(), IsEmpty());
+}
+
+TEST_P(At49fErasePoll, ANeverReadyChipIsAnEraseErrorAfterTheClosingReset) {
+  PolledChip chip(GetParam().row, GetParam().model);
+  chip.insert(true);
+  const uint64_t took = erase(chip);
+  EXPECT_GE(took, 2 * AT49F_ERASE_MAX_US);
+  EXPECT_LE(took, 2 * AT49F_ERASE_MAX_US + 1'000 * MS);
+  EXPECT_THAT(chip.rig.view.window.boxes,
+              ElementsAre(ShownBox{text::ERASE_ERROR, std::nullopt, mb::ICON_ERROR}));
+  EXPECT_THAT(chip.rig.board.violations(), ElementsAre(HasSubstr("F0 at 00000 during")));
+  EXPECT_EQ(chip.rig.view.status(), u"");
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, At49fErasePoll,
+                         ::testing::Values(EraseCase{u"AT49F512", "AT49F512", std::nullopt},
+                                           EraseCase{u"AT49F002", "AT49F002", std::nullopt},
+                                           EraseCase{u"AT49F002", "AT49F002", 0x0}),
+                         [](const auto& row_info) {
+                           return std::string(row_info.param.model) +
+                                  (row_info.param.block ? "_block" : "_chip");
+                         });
+
+}  // namespace
+}  // namespace fp::test
