@@ -49,6 +49,8 @@ std::variant<CliOptions, int> parse_command_line(int argc, const char* const* ar
                  "erase and blank-check blocks: all, or block addresses as 0,1C000");
   app.add_option("--block", options.block, "erase block: chip, or a block address");
   app.add_flag("--yes,-y", options.yes, "answer yes to the questions");
+  app.add_flag("--fixed-waits", options.fixed_waits,
+               "wait the window's fixed times instead of asking the chip when it is done");
   app.add_option("--trace", options.trace, "write every port access to FILE");
   app.add_option("--lang", options.language, "language of the messages")
       ->check(CLI::IsMember({"ru", "en"}));

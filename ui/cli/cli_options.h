@@ -23,6 +23,8 @@ struct CliOptions {
   std::optional<std::string> blocks;  // "all" or a list of block addresses
   std::optional<std::string> block;   // "chip" or a block address
   bool yes = false;
+  // The window's fixed waits instead of asking the chip when it is done.
+  bool fixed_waits = false;
   std::string trace;
   std::string language = "ru";
   std::string format;  // empty: by the file's extension

@@ -149,6 +149,7 @@ int Session::run() {
   main_view_ = std::make_unique<MainWindowView>(*this, *main_model_);
   context_ = std::make_unique<ProgrammerContext>(board_.port(), board_.clock(), board_.priority(),
                                                  *main_view_, chip_catalogue()[0]);
+  context_->chip_waits = options_.fixed_waits ? ChipWaits::fixed : ChipWaits::poll;
   if (sim::FollowingSocket* socket = board_.socket()) {
     context_->chip_selected = [socket](const ChipDescriptor& row) { socket->follow(row.name); };
   }
