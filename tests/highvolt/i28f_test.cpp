@@ -130,6 +130,26 @@ TEST_P(I28fTest, EraseWithNothingPickedOrCancelledDoesNothing) {
   EXPECT_EQ(rig.board.vpp_switch_ons(), 0u);
 }
 
+TEST_P(I28fTest, BlockDialogsThatFailToOpenReuseNoEarlierChoice) {
+  accept_as_shown(rig.view);
+  context.current_chip->slots.on_blank_check(context);  // every block picked, all blank
+  ASSERT_THAT(rig.view.window.boxes, IsEmpty());
+
+  std::fill(memory().begin(), memory().end(), 0x00);
+  rig.view.dialogs_failing_to_open = 2;
+  context.current_chip->slots.on_blank_check(context);
+  EXPECT_THAT(rig.view.window.boxes, IsEmpty());  // nothing was checked
+  EXPECT_EQ(rig.view.status(), u"Проверка завершена...");
+  rig.view.status_texts.clear();
+  context.current_chip->slots.on_erase(context);
+  EXPECT_THAT(rig.view.status_texts, ElementsAre(u"", u""));
+
+  EXPECT_THAT(rig.view.dialogs_run, ElementsAre(dlg::BLOCKS, dlg::BLOCKS, dlg::BLOCKS));
+  EXPECT_EQ(std::count(memory().begin(), memory().end(), 0x00), 0x20000);
+  EXPECT_EQ(rig.board.vpp_switch_ons(), 0u);
+  expect_left_safe();
+}
+
 TEST_P(I28fTest, BlankCheckOfEveryBlockFindsANonBlankByteInAnyOfThem) {
   accept_as_shown(rig.view);
   context.current_chip->slots.on_blank_check(context);

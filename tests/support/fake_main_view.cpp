@@ -63,6 +63,10 @@ std::optional<std::u16string> FakeMainView::open_file_dialog(const FileDialogReq
 
 intptr_t FakeMainView::run_dialog(int template_id, DialogLogic& logic) {
   dialogs_run.push_back(template_id);
+  if (dialogs_failing_to_open > 0) {
+    --dialogs_failing_to_open;
+    return -1;
+  }
   FakeDialogView dialog;
   if (const DialogTemplate* found = find_dialog_template(template_id)) {
     for (const ControlTemplate& control : found->controls) {

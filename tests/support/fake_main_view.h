@@ -92,6 +92,9 @@ class FakeMainView final : public MainView {
   // Plays a nested dialog: gets the template ID, the logic and a fresh view
   // (already initialised); without it a dialog is closed right after init.
   std::function<void(int, DialogLogic&, FakeDialogView&)> dialog_player;
+  // The next this many dialogs fail to open, as a dialog box whose window
+  // cannot be created: -1, and the logic never runs.
+  int dialogs_failing_to_open = 0;
   std::vector<int> dialogs_run;
 };
 
