@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -15,6 +16,52 @@ namespace fp {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Another process reading the file: it holds a shared lock of both kinds a
+// program may take (flock and fcntl) until the holder is destroyed.
+class ReaderInAnotherProcess {
+ public:
+  explicit ReaderInAnotherProcess(const std::filesystem::path& file) {
+    int ready[2];
+    int release[2];
+    if (::pipe(ready) != 0 || ::pipe(release) != 0) return;
+    child_ = ::fork();
+    if (child_ == 0) {
+      ::close(ready[0]);
+      ::close(release[1]);
+      const int descriptor = ::open(file.c_str(), O_RDONLY);
+      struct flock range {};
+      range.l_type = F_RDLCK;
+      range.l_whence = SEEK_SET;
+      const bool held = descriptor >= 0 && ::flock(descriptor, LOCK_SH) == 0 &&
+                        ::fcntl(descriptor, F_SETLK, &range) == 0;
+      const char answer = held ? 'y' : 'n';
+      char ignored = 0;
+      if (::write(ready[1], &answer, 1) == 1) {
+        [[maybe_unused]] const ssize_t released = ::read(release[0], &ignored, 1);
+      }
+      ::_exit(0);
+    }
+    ::close(ready[1]);
+    ::close(release[0]);
+    release_ = release[1];
+    char answer = 0;
+    locked_ = child_ > 0 && ::read(ready[0], &answer, 1) == 1 && answer == 'y';
+    ::close(ready[0]);
+  }
+  ~ReaderInAnotherProcess() {
+    if (release_ >= 0) ::close(release_);  // the child's read ends, and so does the child
+    if (child_ > 0) ::waitpid(child_, nullptr, 0);
+  }
+  ReaderInAnotherProcess(const ReaderInAnotherProcess&) = delete;
+  ReaderInAnotherProcess& operator=(const ReaderInAnotherProcess&) = delete;
+  [[nodiscard]] bool locked() const { return locked_; }
+
+ private:
+  pid_t child_ = -1;
+  int release_ = -1;
+  bool locked_ = false;
+};
 
 class ImageFileTest : public ::testing::Test {
  protected:
@@ -61,6 +108,17 @@ TEST_F(ImageFileTest, LoadFailsWhenTheFileEndsInsideTheSlice) {
   EXPECT_NE(load_image(path("missing.bin"), buffer.data(), 0, 1), 0u);
   EXPECT_NE(load_image(from_utf8(folder.string()), buffer.data(), 0, 1), 0u);
   EXPECT_NE(load_image(u"", buffer.data(), 0, 1), 0u);
+}
+
+TEST_F(ImageFileTest, LoadSharesTheFileWithAnotherReader) {
+  write("a.bin", counting(0x40));
+  const ReaderInAnotherProcess reader(folder / "a.bin");
+  ASSERT_TRUE(reader.locked());
+  std::vector<uint8_t> buffer(0x10);
+  EXPECT_EQ(load_image(path("a.bin"), buffer.data(), 0x30, 0x10), 0u);
+  EXPECT_EQ(buffer[0], 0x30);
+  // A writer would still be refused while the reader holds the file.
+  EXPECT_NE(save_image(path("a.bin"), buffer.data(), 0, 0x10), 0u);
 }
 
 TEST_F(ImageFileTest, SaveReplacesOnlyTheSliceAndNeverTruncates) {

@@ -91,6 +91,18 @@ class MainWindowTest : public ::testing::Test {
     out.write(bytes.data(), static_cast<long>(size));
     return path.string();
   }
+  // A file of 0x100 bytes whose whole path is exactly that many characters
+  // long, in folders under the test's folder.
+  std::string file_at_path_length(size_t length, uint8_t fill) {
+    fs::path where = folder / ("depth" + std::to_string(length));
+    while (length - where.string().size() > 200) where /= std::string(150, 'd');
+    fs::create_directories(where);
+    const size_t name_length = length - where.string().size() - 1;
+    const fs::path path = where / std::string(name_length, 'f');
+    std::ofstream(path, std::ios::binary) << std::string(0x100, static_cast<char>(fill));
+    EXPECT_EQ(path.string().size(), length);
+    return path.string();
+  }
   std::vector<uint8_t> contents(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -152,6 +164,19 @@ TEST_F(MainWindowTest, ExtraParametersAreCheckedFieldByField) {
     EXPECT_FALSE(window.read_extra_parameters()) << to_utf8(rom_offset) << " " << to_utf8(length);
     EXPECT_EQ(last_box(), box(text::BAD_EXTRA_PARAMETERS, nullptr, mb::ICON_ERROR));
   }
+}
+
+TEST_F(MainWindowTest, ExtraFieldsEndAtTheirFirstZeroByte) {
+  use_recorded_row();
+  extra(std::u16string(u"8\0zz", 4), std::u16string(u"10\0FFFFFFF", 10), std::u16string(u"4\0", 2));
+  EXPECT_TRUE(window.read_extra_parameters());
+  EXPECT_EQ(rig.context->file_offset, 8u);
+  EXPECT_EQ(rig.context->rom_offset, 0x10u);
+  EXPECT_EQ(rig.context->block_length, 4u);
+
+  extra(u"0", u"0", std::u16string{u'\0', u'1', u'0'});
+  EXPECT_FALSE(window.read_extra_parameters());
+  EXPECT_EQ(last_box(), box(text::BAD_EXTRA_PARAMETERS, nullptr, mb::ICON_ERROR));
 }
 
 TEST_F(MainWindowTest, UncheckedExtraParametersMeanTheWholeChip) {
@@ -306,6 +331,34 @@ TEST_F(MainWindowTest, LongPathsAreUsedWhole) {
   EXPECT_EQ(last_box(), box(text::FILE_READ_ERROR, nullptr, mb::ICON_ERROR));
 }
 
+TEST_F(MainWindowTest, APathOf1024CharactersIsRefusedEvenForAnExistingFile) {
+  use_recorded_row();
+  const std::string longest = file_at_path_length(1023, 0x11);
+  const std::string too_long = file_at_path_length(1024, 0x11);
+
+  view.set_text(ctl::IMAGE_PATH, from_utf8(too_long));
+  click(ctl::READ);
+  EXPECT_EQ(last_box(), box(text::FILE_WRITE_ERROR, text::PROGRAMMER, mb::ICON_ERROR));
+  EXPECT_EQ(contents(too_long), std::vector<uint8_t>(0x100, 0x11));
+  click(ctl::COMPARE);
+  EXPECT_EQ(last_box(), box(text::FILE_READ_ERROR, nullptr, mb::ICON_ERROR));
+
+  view.set_text(ctl::IMAGE_PATH, from_utf8(longest));
+  click(ctl::READ);
+  EXPECT_EQ(last_box(), box(text::FILE_SAVED, text::PROGRAMMER, mb::OK));
+  EXPECT_EQ(contents(longest), std::vector<uint8_t>(0x100, 0x5A));
+  click(ctl::COMPARE);
+  EXPECT_EQ(last_box(), box(text::DATA_EQUAL, text::PROGRAMMER, mb::OK));
+}
+
+TEST_F(MainWindowTest, FileDialogStartsFromAPathThatFitsItsBuffer) {
+  for (const size_t length : {1023u, 1024u, 1500u}) {
+    view.set_text(ctl::IMAGE_PATH, std::u16string(length, u'p'));
+    click(ctl::FILE_BUTTON);
+    EXPECT_EQ(view.file_dialog_requests.back().initial_path, std::u16string(1023, u'p')) << length;
+  }
+}
+
 TEST_F(MainWindowTest, FileCommandPutsThePathAndItsSizeIntoTheFields) {
   view.set_text(ctl::IMAGE_PATH, u"old.bin");
   view.file_dialog_results = {std::nullopt};
@@ -372,6 +425,21 @@ TEST_F(MainWindowTest, StuckTimerIsReportedWithoutCalibrating) {
   view.window.boxes.clear();
   click(ctl::CALIBRATE);  // default answer: No
   EXPECT_EQ(view.window.boxes.size(), 1u);
+}
+
+TEST_F(MainWindowTest, CalibrationFailsAtTheLimitCountAndPassesJustBelowIt) {
+  rig.board.set_timer_period(99999);
+  view.window.answers = {answer::YES};
+  click(ctl::CALIBRATE);
+  EXPECT_EQ(last_box(), box(text::TIMER_ERROR, text::PROGRAMMER, mb::ICON_ERROR));
+  EXPECT_EQ(rig.board.vpp_switch_ons(), 0u);
+  EXPECT_EQ(rig.context->calibrated, 0u);
+
+  rig.board.set_timer_period(99998);
+  view.window.answers = {answer::YES};
+  click(ctl::CALIBRATE);
+  EXPECT_EQ(view.window.boxes.end()[-2], box(u"99998", text::TIMER_LOOPS, mb::OK));
+  EXPECT_EQ(rig.context->calibrated, 1u);
 }
 
 TEST_F(MainWindowTest, TimerMeasurementCountsUpTo99999BeforeFailing) {

@@ -15,6 +15,9 @@ using Tokens = std::vector<std::string>;
 
 const ShownBox ODD_BOX{text::ODD_BLOCK, std::nullopt, mb::ICON_ERROR};
 
+// An odd offset, an odd length, and both: two odd numbers add up to an even end.
+constexpr std::pair<uint32_t, uint32_t> ODD_SLICES[] = {{1, 0x10}, {0, 0x11}, {1, 0x11}};
+
 std::string hex_token(const char* name, uint32_t value) {
   char token[16];
   std::snprintf(token, sizeof token, "%s %02X", name, value);
@@ -59,7 +62,7 @@ TEST(AttinyFlashRead, ReturnsTheChipsWordsLowByteFirst) {
 }
 
 TEST(AttinyFlashRead, OddOffsetOrLengthIsRefusedWithTheBufferAndChipUntouched) {
-  for (const auto& [offset, length] : {std::pair{1u, 0x10u}, std::pair{0u, 0x11u}}) {
+  for (const auto& [offset, length] : ODD_SLICES) {
     RecordedAttiny rig;
     std::vector<uint8_t> buffer(0x20, 0xAB);
     EXPECT_EQ(attiny_flash_read(rig.context, buffer.data(), offset, length), ReadResult::refused);
@@ -84,6 +87,17 @@ TEST(AttinyFlashVerify, StopsAtTheLowByteOfTheFirstDifferingWord) {
   EXPECT_EQ(tokens.back(), "read 00");
 }
 
+TEST(AttinyFlashVerify, OddOffsetOrLengthIsRefusedWithoutTouchingTheChip) {
+  for (const auto& [offset, length] : ODD_SLICES) {
+    SCOPED_TRACE(std::to_string(offset) + " " + std::to_string(length));
+    RecordedAttiny rig;
+    const std::vector<uint8_t> image(0x20, 0xFF);
+    EXPECT_NE(attiny_flash_verify(rig.context, image.data(), offset, length), 0u);
+    EXPECT_EQ(rig.view.window.boxes, std::vector<ShownBox>{ODD_BOX});
+    EXPECT_TRUE(rig.log.events.empty());
+  }
+}
+
 TEST(AttinyFlashWrite, LoadsEachWordsLowAddressFirstAndThePageHighAddressLast) {
   RecordedAttiny rig;
   const std::vector<uint8_t> image = pattern_image(0x20);
@@ -106,6 +120,19 @@ TEST(AttinyFlashWrite, ShortBlockProgramsOnePageWithTheWordsLoaded) {
   EXPECT_EQ(attiny_flash_write(rig.context, word, 0, 2), 0u);
   EXPECT_EQ(hvpp_tokens(rig.log.events),
             (Tokens{"enter", "cmd 10", "lo 00", "dlo 34", "dhi 12", "hi 00", "wr", "sleep 10"}));
+}
+
+TEST(AttinyFlashWrite, OddOffsetOrLengthIsRefusedWithoutTouchingTheChip) {
+  for (const auto& [offset, length] : ODD_SLICES) {
+    SCOPED_TRACE(std::to_string(offset) + " " + std::to_string(length));
+    SimulatedAttiny rig;
+    const std::vector<uint8_t> before = rig.flash();
+    const std::vector<uint8_t> image(0x20, 0x00);
+    EXPECT_NE(attiny_flash_write(rig.context, image.data(), offset, length), 0u);
+    EXPECT_EQ(rig.view.window.boxes, std::vector<ShownBox>{ODD_BOX});
+    EXPECT_TRUE(rig.log.events.empty());
+    EXPECT_EQ(rig.flash(), before);
+  }
 }
 
 TEST(AttinyFlashWrite, RefusalStaysAFailureWhenTheBoxCannotBeShown) {

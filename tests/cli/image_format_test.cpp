@@ -66,6 +66,19 @@ TEST(ImageFormat, ChosenByNameOrByExtension) {
   EXPECT_EQ(format_by_name("ihex"), std::nullopt);
 }
 
+TEST(ImageFormat, OnlyTheWholeLastExtensionCounts) {
+  for (const char* name : {"a.IHX", "a.Hex", "x.s19.hex", "dir.bin/a.hex"}) {
+    EXPECT_EQ(format_for_path(name), ImageFormat::intel_hex) << name;
+  }
+  for (const char* name : {"A.SREC", "a.S19", "dir/a.b.s28"}) {
+    EXPECT_EQ(format_for_path(name), ImageFormat::motorola) << name;
+  }
+  for (const char* name : {"a.hexx", "a.s190", "a.s1", "a.srecord", "a.xhex", "ahex", "a.hex.",
+                           "dir.hex/a", "dir.srec/a.bin", ""}) {
+    EXPECT_EQ(format_for_path(name), ImageFormat::raw) << name;
+  }
+}
+
 TEST(RecordImageRaw, FillsTheHolesWithErasedBytes) {
   RecordImage image;
   image.set(2, 0x00);

@@ -128,6 +128,14 @@ TEST(I28fWrite, ResultHoldsTheProgramErrorsOfAnyByte) {
   EXPECT_THAT(middle.port.latch_values(LATCH_ADDR_LO), ElementsAre(0x00, 0x01, 0x02, 0x03));
 }
 
+TEST(I28fWrite, ErrorBitsOfSeveralFailedBytesAddUp) {
+  // Voltage low on the first byte, a program error on the third, the last one good.
+  RecordingRig rig;
+  rig.port.status_queue = {0x80, 0x80, 0x00, 0x80, 0x00, 0x90, 0x00, 0x80};
+  const uint8_t bytes[] = {0x11, 0x22, 0x33, 0x44};
+  EXPECT_EQ(i28f_write(*rig.context, bytes, 0, 4), 0x18u);
+}
+
 TEST(I28fWrite, GivesUpAfterTenThousandStatusReadsOfOneByte) {
   RecordingRig rig;
   rig.port.status = 0x00;  // never ready

@@ -5,6 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "bus/block_ops.h"
 #include "chips/jedec/at49f.h"
 #include "chips/jedec/jedec_bus.h"
@@ -164,6 +166,17 @@ TEST(JedecFlash, ACommandWhileTheEraseRunsIsAViolation) {
   send_sequence(socket.bus(), SEQ_PROGRAM);
   ASSERT_EQ(socket.violations().size(), 3u);
   EXPECT_THAT(socket.violations()[0], HasSubstr("during the chip erase"));
+}
+
+TEST(JedecFlash, W29ee512ChipEraseTakesFortyMilliseconds) {
+  Socket socket(u"W29EE512", "W29EE512");
+  std::fill(socket.cells().begin(), socket.cells().end(), 0x00);
+  send_sequence(socket.bus(), SEQ_CHIP_ERASE);
+  socket.rig.clock.sleep_ms(39);
+  EXPECT_EQ(std::count(socket.cells().begin(), socket.cells().end(), 0x00), 0x10000);
+  socket.rig.clock.sleep_ms(1);
+  EXPECT_EQ(std::count(socket.cells().begin(), socket.cells().end(), 0xFF), 0x10000);
+  EXPECT_THAT(socket.violations(), IsEmpty());
 }
 
 TEST(JedecFlash, ProgrammingVoltageIsAViolation) {

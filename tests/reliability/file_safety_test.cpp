@@ -15,6 +15,7 @@
 #include <optional>
 #include <random>
 #include <sstream>
+#include <tuple>
 
 #include "app/main_window.h"
 #include "app/number_text.h"
@@ -282,6 +283,26 @@ TEST_F(FileSafetyTest, AReadThatRunsOutOfSpaceLeavesTheFileAsItWas) {
     }
     EXPECT_EQ(boxes, std::vector{WRITE_FAILED}) << where;
     ASSERT_TRUE(same_file(contents(file), before)) << where;
+  }
+}
+
+TEST_F(FileSafetyTest, ASaveCutShortPutsBackTheBytesAndTheLengthItHadChanged) {
+  const fs::path file = folder / "image.bin";
+  const std::u16string path = from_utf8(file.string());
+  Bytes counting(0x10);
+  for (size_t i = 0; i < counting.size(); ++i) counting[i] = static_cast<uint8_t>(i);
+  const Bytes slice(0x20, 0xAA);
+  // {file size, slice offset, size limit}: over the end, and beyond it after a gap.
+  for (const auto& [size, offset, limit] : {std::tuple{0x10u, 0x8u, 0x18u}, {0x4u, 0x8u, 0x9u}}) {
+    SCOPED_TRACE(offset);
+    const Bytes before(counting.begin(), counting.begin() + size);
+    put(file, before);
+    {
+      const FileSizeLimit full(limit);
+      ASSERT_TRUE(full.applied());
+      EXPECT_NE(save_image(path, slice.data(), offset, 0x20), 0u);
+    }
+    EXPECT_TRUE(same_file(contents(file), before));
   }
 }
 
