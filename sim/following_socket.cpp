@@ -33,10 +33,12 @@ std::string_view model_name_for_row(std::u16string_view row_name) {
 }
 
 void FollowingSocket::follow(std::u16string_view row_name) {
-  const std::string_view wanted = model_name_for_row(row_name);
+  const std::string_view wanted =
+      pinned_ ? std::string_view(*pinned_) : model_name_for_row(row_name);
   if (wanted == current_ && board_.chip() != nullptr) return;
   if (!current_.empty()) shelf_[current_] = board_.remove();
   current_ = std::string(wanted);
+  if (current_.empty()) return;
   std::unique_ptr<ChipModel> chip;
   if (const auto kept = shelf_.find(current_); kept != shelf_.end()) {
     chip = std::move(kept->second);

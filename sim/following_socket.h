@@ -5,6 +5,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,10 @@ class FollowingSocket {
   // Puts the row's chip into the socket, keeping the one it replaces.
   void follow(std::u16string_view row_name);
 
+  // From now on the socket holds this model whatever row is selected; an
+  // empty name leaves the socket empty.
+  void pin(std::string model_name) { pinned_ = std::move(model_name); }
+
   // Puts a chip on the shelf, to be used when its row is selected.
   void stock(std::unique_ptr<ChipModel> chip);
   // Every chip met so far: the one in the socket and those on the shelf.
@@ -31,6 +36,7 @@ class FollowingSocket {
  private:
   SimulatedBoard& board_;
   std::string current_;
+  std::optional<std::string> pinned_;
   std::map<std::string, std::unique_ptr<ChipModel>, std::less<>> shelf_;
 };
 

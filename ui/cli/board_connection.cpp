@@ -7,7 +7,7 @@
 #include "platform/posix/direct_port.h"
 #include "platform/posix/ppdev_port.h"
 #include "sim/chip_store.h"
-#include "ui/cli/port_choice.h"
+#include "ui/cli/chip_choice.h"
 
 namespace fp::cli {
 namespace {
@@ -31,7 +31,7 @@ bool BoardConnection::open(const std::string& port, const std::string& trace_pat
   }
   const PortChoice& choice = std::get<PortChoice>(parsed);
   if (const auto* simulated = std::get_if<SimulatedPort>(&choice)) {
-    if (!open_simulated(simulated->store, outcome)) return false;
+    if (!open_simulated(*simulated, outcome)) return false;
   } else {
     std::string error;
     posix::SystemCalls& calls = posix::linux_system_calls();
@@ -66,9 +66,20 @@ bool BoardConnection::open(const std::string& port, const std::string& trace_pat
   return true;
 }
 
-bool BoardConnection::open_simulated(const std::string& store, RunOutcome& outcome) {
+bool BoardConnection::open_simulated(const SimulatedPort& choice, RunOutcome& outcome) {
   socket_ = std::make_unique<sim::FollowingSocket>(board_);
-  store_path_ = store;
+  if (choice.socket && *choice.socket == "empty") {
+    socket_->pin("");
+  } else if (choice.socket) {
+    auto found = find_row(*choice.socket);
+    if (const auto* why = std::get_if<std::string>(&found)) {
+      outcome.usage("--port ...,socket=" + *choice.socket + ": " + *why);
+      return false;
+    }
+    socket_->pin(
+        std::string(sim::model_name_for_row(std::get<const ChipDescriptor*>(found)->name)));
+  }
+  store_path_ = choice.store;
   if (!store_path_.empty()) {
     try {
       for (auto& chip : sim::load_chip_store(store_path_)) {

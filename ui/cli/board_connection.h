@@ -16,6 +16,7 @@
 #include "platform/system_clock.h"
 #include "sim/following_socket.h"
 #include "sim/simulated_board.h"
+#include "ui/cli/port_choice.h"
 #include "ui/cli/run_outcome.h"
 #include "ui/script/trace.h"
 
@@ -38,7 +39,7 @@ class BoardConnection {
   [[nodiscard]] sim::FollowingSocket* socket() { return socket_.get(); }
 
  private:
-  bool open_simulated(const std::string& store, RunOutcome& outcome);
+  bool open_simulated(const SimulatedPort& choice, RunOutcome& outcome);
 
   Console& console_;
   sim::SimulatedBoard board_;

@@ -9,14 +9,27 @@
 
 namespace fp::cli {
 
-enum class Command { list, id, read, write, verify, blank, erase, sdp, fuses, lock, calibrate };
+enum class Command {
+  list,
+  id,
+  read,
+  write,
+  verify,
+  blank,
+  erase,
+  sdp,
+  fuses,
+  lock,
+  calibrate,
+  probe
+};
 
 struct CliOptions {
   Command command = Command::list;
   std::string file;  // read, write, verify
   std::string chip;  // name or row; empty: not given
   std::string port = "sim";
-  // Texts as given: the main window's field rules judge them.
+  // Texts as given; option_checks reads the numbers.
   std::optional<std::string> file_offset;
   std::optional<std::string> chip_offset;
   std::optional<std::string> length;
@@ -27,12 +40,14 @@ struct CliOptions {
   bool fixed_waits = false;
   std::string trace;
   std::string language = "ru";
-  std::string format;  // empty: by the file's extension
+  std::string format;  // empty: by the file's content
   bool sdp_on = false;
   std::optional<std::string> fuse_low;
   std::optional<std::string> fuse_high;
   std::optional<std::string> fuse_extended;
   std::string lock_value;
+  bool no_erase = false;  // write: the window's plain write
+  bool force = false;     // no identification check before changing the chip
 };
 
 // The options, or the exit status when the program ends here (help: 0,

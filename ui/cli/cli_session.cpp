@@ -1,5 +1,6 @@
 #include "ui/cli/cli_session.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -10,9 +11,12 @@
 #include "platform/utf8.h"
 #include "ui/cli/board_connection.h"
 #include "ui/cli/chip_choice.h"
+#include "ui/cli/chip_identity.h"
 #include "ui/cli/dialog_drivers.h"
+#include "ui/cli/hex_number.h"
 #include "ui/cli/image_staging.h"
 #include "ui/cli/option_checks.h"
+#include "ui/cli/write_planner.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_templates.h"
 #include "ui/exit_status.h"
@@ -35,8 +39,13 @@ class Session {
   class WindowView;
   class MainWindowView;
 
-  void fill_extra_parameters();
+  void fill_extra_parameters(uint32_t file_offset, uint32_t chip_offset, uint32_t length);
   void select_row();
+  bool identity_confirmed();
+  bool confirm_uncalibrated();
+  void write_command();
+  void verify_command();
+  void read_command();
   void press(int id);
   void run_operation();
   void after_operation();
@@ -45,9 +54,6 @@ class Session {
   int message_box(std::u16string_view text, const char16_t* caption, uint32_t flags);
   intptr_t run_dialog(int template_id, DialogLogic& logic);
   void status_text(std::u16string_view text);
-
-  [[nodiscard]] uint32_t slice_start() const { return slice_value(options_.chip_offset); }
-  [[nodiscard]] uint32_t slice_count() const { return slice_length(options_, context_->chip_size); }
 
   const CliOptions& options_;
   Console& console_;
@@ -68,6 +74,7 @@ class Session {
   std::optional<int> expected_dialog_;
   bool expected_dialog_seen_ = false;
   std::u16string last_status_;
+  bool quiet_results_ = false;  // an erase inside a planned write
 };
 
 class Session::WindowView : public script::ModelDialogView {
@@ -154,26 +161,108 @@ int Session::run() {
     context_->chip_selected = [socket](const ChipDescriptor& row) { socket->follow(row.name); };
   }
   main_window_ = std::make_unique<MainWindow>(*context_);
-  image_ = std::make_unique<ImageStaging>(options_, checked_.format);
+  image_ = std::make_unique<ImageStaging>(options_, checked_, console_);
   dialogs_ = std::make_unique<DialogDriver>(options_, console_, outcome_, *context_);
 
   // As the program starts: the bus reset, then the window with row 0.
   context_->bus.bus_reset();
   main_window_->on_init(main_view_->view());
   if (checked_.row != nullptr) select_row();
-  if (outcome_.ok() && takes_file(options_.command)) {
-    if (auto path = image_->stage(*context_, outcome_)) {
-      main_model_->control(ctl::IMAGE_PATH).text = *path;
-    }
-  }
-  if (outcome_.ok()) {
-    fill_extra_parameters();
-    run_operation();
-    after_operation();
-  }
+  if (outcome_.ok()) run_operation();
+  after_operation();
   console_.end_progress();
   board_.close(outcome_);
   return outcome_.status();
+}
+
+bool Session::identity_confirmed() {
+  if (options_.force || !changes_chip(options_)) return true;
+  const ChipDescriptor& row = *context_->current_chip;
+  const auto expected = expected_identity(row);
+  if (expected.empty()) return true;
+  const std::vector<uint8_t> found = read_identity(*context_, row);
+  if (std::equal(found.begin(), found.end(), expected.begin(), expected.end())) return true;
+  const bool nothing =
+      std::all_of(found.begin(), found.end(), [](uint8_t code) { return code == 0xFF; });
+  outcome_.fail((nothing ? "nothing answers in the socket (" + codes_text(found) + ")"
+                         : "the chip in the socket answers " + codes_text(found)) +
+                ", not the " + to_utf8(row.name) + "'s " + codes_text(expected) +
+                "; the chip was not touched (--force skips this check)");
+  return false;
+}
+
+bool Session::confirm_uncalibrated() {
+  // The window's own question before a write.
+  if (context_->calibrated != 0) return true;
+  const int answer = context_->main_view.message_box(text::NOT_CALIBRATED, text::PROGRAMMER,
+                                                     mb::YESNO | mb::ICON_WARNING | mb::DEFBUTTON2);
+  if (answer != answer::YES) return false;
+  context_->calibrated = 1;
+  return true;
+}
+
+void Session::write_command() {
+  if (context_->current_chip->slots.on_write == nullptr) {
+    press(ctl::WRITE);  // the window says the row has no write
+    return;
+  }
+  const auto slice = image_->load_slice(*context_, outcome_);
+  if (!slice || !identity_confirmed()) return;
+  console_.progress_range(slice->start, static_cast<uint32_t>(slice->bytes.size()));
+  if (options_.no_erase) {
+    const auto path = image_->stage_slice(*slice, outcome_);
+    if (!path) return;
+    main_model_->control(ctl::IMAGE_PATH).text = *path;
+    fill_extra_parameters(0, slice->start, static_cast<uint32_t>(slice->bytes.size()));
+    press(ctl::WRITE);
+    return;
+  }
+  if (!confirm_uncalibrated()) return;
+  WritePlanner planner(*context_, outcome_, [this](bool quiet) { quiet_results_ = quiet; });
+  const bool written = planner.write(*slice);
+  console_.end_progress();
+  const WriteReport& report = planner.report();
+  if (written && report.programmed_bytes == 0 && report.erased_bytes == 0) {
+    console_.note("the chip already holds the image: nothing programmed");
+  } else if (written) {
+    std::string summary = std::to_string(report.programmed_bytes) + " bytes programmed";
+    if (report.erased_bytes != 0) {
+      summary += ", " + hex(report.erased_bytes) + " bytes erased, " +
+                 std::to_string(report.restored_bytes) + " bytes outside the slice put back";
+    }
+    console_.note(summary);
+  }
+  context_->main_view.message_box(written ? text::WRITE_DONE : text::WRITE_ERROR, text::PROGRAMMER,
+                                  written ? mb::OK : mb::ICON_ERROR);
+}
+
+void Session::verify_command() {
+  const auto slice = image_->load_slice(*context_, outcome_);
+  if (!slice) return;
+  console_.progress_range(slice->start, static_cast<uint32_t>(slice->bytes.size()));
+  context_->bus.progress_prefix = text::VERIFYING;
+  const auto chip = read_chip(*context_, slice->start, static_cast<uint32_t>(slice->bytes.size()));
+  context_->bus.progress_prefix = nullptr;
+  console_.end_progress();
+  if (!chip) {
+    outcome_.fail("the chip refused the read");
+    return;
+  }
+  const auto difference = first_difference(*slice, *chip, slice->start);
+  if (difference) console_.note(difference_text(*difference));
+  context_->main_view.message_box(difference ? text::COMPARE_ERROR : text::DATA_EQUAL,
+                                  text::PROGRAMMER, difference ? mb::ICON_ERROR : mb::OK);
+}
+
+void Session::read_command() {
+  const auto path = image_->stage_read(outcome_);
+  if (!path) return;
+  main_model_->control(ctl::IMAGE_PATH).text = *path;
+  const uint32_t file_offset = image_->read_staged() ? 0 : checked_.file_offset;
+  if (options_.file_offset || options_.chip_offset || options_.length)
+    fill_extra_parameters(file_offset, checked_.chip_offset, checked_.slice_length());
+  console_.progress_range(checked_.chip_offset, checked_.slice_length());
+  press(ctl::READ);
 }
 
 void Session::select_row() {
@@ -185,16 +274,13 @@ void Session::select_row() {
   main_window_->on_command(main_view_->view(), command_value(ctl::CHIP_LIST, notify::SELCHANGE));
 }
 
-void Session::fill_extra_parameters() {
-  if (!options_.file_offset && !options_.chip_offset && !options_.length) return;
+void Session::fill_extra_parameters(uint32_t file_offset, uint32_t chip_offset, uint32_t length) {
   WindowModel& model = *main_model_;
   model.control(ctl::EXTRA_PARAMETERS).checked = true;
   main_window_->on_command(main_view_->view(), command_value(ctl::EXTRA_PARAMETERS));
-  model.control(ctl::FILE_OFFSET).text = from_utf8(options_.file_offset.value_or("0"));
-  model.control(ctl::ROM_OFFSET).text = from_utf8(options_.chip_offset.value_or("0"));
-  // Without a length the slice runs to the end of the chip.
-  model.control(ctl::BLOCK_LENGTH).text =
-      options_.length ? from_utf8(*options_.length) : hex_text(slice_count());
+  model.control(ctl::FILE_OFFSET).text = hex_text(file_offset);
+  model.control(ctl::ROM_OFFSET).text = hex_text(chip_offset);
+  model.control(ctl::BLOCK_LENGTH).text = hex_text(length);
 }
 
 void Session::press(int id) {
@@ -206,24 +292,23 @@ void Session::run_operation() {
   const uint32_t chip_size = context_->chip_size;
   switch (options_.command) {
     case Command::list:
+    case Command::probe:
       break;
     case Command::read:
-      console_.progress_range(slice_start(), slice_count());
-      press(ctl::READ);
+      read_command();
       break;
     case Command::write:
-      console_.progress_range(slice_start(), slice_count());
-      press(ctl::WRITE);
+      write_command();
       break;
     case Command::verify:
-      console_.progress_range(slice_start(), slice_count());
-      press(ctl::COMPARE);
+      verify_command();
       break;
     case Command::blank:
       console_.progress_range(0, chip_size);
       press(ctl::BLANK_CHECK);
       break;
     case Command::erase:
+      if (!identity_confirmed()) break;
       console_.progress_range(0, chip_size);
       press(ctl::ERASE);
       break;
@@ -236,6 +321,7 @@ void Session::run_operation() {
       break;
     case Command::fuses:
     case Command::lock:
+      if (!identity_confirmed()) break;
       expected_dialog_ = dlg::ATTINY_FUSES;
       press(ctl::IDENTIFY);
       break;
@@ -279,12 +365,13 @@ int Session::message_box(std::u16string_view text, const char16_t* caption, uint
     if (!*yes) outcome_.fail("");
     return *yes ? answer::YES : answer::NO;
   }
-  if (text == text::FILE_SAVED && image_->staged()) {
-    image_->take_read(*context_, console_, outcome_);
+  if (text == text::FILE_SAVED && image_->read_staged()) {
+    image_->take_read(*context_, outcome_);
     if (outcome_.failed()) return answer::OK;
   }
   const MessageKind kind = message_kind(text, flags);
   outcome_.take(kind);
+  if (quiet_results_ && kind == MessageKind::result) return answer::OK;
   if (kind == MessageKind::failure || kind == MessageKind::usage) {
     console_.error(text);
   } else if (kind == MessageKind::hold) {

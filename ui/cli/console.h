@@ -30,6 +30,8 @@ class Console {
 
   std::ostream& out() { return out_; }
   std::ostream& err() { return err_; }
+  // Standard input, for an image given as "-".
+  std::istream& in() { return in_; }
 
   // A text of the program as the operator reads it.
   [[nodiscard]] std::string shown(std::u16string_view text) const;

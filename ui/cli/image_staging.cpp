@@ -3,18 +3,59 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "platform/utf8.h"
 #include "ui/cli/hex_number.h"
-#include "ui/cli/option_checks.h"
 #include "ui/texts.h"
 
 namespace fp::cli {
+namespace {
+
+// Larger offsets do not fit the window's fields.
+constexpr uint32_t WINDOW_FIELD_LIMIT = 0xFFFFFF;
+
+bool write_bytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out.flush());
+}
+
+// The whole file; nothing, with errno set, when it cannot be read.
+std::optional<std::vector<uint8_t>> file_bytes(const std::string& path) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) {
+    errno = EISDIR;
+    return std::nullopt;
+  }
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return std::nullopt;
+  std::vector<uint8_t> bytes;
+  uint8_t block[65536];
+  size_t got = 0;
+  while ((got = std::fread(block, 1, sizeof block, file)) > 0)
+    bytes.insert(bytes.end(), block, block + got);
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) return std::nullopt;
+  return bytes;
+}
+
+bool is_record_line(std::string_view line, char mark) {
+  if (line.empty() || line[0] != mark) return false;
+  if (mark == 'S' && (line.size() < 2 || line[1] < '0' || line[1] > '9')) return false;
+  return std::all_of(line.begin() + 1, line.end(),
+                     [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+}
+
+}  // namespace
 
 TempFile::TempFile() {
   const char* folder = std::getenv("TMPDIR");
@@ -30,12 +71,180 @@ TempFile::~TempFile() {
   std::remove(path_.c_str());
 }
 
-std::optional<std::u16string> ImageStaging::stage(const ProgrammerContext& context,
-                                                  RunOutcome& outcome) {
-  if (format_ == ImageFormat::raw) return from_utf8(options_.file);
+std::optional<ImageFormat> format_by_content(const std::vector<uint8_t>& bytes) {
+  std::optional<ImageFormat> found;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = start;
+    while (end < bytes.size() && bytes[end] != '\n') ++end;
+    std::string_view line(reinterpret_cast<const char*>(bytes.data()) + start, end - start);
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
+      line.remove_suffix(1);
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+    start = end + 1;
+    if (line.empty()) continue;
+    const ImageFormat kind = line[0] == ':' ? ImageFormat::intel_hex : ImageFormat::motorola;
+    if (!is_record_line(line, kind == ImageFormat::intel_hex ? ':' : 'S')) return std::nullopt;
+    if (found && *found != kind) return std::nullopt;
+    found = kind;
+  }
+  return found;
+}
+
+ImageFormat ImageStaging::image_format(const std::vector<uint8_t>& bytes) const {
+  if (checked_.format) return *checked_.format;
+  if (const auto by_content = format_by_content(bytes)) return *by_content;
+  // A file named as records that holds none is a damaged record file.
+  return from_standard_stream() ? ImageFormat::raw : format_for_path(options_.file);
+}
+
+std::optional<std::vector<uint8_t>> ImageStaging::input_bytes(RunOutcome& outcome) {
+  if (from_standard_stream()) {
+    std::istream& in = console_.in();
+    std::vector<uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
+    if (in.bad()) {
+      outcome.fail("standard input: cannot be read");
+      return std::nullopt;
+    }
+    return bytes;
+  }
+  auto bytes = file_bytes(options_.file);
+  if (!bytes) {
+    const std::string why = std::strerror(errno);
+    console_.error(text::FILE_READ_ERROR);
+    outcome.fail(options_.file + ": " + why);
+  }
+  return bytes;
+}
+
+RecordImage ImageStaging::records(const std::vector<uint8_t>& bytes, ImageFormat format) {
+  if (!from_standard_stream()) return read_record_file(options_.file, format);
+  // The record reader takes a file name.
+  TempFile copy;
+  if (!write_bytes(copy.path(), bytes)) throw ImageError("cannot write " + copy.path());
+  try {
+    return read_record_file(copy.path(), format);
+  } catch (const ImageError& error) {
+    std::string message = error.what();
+    if (message.rfind(copy.path(), 0) == 0)
+      message.replace(0, copy.path().size(), "standard input");
+    throw ImageError(message);
+  }
+}
+
+std::optional<ImageSlice> ImageStaging::load_slice(const ProgrammerContext& context,
+                                                   RunOutcome& outcome) {
+  const auto bytes = input_bytes(outcome);
+  if (!bytes) return std::nullopt;
+  const ImageFormat format = image_format(*bytes);
+  if (format == ImageFormat::raw) return raw_slice(*bytes, checked_.slice_length(), outcome);
+  try {
+    return record_slice(records(*bytes, format), context, outcome);
+  } catch (const ImageError& error) {
+    outcome.fail(error.what());
+    return std::nullopt;
+  }
+}
+
+std::optional<ImageSlice> ImageStaging::raw_slice(const std::vector<uint8_t>& bytes,
+                                                  uint32_t length, RunOutcome& outcome) {
+  const std::string name = from_standard_stream() ? "standard input" : options_.file;
+  const uint64_t size = bytes.size();
+  const uint64_t offset = checked_.file_offset;
+  if (!checked_.length && size != offset + length) {
+    outcome.usage(
+        name + ": " + hex(static_cast<uint32_t>(size)) + " bytes" +
+        (offset != 0 ? " (from --file-offset " + hex(checked_.file_offset) + " on)" : "") +
+        ", but the slice is " + hex(length) + " bytes; give --length to take part of the file");
+    return std::nullopt;
+  }
+  if (size < offset + length) {
+    outcome.usage(name + ": " + hex(static_cast<uint32_t>(size)) + " bytes, too short for " +
+                  hex(length) + " bytes from --file-offset " + hex(checked_.file_offset));
+    return std::nullopt;
+  }
+  ImageSlice slice;
+  slice.start = checked_.chip_offset;
+  slice.bytes.assign(bytes.begin() + static_cast<std::ptrdiff_t>(offset),
+                     bytes.begin() + static_cast<std::ptrdiff_t>(offset + length));
+  slice.held.assign(length, true);
+  return slice;
+}
+
+std::optional<ImageSlice> ImageStaging::record_slice(const RecordImage& image,
+                                                     const ProgrammerContext& context,
+                                                     RunOutcome& outcome) {
+  const std::string name = from_standard_stream() ? "standard input" : options_.file;
+  if (image.empty()) {
+    outcome.fail(name + ": holds no data");
+    return std::nullopt;
+  }
+  // File address a holds chip byte a - file offset + chip offset.
+  const uint32_t file_offset = checked_.file_offset;
+  const uint32_t chip_offset = checked_.chip_offset;
+  const uint64_t chip_start = file_offset > chip_offset ? file_offset - chip_offset : 0;
+  const uint64_t chip_end = uint64_t{file_offset} + context.chip_size - chip_offset;
+  const auto below = image.first_in(0, static_cast<uint32_t>(chip_start));
+  const auto above = chip_end < image.end()
+                         ? image.first_in(static_cast<uint32_t>(chip_end), image.end())
+                         : std::nullopt;
+  if (below || above) {
+    outcome.fail(name + ": data at " + hex(below ? *below : *above) + " lies outside the chip (" +
+                 to_utf8(context.current_chip->name) + ", " + hex(context.chip_size) + " bytes)");
+    return std::nullopt;
+  }
+  const uint32_t length = checked_.slice_length();
+  ImageSlice slice;
+  slice.start = chip_offset;
+  slice.bytes = image.raw(file_offset, length);
+  slice.held.resize(length);
+  bool any = false;
+  for (uint32_t i = 0; i < length; ++i) {
+    slice.held[i] = image.has(file_offset + i);
+    any = any || slice.held[i];
+  }
+  if (!any) {
+    outcome.fail(name + ": holds no data for the slice (file addresses " + hex(file_offset) + "-" +
+                 hex(file_offset + length - 1) + ")");
+    return std::nullopt;
+  }
+  return slice;
+}
+
+std::optional<std::u16string> ImageStaging::stage_slice(const ImageSlice& slice,
+                                                        RunOutcome& outcome) {
   try {
     temp_ = std::make_unique<TempFile>();
-    if (!stage_records(context, outcome)) return std::nullopt;
+  } catch (const ImageError& error) {
+    outcome.fail(error.what());
+    return std::nullopt;
+  }
+  std::vector<uint8_t> bytes = slice.bytes;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (!slice.held[i]) bytes[i] = 0xFF;
+  }
+  if (!write_bytes(temp_->path(), bytes)) {
+    outcome.fail("cannot write the temporary image " + temp_->path());
+    return std::nullopt;
+  }
+  return from_utf8(temp_->path());
+}
+
+std::optional<std::u16string> ImageStaging::stage_read(RunOutcome& outcome) {
+  std::error_code missing;
+  const bool exists = !from_standard_stream() && std::filesystem::exists(options_.file, missing);
+  const auto existing = exists ? file_bytes(options_.file) : std::nullopt;
+  read_format_ = image_format(existing.value_or(std::vector<uint8_t>{}));
+  if (read_format_ == ImageFormat::raw && !from_standard_stream()) {
+    if (checked_.file_offset > WINDOW_FIELD_LIMIT) {
+      outcome.usage("--file-offset " + hex(checked_.file_offset) +
+                    ": a raw file is read into at most FFFFFFh");
+      return std::nullopt;
+    }
+    return from_utf8(options_.file);
+  }
+  try {
+    temp_ = std::make_unique<TempFile>();
   } catch (const ImageError& error) {
     outcome.fail(error.what());
     return std::nullopt;
@@ -43,62 +252,44 @@ std::optional<std::u16string> ImageStaging::stage(const ProgrammerContext& conte
   return from_utf8(temp_->path());
 }
 
-bool ImageStaging::stage_records(const ProgrammerContext& context, RunOutcome& outcome) {
-  if (options_.command == Command::read) {
-    // The slice goes into the records already there, as into a raw file.
-    std::error_code missing;
-    if (std::filesystem::exists(options_.file, missing)) {
-      read_target_ = read_record_file(options_.file, format_);
-    }
-    return true;
-  }
-  const RecordImage image = read_record_file(options_.file, format_);
-  if (image.empty()) {
-    outcome.fail(options_.file + ": holds no data");
-    return false;
-  }
-  // File address a holds chip byte a - file offset + chip offset.
-  const uint32_t file_offset = slice_value(options_.file_offset);
-  const uint32_t chip_offset = slice_value(options_.chip_offset);
-  const uint32_t chip_start = file_offset > chip_offset ? file_offset - chip_offset : 0;
-  const uint32_t chip_end = file_offset - std::min(file_offset, chip_offset) + context.chip_size -
-                            (chip_offset > file_offset ? chip_offset - file_offset : 0);
-  const auto below = image.first_in(0, chip_start);
-  const auto above = image.first_in(chip_end, image.end());
-  if (below || above) {
-    outcome.fail(options_.file + ": data at " + hex(below ? *below : *above) +
-                 " lies outside the chip (" + to_utf8(context.current_chip->name) + ", " +
-                 hex(context.chip_size) + " bytes)");
-    return false;
-  }
-  const uint32_t raw_size =
-      std::max(image.end(), file_offset + slice_length(options_, context.chip_size));
-  const std::vector<uint8_t> raw = image.raw(0, raw_size);
-  std::ofstream out(temp_->path(), std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(raw.data()), static_cast<std::streamsize>(raw.size()));
-  if (!out.flush()) {
-    outcome.fail("cannot write the temporary image " + temp_->path());
-    return false;
-  }
-  return true;
-}
-
-void ImageStaging::take_read(const ProgrammerContext& context, Console& console,
-                             RunOutcome& outcome) {
-  const uint32_t file_offset = context.file_offset;
+void ImageStaging::take_read(const ProgrammerContext& context, RunOutcome& outcome) {
   const uint32_t count = context.block_length;
-  std::ifstream raw(temp_->path(), std::ios::binary);
-  std::vector<uint8_t> bytes(std::istreambuf_iterator<char>(raw), {});
-  if (bytes.size() < static_cast<size_t>(file_offset) + count) {
-    console.error(text::FILE_WRITE_ERROR);
+  const auto bytes = file_bytes(temp_->path());
+  if (!bytes || bytes->size() < count) {
+    console_.error(text::FILE_WRITE_ERROR);
     outcome.fail("the temporary image " + temp_->path() + " is short");
     return;
   }
-  for (uint32_t i = 0; i < count; ++i) read_target_.set(file_offset + i, bytes[file_offset + i]);
+  if (read_format_ == ImageFormat::raw) {
+    console_.out().write(reinterpret_cast<const char*>(bytes->data()), count);
+    console_.out().flush();
+    if (!console_.out()) outcome.fail("standard output: cannot be written");
+    return;
+  }
   try {
-    write_record_file(options_.file, format_, read_target_);
+    RecordImage target;
+    std::error_code missing;
+    // The slice goes into the records already there, as into a raw file.
+    if (!from_standard_stream() && std::filesystem::exists(options_.file, missing)) {
+      target = read_record_file(options_.file, read_format_);
+    }
+    for (uint32_t i = 0; i < count; ++i) target.set(checked_.file_offset + i, (*bytes)[i]);
+    if (!from_standard_stream()) {
+      write_record_file(options_.file, read_format_, target);
+      return;
+    }
+    const std::string name =
+        temp_->path() + (read_format_ == ImageFormat::intel_hex ? ".hex" : ".srec");
+    write_record_file(name, read_format_, target);
+    const auto records = file_bytes(name);
+    std::remove(name.c_str());
+    if (!records) throw ImageError("cannot read back " + name);
+    console_.out().write(reinterpret_cast<const char*>(records->data()),
+                         static_cast<std::streamsize>(records->size()));
+    console_.out().flush();
+    if (!console_.out()) outcome.fail("standard output: cannot be written");
   } catch (const ImageError& error) {
-    console.error(text::FILE_WRITE_ERROR);
+    console_.error(text::FILE_WRITE_ERROR);
     outcome.fail(error.what());
   }
 }

@@ -2,39 +2,77 @@
 
 #include <variant>
 
-#include "app/main_window.h"
+#include "chips/attiny/attiny_handlers.h"
+#include "chips/highvolt/i28f.h"
+#include "chips/jedec/at49f.h"
+#include "chips/jedec/identify_dialog.h"
+#include "platform/utf8.h"
 #include "ui/cli/chip_choice.h"
 #include "ui/cli/hex_number.h"
 
 namespace fp::cli {
+namespace {
+
+std::optional<uint32_t> number(const std::optional<std::string>& text, const char* option,
+                               RunOutcome& outcome) {
+  if (!text) return std::nullopt;
+  const auto value = parse_free_hex(*text);
+  if (!value) {
+    outcome.usage(std::string(option) + " " + *text +
+                  ": not a hexadecimal number of up to 32 bits (as 1C000, 0x1c000 or 1C000h)");
+  }
+  return value;
+}
+
+// Options that only some rows take.
+void check_row_options(const CliOptions& options, const ChipDescriptor& row, RunOutcome& outcome) {
+  const std::string name = to_utf8(row.name);
+  if ((options.command == Command::fuses || options.command == Command::lock) &&
+      row.slots.on_identify != attiny_identify) {
+    outcome.usage("the " + name + " has no fuses or lock bits");
+  }
+  if (options.command == Command::sdp && row.slots.on_identify != jedec_identify) {
+    outcome.usage("the " + name + " has no software data protection");
+  }
+  const bool block_dialog = row.slots.on_erase == at49f_erase;
+  const bool blocks_dialog = row.slots.on_erase == i28f_erase;
+  if (options.blocks && !blocks_dialog) {
+    outcome.usage("--blocks goes with the i28F001BX rows; the " + name +
+                  (block_dialog ? " erases the whole chip or one block (--block chip|ADDRESS)"
+                                : " erases the whole chip only"));
+  }
+  if (options.block && !block_dialog) {
+    outcome.usage(
+        "--block goes with the AT49F rows; the " + name +
+        (blocks_dialog ? " erases by blocks (--blocks all|LIST)" : " erases the whole chip only"));
+  }
+}
+
+}  // namespace
 
 bool takes_file(Command command) {
   return command == Command::read || command == Command::write || command == Command::verify;
 }
 
-uint32_t slice_value(const std::optional<std::string>& field) {
-  const auto value = field ? parse_extra_field(*field) : std::optional<uint32_t>(0);
-  return value.value_or(0);
-}
-
-uint32_t slice_length(const CliOptions& options, uint32_t chip_size) {
-  if (options.length) return parse_extra_field(*options.length).value_or(0);
-  const uint32_t start = slice_value(options.chip_offset);
-  return start < chip_size ? chip_size - start : 0;
+bool changes_chip(const CliOptions& options) {
+  switch (options.command) {
+    case Command::write:
+    case Command::erase:
+    case Command::lock:
+      return true;
+    case Command::fuses:
+      return options.fuse_low || options.fuse_high || options.fuse_extended;
+    default:
+      return false;
+  }
 }
 
 CheckedOptions check_options(const CliOptions& options, RunOutcome& outcome) {
   CheckedOptions checked;
   const Command command = options.command;
-  const bool slice = options.file_offset || options.chip_offset || options.length;
-  if (slice && !takes_file(command))
-    outcome.usage("--file-offset, --chip-offset and --length go with read, write and verify");
-  if (options.blocks && command != Command::blank && command != Command::erase) {
-    outcome.usage("--blocks goes with blank and erase");
+  if (options.force && !changes_chip(options)) {
+    outcome.usage("--force goes with fuses only when it writes fuses (--low, --high, --ext)");
   }
-  if (options.block && command != Command::erase) outcome.usage("--block goes with erase");
-  if (!options.format.empty() && !takes_file(command))
-    outcome.usage("--format goes with read, write and verify");
   if (command != Command::calibrate && options.chip.empty()) {
     outcome.usage("which chip? give --chip NAME or --chip ROW (see: programmer list)");
   } else if (!options.chip.empty()) {
@@ -45,6 +83,7 @@ CheckedOptions check_options(const CliOptions& options, RunOutcome& outcome) {
       checked.row = std::get<const ChipDescriptor*>(found);
     }
   }
+  if (checked.row != nullptr) check_row_options(options, *checked.row, outcome);
   for (const auto* fuse : {&options.fuse_low, &options.fuse_high, &options.fuse_extended}) {
     if (*fuse && !parse_byte(**fuse))
       outcome.usage("fuse byte " + **fuse + ": not a hexadecimal byte");
@@ -52,9 +91,24 @@ CheckedOptions check_options(const CliOptions& options, RunOutcome& outcome) {
   if (command == Command::lock && !parse_byte(options.lock_value)) {
     outcome.usage("lock byte " + options.lock_value + ": not a hexadecimal byte");
   }
-  if (takes_file(command)) {
-    checked.format =
-        options.format.empty() ? format_for_path(options.file) : *format_by_name(options.format);
+  if (!options.format.empty()) checked.format = format_by_name(options.format);
+
+  checked.file_offset = number(options.file_offset, "--file-offset", outcome).value_or(0);
+  checked.chip_offset = number(options.chip_offset, "--chip-offset", outcome).value_or(0);
+  checked.length = number(options.length, "--length", outcome);
+  if (checked.row != nullptr && takes_file(command)) {
+    const uint32_t size = checked.row->size;
+    const std::string name = to_utf8(checked.row->name);
+    if (checked.chip_offset >= size) {
+      outcome.usage("--chip-offset " + hex(checked.chip_offset) + " lies beyond the " + name +
+                    " (" + hex(size) + " bytes)");
+    } else if (checked.length && *checked.length == 0) {
+      outcome.usage("--length 0: the slice holds no byte");
+    } else if (checked.length && uint64_t{checked.chip_offset} + *checked.length > size) {
+      outcome.usage("--chip-offset " + hex(checked.chip_offset) + " and --length " +
+                    hex(*checked.length) + " run past the end of the " + name + " (" + hex(size) +
+                    " bytes)");
+    }
   }
   return checked;
 }

@@ -1,6 +1,6 @@
 // What the options ask for, judged before the board is touched: the row,
-// the image format, options that go with the command, byte values. The
-// slice fields are left to the window's rules.
+// the image format, the numbers, options that go with the command and the
+// row, byte values.
 #pragma once
 
 #include <cstdint>
@@ -16,17 +16,21 @@ namespace fp::cli {
 
 struct CheckedOptions {
   const ChipDescriptor* row = nullptr;  // none: calibrate without --chip
-  ImageFormat format = ImageFormat::raw;
+  std::optional<ImageFormat> format;    // none: by the file's content
+  uint32_t file_offset = 0;
+  uint32_t chip_offset = 0;
+  std::optional<uint32_t> length;  // none: to the end of the chip
+  // The slice's length on the row's chip.
+  [[nodiscard]] uint32_t slice_length() const {
+    return length ? *length : row != nullptr ? row->size - chip_offset : 0;
+  }
 };
 
 // Notes each problem on the outcome as a usage error.
 CheckedOptions check_options(const CliOptions& options, RunOutcome& outcome);
 
 bool takes_file(Command command);
-
-// A slice field where it can be read (0 when absent or unreadable: the window judges it).
-uint32_t slice_value(const std::optional<std::string>& field);
-// The --length, or from the chip offset to the end of the chip.
-uint32_t slice_length(const CliOptions& options, uint32_t chip_size);
+// Write, erase, fuse writes and lock: the operations that change the chip.
+bool changes_chip(const CliOptions& options);
 
 }  // namespace fp::cli

@@ -1,7 +1,8 @@
-// The --port value: sim[:FILE], ppdev[:DEVICE] or direct[:BASE].
+// The --port value: sim[:FILE][,socket=ROW|empty], ppdev[:DEVICE] or direct[:BASE].
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -10,6 +11,9 @@ namespace fp::cli {
 
 struct SimulatedPort {
   std::string store;  // empty: nothing kept between runs
+  // What the socket holds whatever row is selected: a row (name or number)
+  // or "empty"; nothing: the selected row's chip.
+  std::optional<std::string> socket;
 };
 struct PpdevPortChoice {
   std::string device;
