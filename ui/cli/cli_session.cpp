@@ -45,6 +45,8 @@ class Session {
   bool confirm_uncalibrated();
   void write_command();
   void verify_command();
+  // Reads the slice back and notes the first difference; nothing when the read was refused.
+  std::optional<bool> say_where(const ImageSlice& slice);
   void read_command();
   void press(int id);
   void run_operation();
@@ -215,6 +217,8 @@ void Session::write_command() {
     main_model_->control(ctl::IMAGE_PATH).text = *path;
     fill_extra_parameters(0, slice->start, static_cast<uint32_t>(slice->bytes.size()));
     press(ctl::WRITE);
+    // The window's verify says no more than that it failed.
+    if (outcome_.failed()) say_where(*slice);
     return;
   }
   if (!confirm_uncalibrated()) return;
@@ -236,25 +240,32 @@ void Session::write_command() {
                                   written ? mb::OK : mb::ICON_ERROR);
 }
 
-void Session::verify_command() {
-  const auto slice = image_->load_slice(*context_, outcome_);
-  if (!slice) return;
-  console_.progress_range(slice->start, static_cast<uint32_t>(slice->bytes.size()));
+std::optional<bool> Session::say_where(const ImageSlice& slice) {
   context_->bus.progress_prefix = text::VERIFYING;
-  const auto chip = read_chip(*context_, slice->start, static_cast<uint32_t>(slice->bytes.size()));
+  const auto chip = read_chip(*context_, slice.start, static_cast<uint32_t>(slice.bytes.size()));
   context_->bus.progress_prefix = nullptr;
   console_.end_progress();
   if (!chip) {
     outcome_.fail("the chip refused the read");
-    return;
+    return std::nullopt;
   }
-  const auto difference = first_difference(*slice, *chip, slice->start);
+  const auto difference = first_difference(slice, *chip, slice.start);
   if (difference) console_.note(difference_text(*difference));
-  context_->main_view.message_box(difference ? text::COMPARE_ERROR : text::DATA_EQUAL,
-                                  text::PROGRAMMER, difference ? mb::ICON_ERROR : mb::OK);
+  return !difference.has_value();
+}
+
+void Session::verify_command() {
+  const auto slice = image_->load_slice(*context_, outcome_);
+  if (!slice) return;
+  console_.progress_range(slice->start, static_cast<uint32_t>(slice->bytes.size()));
+  const auto equal = say_where(*slice);
+  if (!equal) return;
+  context_->main_view.message_box(*equal ? text::DATA_EQUAL : text::COMPARE_ERROR, text::PROGRAMMER,
+                                  *equal ? mb::OK : mb::ICON_ERROR);
 }
 
 void Session::read_command() {
+  if (options_.file == "-") console_.keep_output_for_data();
   const auto path = image_->stage_read(outcome_);
   if (!path) return;
   main_model_->control(ctl::IMAGE_PATH).text = *path;

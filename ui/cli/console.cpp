@@ -48,8 +48,9 @@ std::string Console::shown(std::u16string_view text) const {
 
 void Console::result(std::u16string_view text) {
   clear_progress_line();
-  out_ << shown(text) << '\n';
-  out_.flush();
+  std::ostream& stream = data_on_output_ ? err_ : out_;
+  stream << shown(text) << '\n';
+  stream.flush();
 }
 
 void Console::labelled(std::u16string_view label, std::string_view separator,

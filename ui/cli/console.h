@@ -29,6 +29,8 @@ class Console {
       : out_(out), err_(err), in_(in), settings_(settings) {}
 
   std::ostream& out() { return out_; }
+  // Standard output carries an image: results go to standard error.
+  void keep_output_for_data() { data_on_output_ = true; }
   std::ostream& err() { return err_; }
   // Standard input, for an image given as "-".
   std::istream& in() { return in_; }
@@ -64,6 +66,7 @@ class Console {
   uint32_t range_start_ = 0;
   uint32_t range_count_ = 0;
   bool line_shown_ = false;
+  bool data_on_output_ = false;
   std::optional<std::chrono::steady_clock::time_point> started_;
   std::chrono::steady_clock::time_point last_drawn_{};
 };
