@@ -12,15 +12,17 @@
 namespace fp::cli {
 namespace {
 
-// The control latch loaded with CTRL_IDLE: bus released, programming voltage off.
-const std::vector<posix::PortWrite> IDLE_BOARD{{DATA_PORT, CTRL_IDLE},
-                                               {CONTROL_PORT, LATCH_CTRL},
-                                               {CONTROL_PORT, LATCH_CTRL | 1},
-                                               {CONTROL_PORT, LATCH_CTRL}};
 // Longer than any internal operation a simulated chip runs by itself.
 constexpr uint64_t SETTLE_US = 10'000'000;
 
 }  // namespace
+
+std::vector<posix::PortWrite> idle_board_writes() {
+  return {{DATA_PORT, CTRL_IDLE},
+          {CONTROL_PORT, LATCH_CTRL},
+          {CONTROL_PORT, LATCH_CTRL | 1},
+          {CONTROL_PORT, LATCH_CTRL}};
+}
 
 bool BoardConnection::open(const std::string& port, const std::string& trace_path,
                            RunOutcome& outcome) {
@@ -45,7 +47,7 @@ bool BoardConnection::open(const std::string& port, const std::string& trace_pat
       return false;
     }
     // Leaving, the board goes idle: no programming voltage on a chip nobody watches.
-    held_port_->set_farewell(IDLE_BOARD);
+    held_port_->set_farewell(idle_board_writes());
     signal_guard_ = std::make_unique<posix::ReleaseOnSignal>(*held_port_);
     realtime_priority_ = std::make_unique<posix::RealtimePriority>(calls, console_.err());
     port_ = held_port_.get();
@@ -104,7 +106,7 @@ void BoardConnection::close(RunOutcome& outcome) {
     // finishes, and the board goes idle. The chip's memory is then what a
     // next run will find.
     board_.advance_us(SETTLE_US);
-    for (const posix::PortWrite& write : IDLE_BOARD) board_.out(write.port, write.value);
+    for (const posix::PortWrite& write : idle_board_writes()) board_.out(write.port, write.value);
   }
   if (socket_ && !store_path_.empty()) {
     try {

@@ -22,6 +22,9 @@
 
 namespace fp::cli {
 
+// The control latch loaded with CTRL_IDLE: bus released, programming voltage off.
+std::vector<posix::PortWrite> idle_board_writes();
+
 class BoardConnection {
  public:
   explicit BoardConnection(Console& console) : console_(console) {}

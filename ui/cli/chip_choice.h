@@ -15,7 +15,17 @@ namespace fp::cli {
 // text says what matched.
 std::variant<const ChipDescriptor*, std::string> find_row(std::string_view wanted);
 
-// One line a row: number, name, size and the operations it offers.
-void print_catalogue(std::ostream& out);
+// The subcommands that work on the row.
+struct RowOperations {
+  bool erase = false;  // on its own (the ATtiny2313 EEPROM is erased only with the flash)
+  bool blank = false;
+  bool sdp = false;    // software data protection
+  bool fuses = false;  // fuses and lock bits
+};
+RowOperations row_operations(const ChipDescriptor& row);
+
+// One line a row: number, name, size, ID, the subcommands that work on it
+// and a note, in English or Russian.
+void print_catalogue(std::ostream& out, bool english);
 
 }  // namespace fp::cli

@@ -16,6 +16,7 @@
 #include "ui/cli/hex_number.h"
 #include "ui/cli/image_staging.h"
 #include "ui/cli/option_checks.h"
+#include "ui/cli/port_probe.h"
 #include "ui/cli/write_planner.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_templates.h"
@@ -425,9 +426,10 @@ intptr_t Session::run_dialog(int template_id, DialogLogic& logic) {
 
 int run_command(const CliOptions& options, Console& console) {
   if (options.command == Command::list) {
-    print_catalogue(console.out());
+    print_catalogue(console.out(), console.english());
     return EXIT_SUCCESS_STATUS;
   }
+  if (options.command == Command::probe) return run_probe(options, console);
   Session session(options, console);
   return session.run();
 }

@@ -32,6 +32,7 @@ class Console {
   // Standard output carries an image: results go to standard error.
   void keep_output_for_data() { data_on_output_ = true; }
   std::ostream& err() { return err_; }
+  [[nodiscard]] bool english() const { return settings_.language == Language::english; }
   // Standard input, for an image given as "-".
   std::istream& in() { return in_; }
 

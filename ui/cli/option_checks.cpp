@@ -2,10 +2,8 @@
 
 #include <variant>
 
-#include "chips/attiny/attiny_handlers.h"
 #include "chips/highvolt/i28f.h"
 #include "chips/jedec/at49f.h"
-#include "chips/jedec/identify_dialog.h"
 #include "platform/utf8.h"
 #include "ui/cli/chip_choice.h"
 #include "ui/cli/hex_number.h"
@@ -27,11 +25,11 @@ std::optional<uint32_t> number(const std::optional<std::string>& text, const cha
 // Options that only some rows take.
 void check_row_options(const CliOptions& options, const ChipDescriptor& row, RunOutcome& outcome) {
   const std::string name = to_utf8(row.name);
-  if ((options.command == Command::fuses || options.command == Command::lock) &&
-      row.slots.on_identify != attiny_identify) {
+  const RowOperations can = row_operations(row);
+  if ((options.command == Command::fuses || options.command == Command::lock) && !can.fuses) {
     outcome.usage("the " + name + " has no fuses or lock bits");
   }
-  if (options.command == Command::sdp && row.slots.on_identify != jedec_identify) {
+  if (options.command == Command::sdp && !can.sdp) {
     outcome.usage("the " + name + " has no software data protection");
   }
   const bool block_dialog = row.slots.on_erase == at49f_erase;
