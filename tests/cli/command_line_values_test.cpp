@@ -1,0 +1,79 @@
+// What the command line reads before it touches a board: numbers in every
+// spelling an operator uses, record files told from raw images by their
+// content, and the exit status each window message stands for.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/cli/chip_slice.h"
+#include "ui/cli/hex_number.h"
+#include "ui/cli/image_staging.h"
+#include "ui/exit_status.h"
+
+namespace fp::cli {
+namespace {
+
+TEST(FreeHexNumbers, EverySpellingOfOneNumber) {
+  for (const char* text :
+       {"1c000", "1C000", "0x1c000", "0X1C000", "1C000h", "1c000H", "0x1C000h", "0001C000"}) {
+    EXPECT_EQ(parse_free_hex(text), 0x1C000U) << text;
+  }
+  EXPECT_EQ(parse_free_hex("FFFFFFFF"), 0xFFFFFFFFU);
+}
+
+TEST(FreeHexNumbers, RefusesWhatIsNoNumberOrTooWide) {
+  for (const char* text : {"", "h", "0x", "0xh", "123456789", "1G", "-1", "1 2", "0x0x1", "1hh"}) {
+    EXPECT_FALSE(parse_free_hex(text).has_value()) << text;
+  }
+  EXPECT_FALSE(parse_byte("100").has_value());
+  EXPECT_EQ(parse_byte("0xfc"), 0xFC);
+}
+
+std::vector<uint8_t> bytes_of(const std::string& text) {
+  return {text.begin(), text.end()};
+}
+
+TEST(FormatByContent, RecordsWhateverTheLineEndsAndBlankLines) {
+  EXPECT_EQ(format_by_content(bytes_of(":0100000001FE\r\n\r\n:00000001FF\r\n")),
+            ImageFormat::intel_hex);
+  EXPECT_EQ(format_by_content(bytes_of("  S00600004844521B\nS9030000FC")), ImageFormat::motorola);
+}
+
+TEST(FormatByContent, RawImagesAndMixturesAreNoRecords) {
+  EXPECT_FALSE(format_by_content(bytes_of("")).has_value());
+  // A binary image that happens to start with a colon.
+  EXPECT_FALSE(format_by_content({':', 0x10, 0x00, 0xFF, '\n'}).has_value());
+  EXPECT_FALSE(format_by_content(bytes_of(":0100000001FE\nS9030000FC\n")).has_value());
+  EXPECT_FALSE(format_by_content(bytes_of(":0100000001FE\nnotes\n")).has_value());
+  EXPECT_FALSE(format_by_content(bytes_of("Sx0300\n")).has_value());
+}
+
+TEST(SliceDifferences, FirstAddressBothBytesAndCountOfHeldBytesOnly) {
+  ImageSlice slice{0x100, {1, 2, 3, 4}, {true, false, true, true}};
+  const std::vector<uint8_t> chip{0xEE, 1, 9, 3, 0};  // read from 0xFF
+  const auto difference = first_difference(slice, chip, 0xFF);
+  ASSERT_TRUE(difference.has_value());
+  EXPECT_EQ(difference->address, 0x103U);
+  EXPECT_EQ(difference->wanted, 4);
+  EXPECT_EQ(difference->found, 0);
+  EXPECT_EQ(difference->count, 1U);
+  EXPECT_EQ(difference_text(*difference),
+            "first difference at 103h: file 04, chip 00; 1 byte of the slice differs");
+  slice.bytes[3] = 0;
+  EXPECT_FALSE(first_difference(slice, chip, 0xFF).has_value());
+}
+
+TEST(MessageMeanings, ErrorsFailUsageTextsRefuseValuesSucceed) {
+  EXPECT_EQ(exit_status(message_kind(text::WRITE_ERROR, mb::ICON_ERROR)), EXIT_FAILURE_STATUS);
+  // Shown with the information icon, yet the blank check failed.
+  EXPECT_EQ(exit_status(message_kind(text::NOT_BLANK, mb::ICON_INFORMATION)), EXIT_FAILURE_STATUS);
+  EXPECT_EQ(exit_status(message_kind(text::EEPROM_ERASE_REFUSED, mb::ICON_INFORMATION)),
+            EXIT_USAGE_STATUS);
+  EXPECT_EQ(message_kind(u"89\r\n94", mb::OK), MessageKind::result);
+  EXPECT_EQ(message_kind(u"anything new", mb::ICON_ERROR), MessageKind::failure);
+  EXPECT_EQ(message_kind(text::VPP_ON, mb::OK | mb::ICON_WARNING), MessageKind::hold);
+}
+
+}  // namespace
+}  // namespace fp::cli
