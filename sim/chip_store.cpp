@@ -1,8 +1,6 @@
 #include "sim/chip_store.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
 #include <sstream>
 
 #include "sim/model_factory.h"
@@ -85,14 +83,12 @@ void read_memory(StoreReader& reader, std::istringstream& words, ChipModel& chip
 
 }  // namespace
 
-std::vector<std::unique_ptr<ChipModel>> load_chip_store(const std::string& path) {
+std::vector<std::unique_ptr<ChipModel>> parse_chip_store(const std::string& text,
+                                                         const std::string& file_name) {
   std::vector<std::unique_ptr<ChipModel>> chips;
-  // Only a file that is not there yet starts an empty store.
-  std::error_code missing;
-  if (!std::filesystem::exists(path, missing) && !missing) return chips;
-  std::ifstream input(path);
-  if (!input) throw StoreError(path + ": cannot be read");
-  StoreReader reader(input, path);
+  if (text.empty()) return chips;
+  std::istringstream input(text);
+  StoreReader reader(input, file_name);
   std::string line;
   if (!reader.next(line) || line != HEADER) reader.fail("not a file of simulated chips");
   ChipModel* chip = nullptr;
@@ -138,39 +134,27 @@ std::vector<std::unique_ptr<ChipModel>> load_chip_store(const std::string& path)
   return chips;
 }
 
-void save_chip_store(const std::string& path, const std::vector<ChipModel*>& chips) {
-  const std::string fresh = path + ".new";
-  {
-    std::ofstream output(fresh, std::ios::trunc);
-    if (!output) throw StoreError(fresh + ": cannot be written");
-    output << HEADER << '\n';
-    for (ChipModel* chip : chips) {
-      output << "chip " << chip->model_name() << '\n';
-      for (const std::string_view name : MEMORIES) {
-        const std::vector<uint8_t>* memory = chip->memory(name);
-        if (memory == nullptr) continue;
-        output << "memory " << name << ' ' << std::hex << std::uppercase << memory->size()
-               << std::dec << '\n';
-        for (size_t at = 0; at < memory->size(); at += BYTES_PER_LINE) {
-          const size_t count = std::min(BYTES_PER_LINE, memory->size() - at);
-          output << hex_bytes(memory->data() + at, count) << '\n';
-        }
+std::string chip_store_text(const std::vector<ChipModel*>& chips) {
+  std::ostringstream output;
+  output << HEADER << '\n';
+  for (ChipModel* chip : chips) {
+    output << "chip " << chip->model_name() << '\n';
+    for (const std::string_view name : MEMORIES) {
+      const std::vector<uint8_t>* memory = chip->memory(name);
+      if (memory == nullptr) continue;
+      output << "memory " << name << ' ' << std::hex << std::uppercase << memory->size() << std::dec
+             << '\n';
+      for (size_t at = 0; at < memory->size(); at += BYTES_PER_LINE) {
+        const size_t count = std::min(BYTES_PER_LINE, memory->size() - at);
+        output << hex_bytes(memory->data() + at, count) << '\n';
       }
-      for (const auto& [name, value] : chip->lasting_state()) {
-        output << "state " << name << ' ' << hex_bytes(value.data(), value.size()) << '\n';
-      }
-      output << "end\n";
     }
-    output.flush();
-    if (!output) {
-      std::remove(fresh.c_str());
-      throw StoreError(fresh + ": cannot be written");
+    for (const auto& [name, value] : chip->lasting_state()) {
+      output << "state " << name << ' ' << hex_bytes(value.data(), value.size()) << '\n';
     }
+    output << "end\n";
   }
-  if (std::rename(fresh.c_str(), path.c_str()) != 0) {
-    std::remove(fresh.c_str());
-    throw StoreError(path + ": cannot be replaced");
-  }
+  return output.str();
 }
 
 }  // namespace fp::sim

@@ -1,7 +1,7 @@
 // Simulated chips kept in a text file between runs: for each chip its model
 // name, its memories in hexadecimal and its lasting state (fuses, lock bits,
-// protection). Saving writes a new file beside the old one and renames it
-// over, so an interrupted save leaves the old file whole.
+// protection). This is the text; who holds and replaces the file is the
+// frontend's business.
 #pragma once
 
 #include <memory>
@@ -18,10 +18,15 @@ class StoreError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The chips of the file; none when it does not exist. Throws StoreError.
-std::vector<std::unique_ptr<ChipModel>> load_chip_store(const std::string& path);
+// More than the text of every chip model at once takes: a longer board file
+// is none, whatever it holds.
+constexpr size_t CHIP_STORE_LIMIT = size_t{16} << 20;
 
-// Throws StoreError.
-void save_chip_store(const std::string& path, const std::vector<ChipModel*>& chips);
+// The chips the text holds; none for an empty text (a board file just made).
+// Throws StoreError naming the file and the line.
+std::vector<std::unique_ptr<ChipModel>> parse_chip_store(const std::string& text,
+                                                         const std::string& file_name);
+
+std::string chip_store_text(const std::vector<ChipModel*>& chips);
 
 }  // namespace fp::sim

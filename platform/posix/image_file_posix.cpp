@@ -47,7 +47,7 @@ bool has_nul(const std::u16string& path) {
 uint32_t load_image(const std::u16string& path, uint8_t* buffer, uint32_t file_offset,
                     uint32_t count) {
   if (path.empty() || has_nul(path)) return FAILURE;
-  OpenFile file(::open(to_utf8(path).c_str(), O_RDONLY | O_CLOEXEC));
+  OpenFile file(::open(path_to_bytes(path).c_str(), O_RDONLY | O_CLOEXEC));
   if (!file.is_open()) return FAILURE;
   if (::flock(file.get(), LOCK_SH | LOCK_NB) != 0) return FAILURE;
   if (::lseek(file.get(), static_cast<off_t>(file_offset), SEEK_SET) < 0) return FAILURE;
@@ -58,7 +58,7 @@ uint32_t load_image(const std::u16string& path, uint8_t* buffer, uint32_t file_o
 uint32_t save_image(const std::u16string& path, const uint8_t* buffer, uint32_t file_offset,
                     uint32_t count) {
   if (path.empty() || has_nul(path)) return FAILURE;
-  const std::string name = to_utf8(path);
+  const std::string name = path_to_bytes(path);
   // Whether the file is made here, so that a failed save can take it away again.
   bool created = true;
   OpenFile file(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
@@ -110,7 +110,7 @@ uint32_t save_image(const std::u16string& path, const uint8_t* buffer, uint32_t 
 std::optional<uint64_t> file_size(const std::u16string& path) {
   if (path.empty() || has_nul(path)) return std::nullopt;
   struct stat entry {};
-  if (::stat(to_utf8(path).c_str(), &entry) != 0) return std::nullopt;
+  if (::stat(path_to_bytes(path).c_str(), &entry) != 0) return std::nullopt;
   // A directory entry found by name records no size.
   if (!S_ISREG(entry.st_mode)) return 0;
   return static_cast<uint64_t>(entry.st_size);

@@ -172,5 +172,23 @@ TEST_F(ImageFileTest, NamesInCyrillicWork) {
   EXPECT_EQ(back, slice);
 }
 
+TEST_F(ImageFileTest, NamesThatAreNoUtf8ReachTheSystemAsGiven) {
+  // Another file whose name is the U+FFFD reading of the one asked for.
+  write("x\xEF\xBF\xBD.bin", {0xAA});
+  fs::create_directories(folder / "sub");
+  const std::vector<uint8_t> slice{1, 2, 3};
+  for (const std::string name : {"x\xFF.bin", "sub\xC0\xAFy.bin"}) {
+    const std::u16string given = path_from_bytes((folder / name).string());
+    ASSERT_EQ(save_image(given, slice.data(), 0, 3), 0u);
+    EXPECT_EQ(read(name), slice);
+    std::vector<uint8_t> back(3);
+    ASSERT_EQ(load_image(given, back.data(), 0, 3), 0u);
+    EXPECT_EQ(back, slice);
+    EXPECT_EQ(file_size(given), 3u);
+  }
+  EXPECT_EQ(read("x\xEF\xBF\xBD.bin"), std::vector<uint8_t>{0xAA});
+  EXPECT_FALSE(fs::exists(folder / "sub" / "y.bin"));
+}
+
 }  // namespace
 }  // namespace fp

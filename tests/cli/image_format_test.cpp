@@ -3,8 +3,13 @@
 // the reason, never half read or half written.
 #include "ui/cli/image_format.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -100,7 +105,6 @@ TEST_F(RecordFiles, RoundTripKeepsEveryAddressAndEveryHole) {
   EXPECT_NE(read_text("image.s28").find("\nS2"), std::string::npos);
   EXPECT_NE(read_text("image.s37").find("\nS3"), std::string::npos);
   EXPECT_EQ(read_text("image.s37").find("\nS1"), std::string::npos);
-  EXPECT_FALSE(std::filesystem::exists(path("image.hex.new")));
 }
 
 TEST_F(RecordFiles, ReadsWhatAnotherToolWrote) {
@@ -145,12 +149,169 @@ TEST_F(RecordFiles, BadFilesAreRefusedWithTheirNameAndReason) {
   }
 }
 
-TEST_F(RecordFiles, AFailedWriteLeavesTheOldFileAsItWas) {
-  write_text("kept.hex", ":0100100001EE\n:00000001FF\n");
-  std::filesystem::create_directory(path("kept.hex.new"));  // the new file cannot be made
-  EXPECT_THROW(write_record_file(path("kept.hex"), ImageFormat::intel_hex, sample_image()),
+TEST_F(RecordFiles, CutShortFilesAreRefusedWithTheLine) {
+  write_text("no_eof.hex", ":0400100001020304E2\n:0400140001020304DE\n");
+  write_text("after_eof.hex", ":0400100001020304E2\n:00000001FF\n:0400140001020304DE\n");
+  write_text("no_end.s19", "S0030000FC\nS107001001020304DE\n");
+  write_text("after_end.s19", "S107001001020304DE\nS9030000FC\nS107001401020304DA\n");
+  const struct {
+    const char* name;
+    const char* reason;
+  } cases[] = {
+      {"no_eof.hex", ": 2: the file ends without its end-of-file record"},
+      {"after_eof.hex", ": 3: a record after the end-of-file record"},
+      {"no_end.s19", ": 2: the file ends without its end record (S7, S8 or S9)"},
+      {"after_end.s19", ": 3: a record after the end record"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    try {
+      read_record_file(path(c.name), format_for_path(c.name));
+      ADD_FAILURE() << "accepted";
+    } catch (const ImageError& error) {
+      EXPECT_EQ(std::string(error.what()).rfind(path(c.name) + c.reason, 0), 0u) << error.what();
+    }
+  }
+  // Nothing at all is no records, not a file cut short: a read may fill it.
+  write_text("empty.hex", "");
+  EXPECT_TRUE(read_record_file(path("empty.hex"), ImageFormat::intel_hex).empty());
+}
+
+TEST_F(RecordFiles, EndlessFilesAreRefusedWithoutReadingThemWhole) {
+  EXPECT_THROW(read_record_file("/dev/zero", ImageFormat::intel_hex), ImageError);
+  write_text("long.s19", "S1" + std::string(RECORD_LINE_LIMIT, '0') + "\n");
+  try {
+    read_record_file(path("long.s19"), ImageFormat::motorola);
+    ADD_FAILURE() << "accepted";
+  } catch (const ImageError& error) {
+    EXPECT_NE(std::string(error.what()).find(": 1: too long for a record"), std::string::npos);
+  }
+}
+
+TEST_F(RecordFiles, SRecordFilesCarryAHeaderAndTheEndOfTheirWidth) {
+  RecordImage low;
+  low.set(0x10, 0xAB);
+  const struct {
+    const char* name;
+    RecordImage image;
+    const char* data;
+    const char* end;
+  } cases[] = {
+      {"a.s19", low, "\nS1", "\nS9030000FC\n"},
+      {"a.s28", low, "\nS2", "\nS804000000FB\n"},
+      {"a.s37", low, "\nS3", "\nS70500000000FA\n"},
+      // Past 64 KiB a .s19 file needs the wider records, and their end.
+      {"b.s19", sample_image(), "\nS2", "\nS804000000FB\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    write_record_file(path(c.name), ImageFormat::motorola, c.image);
+    const std::string text = read_text(c.name);
+    EXPECT_EQ(text.rfind("S0030000FC\n", 0), 0u) << text;
+    EXPECT_NE(text.find(c.data), std::string::npos) << text;
+    EXPECT_EQ(text.find("\nS1"),
+              c.data == std::string("\nS1") ? text.find(c.data) : std::string::npos);
+    EXPECT_TRUE(text.ends_with(c.end)) << text;
+  }
+}
+
+TEST_F(RecordFiles, AWriteKeepsTheRecordsItDoesNotOwn) {
+  write_text("start.hex", ":0100100001EE\n:0400000500001234B1\n:00000001FF\n");
+  write_text("named.s28", "S008000068656C6C6FE3\nS2050000100AE0\nS804000100FA\n");
+  RecordImage slice;
+  slice.set(0x11, 0x02);
+  write_record_file(path("start.hex"), ImageFormat::intel_hex, slice);
+  write_record_file(path("named.s28"), ImageFormat::motorola, slice);
+
+  const RecordImage hex = read_record_file(path("start.hex"), ImageFormat::intel_hex);
+  EXPECT_EQ(hex.raw(0x10, 2), (std::vector<uint8_t>{0x01, 0x02}));
+  EXPECT_EQ(hex.kept.start_address, 0x1234u);
+  EXPECT_NE(read_text("start.hex").find(":0400000500001234B1\n"), std::string::npos);
+
+  const RecordImage srec = read_record_file(path("named.s28"), ImageFormat::motorola);
+  EXPECT_EQ(srec.raw(0x10, 2), (std::vector<uint8_t>{0x0A, 0x02}));
+  EXPECT_EQ(srec.kept.header, (std::vector<uint8_t>{'h', 'e', 'l', 'l', 'o'}));
+  EXPECT_EQ(srec.kept.start_address, 0x100u);
+  EXPECT_EQ(read_text("named.s28").rfind("S008000068656C6C6FE3\n", 0), 0u);
+}
+
+TEST_F(RecordFiles, TemporaryNamesBesideTheFileAreNeverTouched) {
+  // An unrelated file, and a link planted where a fixed temporary name would be.
+  write_text("fw.hex.new", "mine\n");
+  write_text("elsewhere.txt", "precious\n");
+  std::filesystem::create_symlink(path("elsewhere.txt"), path("g.hex.new"));
+  write_record_file(path("fw.hex"), ImageFormat::intel_hex, sample_image());
+  write_record_file(path("g.hex"), ImageFormat::intel_hex, sample_image());
+  EXPECT_EQ(read_text("fw.hex.new"), "mine\n");
+  EXPECT_EQ(read_text("elsewhere.txt"), "precious\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(path("g.hex.new")));
+  // Nothing else is left in the folder.
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder_)) ++files;
+  EXPECT_EQ(files, 5u);
+  // The longest name a folder takes can still be replaced.
+  const std::string longest = std::string(251, 'n') + ".hex";
+  write_record_file(path(longest), ImageFormat::intel_hex, sample_image());
+  write_record_file(path(longest), ImageFormat::intel_hex, sample_image());
+  expect_same(read_record_file(path(longest), ImageFormat::intel_hex), sample_image());
+}
+
+TEST_F(RecordFiles, ALinkIsWrittenThroughAndTheModeKept) {
+  write_text("real.hex", ":0100100001EE\n:00000001FF\n");
+  std::filesystem::permissions(path("real.hex"), std::filesystem::perms(0640));
+  std::filesystem::create_symlink("real.hex", path("link.hex"));
+  RecordImage slice;
+  slice.set(0x11, 0x02);
+  write_record_file(path("link.hex"), ImageFormat::intel_hex, slice);
+  EXPECT_TRUE(std::filesystem::is_symlink(path("link.hex")));
+  EXPECT_EQ(read_record_file(path("real.hex"), ImageFormat::intel_hex).raw(0x10, 2),
+            (std::vector<uint8_t>{0x01, 0x02}));
+  EXPECT_EQ(std::filesystem::status(path("real.hex")).permissions(), std::filesystem::perms(0640));
+}
+
+TEST_F(RecordFiles, AFileTheUserMayNotWriteOrAnotherProgramHoldsIsRefused) {
+  const std::string old_text = ":0100100001EE\n:00000001FF\n";
+  write_text("held.hex", old_text);
+  const int holder = ::open(path("held.hex").c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+  EXPECT_THROW(write_record_file(path("held.hex"), ImageFormat::intel_hex, sample_image()),
                ImageError);
-  EXPECT_EQ(read_text("kept.hex"), ":0100100001EE\n:00000001FF\n");
+  ::close(holder);
+  EXPECT_EQ(read_text("held.hex"), old_text);
+  if (::geteuid() != 0) {
+    write_text("mine.hex", old_text);
+    std::filesystem::permissions(path("mine.hex"), std::filesystem::perms(0444));
+    EXPECT_THROW(write_record_file(path("mine.hex"), ImageFormat::intel_hex, sample_image()),
+                 ImageError);
+    EXPECT_EQ(read_text("mine.hex"), old_text);
+  }
+}
+
+TEST_F(RecordFiles, AFailedWriteLeavesTheOldFileAsItWasAndNothingBeside) {
+  const std::string old_text = ":0100100001EE\n:00000001FF\n";
+  write_text("kept.hex", old_text);
+  // The disk is full for this process from the 256th byte of any file.
+  struct sigaction ignored {};
+  ignored.sa_handler = SIG_IGN;
+  struct sigaction previous {};
+  sigaction(SIGXFSZ, &ignored, &previous);
+  rlimit limit{};
+  getrlimit(RLIMIT_FSIZE, &limit);
+  const rlimit small{256, limit.rlim_max};
+  setrlimit(RLIMIT_FSIZE, &small);
+  std::string message;
+  try {
+    write_record_file(path("kept.hex"), ImageFormat::intel_hex, sample_image());
+  } catch (const ImageError& error) {
+    message = error.what();
+  }
+  setrlimit(RLIMIT_FSIZE, &limit);
+  sigaction(SIGXFSZ, &previous, nullptr);
+  EXPECT_EQ(message, path("kept.hex") + ": File too large");
+  EXPECT_EQ(read_text("kept.hex"), old_text);
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder_)) ++files;
+  EXPECT_EQ(files, 1u);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "platform/posix/direct_port.h"
 #include "platform/posix/ppdev_port.h"
 #include "sim/chip_store.h"
+#include "ui/cli/board_file.h"
 #include "ui/cli/chip_choice.h"
 
 namespace fp::cli {
@@ -84,7 +85,11 @@ bool BoardConnection::open_simulated(const SimulatedPort& choice, RunOutcome& ou
   store_path_ = choice.store;
   if (!store_path_.empty()) {
     try {
-      for (auto& chip : sim::load_chip_store(store_path_)) {
+      board_file_ = std::make_unique<BoardFile>(store_path_, [this] {
+        console_.note(store_path_ + ": another run holds this board file; waiting for it (" +
+                      std::to_string(BoardFile::PATIENCE.count()) + " s at most)");
+      });
+      for (auto& chip : board_file_->load()) {
         stored_models_.emplace_back(chip->model_name());
         socket_->stock(std::move(chip));
       }
@@ -108,7 +113,7 @@ void BoardConnection::close(RunOutcome& outcome) {
     board_.advance_us(SETTLE_US);
     for (const posix::PortWrite& write : idle_board_writes()) board_.out(write.port, write.value);
   }
-  if (socket_ && !store_path_.empty()) {
+  if (socket_ && board_file_) {
     try {
       // The chips of the file and the one the command used; not the first
       // row's, which the window's start put into the socket in passing.
@@ -118,7 +123,7 @@ void BoardConnection::close(RunOutcome& outcome) {
                                       chip->model_name()) != stored_models_.end();
         if (stored || chip == board_.chip()) kept.push_back(chip);
       }
-      sim::save_chip_store(store_path_, kept);
+      board_file_->save(kept);
     } catch (const sim::StoreError& error) {
       outcome.fail(error.what());
     }

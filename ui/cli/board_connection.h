@@ -16,6 +16,7 @@
 #include "platform/system_clock.h"
 #include "sim/following_socket.h"
 #include "sim/simulated_board.h"
+#include "ui/cli/board_file.h"
 #include "ui/cli/port_choice.h"
 #include "ui/cli/run_outcome.h"
 #include "ui/script/trace.h"
@@ -50,6 +51,8 @@ class BoardConnection {
   sim::RecordedPriority recorded_priority_;
   std::unique_ptr<sim::FollowingSocket> socket_;
   std::string store_path_;
+  // Held from loading the chips to saving them.
+  std::unique_ptr<BoardFile> board_file_;
   std::vector<std::string> stored_models_;
   std::unique_ptr<posix::HeldPort> held_port_;
   std::unique_ptr<posix::ReleaseOnSignal> signal_guard_;

@@ -1,6 +1,6 @@
-// Image files in the record formats (Intel HEX, Motorola S-record), read and
-// written through the srecord library, and the raw images the main window
-// moves between file and chip.
+// Image files in the record formats (Intel HEX, Motorola S-record), read
+// through the srecord library and written by the program, and the raw images
+// the main window moves between file and chip.
 #pragma once
 
 #include <cstdint>
@@ -24,9 +24,17 @@ class ImageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The records of a file that hold no data; the program keeps them as they are.
+struct KeptRecords {
+  std::optional<std::vector<uint8_t>> header;  // S0
+  std::optional<uint32_t> start_address;       // Intel HEX 03 or 05; S7, S8, S9
+};
+
 // The bytes a record file holds, by address; the addresses it leaves out are absent.
 class RecordImage {
  public:
+  KeptRecords kept;
+
   // Addresses from this one on are refused: far beyond any chip and file offset.
   static constexpr uint32_t ADDRESS_LIMIT = 0x2000000;
 
@@ -51,12 +59,27 @@ class RecordImage {
   size_t held_ = 0;
 };
 
-// Throws ImageError with the file name and the reason. The same address given
-// twice with different bytes is an error.
+// Record lines are far shorter; a longer one is no record.
+constexpr size_t RECORD_LINE_LIMIT = 1024;
+// More text than records of every address below ADDRESS_LIMIT take.
+constexpr uint64_t RECORD_FILE_LIMIT = uint64_t{4} * RecordImage::ADDRESS_LIMIT;
+
+// Throws ImageError with the file name and the reason (with the line where
+// there is one). The same address given twice with different bytes is an
+// error, and so is a file cut short: without its end record (Intel HEX 01,
+// S7/S8/S9), or with records after it. An empty file holds no records.
 RecordImage read_record_file(const std::string& path, ImageFormat format);
 
-// Writes the image to a new file beside path, then renames it over path, so
-// an existing file is replaced whole or not at all. Throws ImageError.
+// The records as the file holds them: data in address order, an S-record
+// file with its S0 header and the end record of its address width.
+std::string record_text(const std::string& path, ImageFormat format, const RecordImage& image);
+
+// Puts the image's bytes into the file, over what it holds at those
+// addresses; its other bytes and records stay. The file is held exclusively
+// (refused when another program holds it, or when the user may not write it)
+// from reading to replacing, and replaced whole or not at all, keeping its
+// mode and, under root, its owner; a link is written through. Ending signals
+// wait until the file is replaced or left as it was. Throws ImageError.
 void write_record_file(const std::string& path, ImageFormat format, const RecordImage& image);
 
 }  // namespace fp::cli

@@ -1,5 +1,6 @@
 #include "ui/cli/image_staging.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/posix/replaced_file.h"
 #include "platform/utf8.h"
 #include "ui/cli/hex_number.h"
 #include "ui/texts.h"
@@ -28,7 +30,8 @@ bool write_bytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   return static_cast<bool>(out.flush());
 }
 
-// The whole file; nothing, with errno set, when it cannot be read.
+// The whole file; nothing, with errno set, when it cannot be read or holds
+// more than any image (a device that never ends).
 std::optional<std::vector<uint8_t>> file_bytes(const std::string& path) {
   std::error_code error;
   if (std::filesystem::is_directory(path, error)) {
@@ -40,8 +43,14 @@ std::optional<std::vector<uint8_t>> file_bytes(const std::string& path) {
   std::vector<uint8_t> bytes;
   uint8_t block[65536];
   size_t got = 0;
-  while ((got = std::fread(block, 1, sizeof block, file)) > 0)
+  while ((got = std::fread(block, 1, sizeof block, file)) > 0) {
     bytes.insert(bytes.end(), block, block + got);
+    if (bytes.size() > RECORD_FILE_LIMIT) {
+      std::fclose(file);
+      errno = EFBIG;
+      return std::nullopt;
+    }
+  }
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
   if (failed) return std::nullopt;
@@ -61,14 +70,26 @@ TempFile::TempFile() {
   const char* folder = std::getenv("TMPDIR");
   std::string pattern =
       std::string(folder != nullptr && *folder != 0 ? folder : "/tmp") + "/programmer-image-XXXXXX";
-  const int descriptor = ::mkstemp(pattern.data());
-  if (descriptor < 0) throw ImageError("cannot create a temporary file in " + pattern);
-  ::close(descriptor);
-  path_ = pattern;
+  {
+    // The name goes at once: no end of the process, not even a kill, leaves
+    // the file behind. The window opens it again through the descriptor.
+    const posix::DeferredSignals signals_wait;
+    descriptor_ = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (descriptor_ < 0) {
+      throw ImageError("cannot create a temporary file in " + pattern + ": " +
+                       std::strerror(errno));
+    }
+    ::unlink(pattern.c_str());
+  }
+  path_ = "/proc/self/fd/" + std::to_string(descriptor_);
+  if (::access(path_.c_str(), R_OK | W_OK) != 0) {
+    ::close(descriptor_);
+    throw ImageError("cannot reach the temporary file as " + path_ + ": " + std::strerror(errno));
+  }
 }
 
 TempFile::~TempFile() {
-  std::remove(path_.c_str());
+  ::close(descriptor_);
 }
 
 std::optional<ImageFormat> format_by_content(const std::vector<uint8_t>& bytes) {
@@ -101,7 +122,15 @@ ImageFormat ImageStaging::image_format(const std::vector<uint8_t>& bytes) const 
 std::optional<std::vector<uint8_t>> ImageStaging::input_bytes(RunOutcome& outcome) {
   if (from_standard_stream()) {
     std::istream& in = console_.in();
-    std::vector<uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
+    std::vector<uint8_t> bytes;
+    std::streambuf& input = *in.rdbuf();
+    for (int c = input.sbumpc(); c != std::char_traits<char>::eof(); c = input.sbumpc()) {
+      if (bytes.size() == RECORD_FILE_LIMIT) {
+        outcome.fail("standard input: more than any image holds");
+        return std::nullopt;
+      }
+      bytes.push_back(static_cast<uint8_t>(c));
+    }
     if (in.bad()) {
       outcome.fail("standard input: cannot be read");
       return std::nullopt;
@@ -227,7 +256,7 @@ std::optional<std::u16string> ImageStaging::stage_slice(const ImageSlice& slice,
     outcome.fail("cannot write the temporary image " + temp_->path());
     return std::nullopt;
   }
-  return from_utf8(temp_->path());
+  return path_from_bytes(temp_->path());
 }
 
 std::optional<std::u16string> ImageStaging::stage_read(RunOutcome& outcome) {
@@ -241,7 +270,7 @@ std::optional<std::u16string> ImageStaging::stage_read(RunOutcome& outcome) {
                     ": a raw file is read into at most FFFFFFh");
       return std::nullopt;
     }
-    return from_utf8(options_.file);
+    return path_from_bytes(options_.file);
   }
   try {
     temp_ = std::make_unique<TempFile>();
@@ -249,7 +278,7 @@ std::optional<std::u16string> ImageStaging::stage_read(RunOutcome& outcome) {
     outcome.fail(error.what());
     return std::nullopt;
   }
-  return from_utf8(temp_->path());
+  return path_from_bytes(temp_->path());
 }
 
 void ImageStaging::take_read(const ProgrammerContext& context, RunOutcome& outcome) {
@@ -267,25 +296,16 @@ void ImageStaging::take_read(const ProgrammerContext& context, RunOutcome& outco
     return;
   }
   try {
-    RecordImage target;
-    std::error_code missing;
-    // The slice goes into the records already there, as into a raw file.
-    if (!from_standard_stream() && std::filesystem::exists(options_.file, missing)) {
-      target = read_record_file(options_.file, read_format_);
-    }
-    for (uint32_t i = 0; i < count; ++i) target.set(checked_.file_offset + i, (*bytes)[i]);
+    RecordImage slice;
+    for (uint32_t i = 0; i < count; ++i) slice.set(checked_.file_offset + i, (*bytes)[i]);
     if (!from_standard_stream()) {
-      write_record_file(options_.file, read_format_, target);
+      // The slice goes into the records already there, as into a raw file;
+      // they are read again under the file's lock.
+      write_record_file(options_.file, read_format_, slice);
       return;
     }
-    const std::string name =
-        temp_->path() + (read_format_ == ImageFormat::intel_hex ? ".hex" : ".srec");
-    write_record_file(name, read_format_, target);
-    const auto records = file_bytes(name);
-    std::remove(name.c_str());
-    if (!records) throw ImageError("cannot read back " + name);
-    console_.out().write(reinterpret_cast<const char*>(records->data()),
-                         static_cast<std::streamsize>(records->size()));
+    const std::string records = record_text(options_.file, read_format_, slice);
+    console_.out().write(records.data(), static_cast<std::streamsize>(records.size()));
     console_.out().flush();
     if (!console_.out()) outcome.fail("standard output: cannot be written");
   } catch (const ImageError& error) {

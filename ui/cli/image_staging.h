@@ -21,7 +21,8 @@
 
 namespace fp::cli {
 
-// A file of the temporary folder, gone with the object.
+// A file of the temporary folder without a name, gone with the object; the
+// path reaches it through the process's open descriptor.
 class TempFile {
  public:
   TempFile();
@@ -31,6 +32,7 @@ class TempFile {
   [[nodiscard]] const std::string& path() const { return path_; }
 
  private:
+  int descriptor_ = -1;
   std::string path_;
 };
 

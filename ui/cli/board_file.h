@@ -1,0 +1,35 @@
+// The board file of --port sim:FILE, held by one run from loading to saving:
+// another run waits for it (told once that it waits) up to PATIENCE, then
+// gives up. A save replaces the file whole, so it is always loadable.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/posix/replaced_file.h"
+#include "sim/chip_model.h"
+
+namespace fp::cli {
+
+class BoardFile {
+ public:
+  // Longer than a queue of runs writing whole chips takes.
+  static constexpr std::chrono::seconds PATIENCE{60};
+
+  // Throws sim::StoreError.
+  BoardFile(const std::string& path, std::function<void()> waiting);
+
+  // The chips of the file; none for a file just made. Throws sim::StoreError.
+  std::vector<std::unique_ptr<sim::ChipModel>> load();
+  // Throws sim::StoreError.
+  void save(const std::vector<sim::ChipModel*>& chips);
+
+ private:
+  std::string path_;
+  std::unique_ptr<posix::ReplacedFile> file_;
+};
+
+}  // namespace fp::cli
