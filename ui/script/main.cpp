@@ -1,4 +1,6 @@
 // programmer-script [--trace FILE] SCRIPT   (SCRIPT - reads standard input)
+#include <sys/stat.h>
+
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -8,15 +10,36 @@
 
 namespace {
 
+// Far more than any script holds: a longer input (a device that never ends)
+// is no script.
+constexpr size_t SCRIPT_LIMIT = size_t{16} << 20;
+
 int usage() {
   std::cerr << "usage: programmer-script [--trace FILE] SCRIPT   (SCRIPT - reads standard input)\n";
   return 2;
 }
 
-std::vector<std::string> read_lines(std::istream& input) {
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(input, line);) lines.push_back(line);
-  return lines;
+int refuse(const std::string& why) {
+  std::cerr << "programmer-script: " << why << '\n';
+  return 2;
+}
+
+// The lines of the input; false when it holds more than SCRIPT_LIMIT bytes.
+bool read_lines(std::istream& input, std::vector<std::string>& lines) {
+  std::streambuf& bytes = *input.rdbuf();
+  size_t total = 0;
+  std::string line;
+  for (int c = bytes.sbumpc(); c != std::char_traits<char>::eof(); c = bytes.sbumpc()) {
+    if (++total > SCRIPT_LIMIT) return false;
+    if (c == '\n') {
+      lines.push_back(std::move(line));
+      line.clear();
+    } else {
+      line += static_cast<char>(c);
+    }
+  }
+  if (!line.empty()) lines.push_back(std::move(line));
+  return true;
 }
 
 }  // namespace
@@ -37,31 +60,32 @@ int main(int argc, char** argv) {
   if (script_path.empty()) return usage();
 
   std::vector<std::string> lines;
+  bool whole = true;
   if (script_path == "-") {
-    lines = read_lines(std::cin);
+    whole = read_lines(std::cin, lines);
   } else {
-    std::ifstream script(script_path);
-    if (!script) {
-      std::cerr << "programmer-script: cannot open " << script_path << '\n';
-      return 2;
+    // A folder or a device (/dev/null) is no script, though it opens.
+    struct stat entry {};
+    if (::stat(script_path.c_str(), &entry) == 0 && !S_ISREG(entry.st_mode) &&
+        !S_ISFIFO(entry.st_mode)) {
+      return refuse(script_path + " is not a script file");
     }
-    lines = read_lines(script);
+    std::ifstream script(script_path);
+    if (!script) return refuse("cannot open " + script_path);
+    whole = read_lines(script, lines);
   }
+  if (!whole) return refuse("the script is longer than " + std::to_string(SCRIPT_LIMIT) + " bytes");
   std::ofstream trace;
   if (!trace_path.empty()) {
     trace.open(trace_path, std::ios::trunc);
-    if (!trace) {
-      std::cerr << "programmer-script: cannot write " << trace_path << '\n';
-      return 2;
-    }
+    if (!trace) return refuse("cannot write " + trace_path);
   }
   try {
     fp::script::ScriptSession session(std::cout, trace_path.empty() ? nullptr : &trace);
     session.run(std::move(lines));
   } catch (const fp::script::ScriptError& error) {
     std::cout.flush();
-    std::cerr << "programmer-script: " << error.what() << '\n';
-    return 2;
+    return refuse(error.what());
   }
   return 0;
 }

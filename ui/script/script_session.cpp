@@ -1,6 +1,8 @@
 #include "ui/script/script_session.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -22,10 +24,15 @@ std::optional<uint64_t> parse_number(std::string_view word, int base) {
   return value;
 }
 
-std::vector<uint8_t> read_file(const std::string& path) {
+// The file's bytes, up to one more than limit: enough to tell it is too long
+// without reading an endless one.
+std::vector<uint8_t> read_file(const std::string& path, size_t limit) {
   std::ifstream file(path, std::ios::binary);
   if (!file) throw ScriptError("cannot open file " + path);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  std::vector<uint8_t> bytes(limit + 1);
+  file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<size_t>(file.gcount()));
+  return bytes;
 }
 
 }  // namespace
@@ -151,7 +158,8 @@ class ScriptSession::MainWindowView final : public MainView {
   WindowModel& model_;
 };
 
-ScriptSession::ScriptSession(std::ostream& output, std::ostream* trace) : out_(output) {
+ScriptSession::ScriptSession(std::ostream& output, std::ostream* trace)
+    : out_(output), trace_sink_(trace) {
   main_model_ = std::make_unique<WindowModel>(*find_dialog_template(dlg::MAIN));
   main_view_ = std::make_unique<MainWindowView>(*this, *main_model_);
   PortIo* port = &board_;
@@ -180,6 +188,10 @@ void ScriptSession::run(std::vector<std::string> lines) {
   main_window_->on_init(*main_view_);
   play_until_ended(0);
   windows_.clear();
+  // A trace cut short (a full disk) is no trace of the run.
+  if (trace_sink_ != nullptr && !trace_sink_->flush()) {
+    throw ScriptError("cannot write the trace file: " + std::string(std::strerror(errno)));
+  }
   out_ << "exit 0\n";
   out_.flush();
 }
@@ -307,10 +319,12 @@ void ScriptSession::execute(const std::vector<std::string>& words) {
   } else if (command == "fill") {
     expect(3);
     std::vector<uint8_t>& memory = chip_memory(words[1]);
-    std::vector<uint8_t> content = read_file(words[2]);
+    std::vector<uint8_t> content = read_file(words[2], memory.size());
     if (content.size() != memory.size()) {
-      throw ScriptError("file " + words[2] + " holds " + std::to_string(content.size()) +
-                        " bytes, the memory " + std::to_string(memory.size()));
+      throw ScriptError(
+          "file " + words[2] + " holds " +
+          (content.size() > memory.size() ? "more than" : std::to_string(content.size())) +
+          " bytes, the memory " + std::to_string(memory.size()));
     }
     memory = std::move(content);
   } else if (command == "dump") {

@@ -67,6 +67,7 @@ class ScriptSession {
   sim::VirtualClock clock_{board_};
   sim::RecordedPriority priority_;
   std::unique_ptr<Trace> trace_;
+  std::ostream* trace_sink_ = nullptr;
   std::unique_ptr<MainWindowView> main_view_;
   std::unique_ptr<ProgrammerContext> context_;
   std::unique_ptr<MainWindow> main_window_;
