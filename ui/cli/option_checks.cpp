@@ -1,5 +1,8 @@
 #include "ui/cli/option_checks.h"
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <variant>
 
 #include "chips/highvolt/i28f.h"
@@ -7,6 +10,7 @@
 #include "platform/utf8.h"
 #include "ui/cli/chip_choice.h"
 #include "ui/cli/hex_number.h"
+#include "ui/cli/port_choice.h"
 
 namespace fp::cli {
 namespace {
@@ -46,6 +50,21 @@ void check_row_options(const CliOptions& options, const ChipDescriptor& row, Run
   }
 }
 
+// Whether two names reach one file: the same entry, or the same place once
+// links and dots are resolved (for a file not made yet).
+bool same_file(const std::string& a, const std::string& b) {
+  struct stat first {};
+  struct stat second {};
+  if (::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0) {
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+  }
+  std::error_code error;
+  const auto resolved_a = std::filesystem::weakly_canonical(a, error);
+  if (error) return a == b;
+  const auto resolved_b = std::filesystem::weakly_canonical(b, error);
+  return error ? a == b : resolved_a == resolved_b;
+}
+
 }  // namespace
 
 bool takes_file(Command command) {
@@ -71,6 +90,11 @@ CheckedOptions check_options(const CliOptions& options, RunOutcome& outcome) {
   if (options.force && !changes_chip(options)) {
     outcome.usage("--force goes with fuses only when it writes fuses (--low, --high, --ext)");
   }
+  // An empty list would choose nothing, and nothing done is no success.
+  if (options.blocks && options.blocks->empty()) {
+    outcome.usage("--blocks needs all or a list of block addresses");
+  }
+  if (options.block && options.block->empty()) outcome.usage("--block needs chip or an address");
   if (command != Command::calibrate && options.chip.empty()) {
     outcome.usage("which chip? give --chip NAME or --chip ROW (see: programmer list)");
   } else if (!options.chip.empty()) {
@@ -106,6 +130,17 @@ CheckedOptions check_options(const CliOptions& options, RunOutcome& outcome) {
       outcome.usage("--chip-offset " + hex(checked.chip_offset) + " and --length " +
                     hex(*checked.length) + " run past the end of the " + name + " (" + hex(size) +
                     " bytes)");
+    }
+  }
+  if (takes_file(command) && options.file != "-") {
+    // The board save would overwrite what a read put there, or a write would
+    // program the board's own text.
+    const auto port = parse_port(options.port);
+    const auto* choice = std::get_if<PortChoice>(&port);
+    const auto* simulated = choice != nullptr ? std::get_if<SimulatedPort>(choice) : nullptr;
+    if (simulated != nullptr && !simulated->store.empty() &&
+        same_file(options.file, simulated->store)) {
+      outcome.usage(options.file + " is both the image file and the board file");
     }
   }
   return checked;
