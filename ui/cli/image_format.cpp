@@ -349,8 +349,12 @@ void write_record_file(const std::string& path, ImageFormat format, const Record
     posix::ReplacedFile file(path, posix::HoldRules{});
     RecordImage merged;
     if (file.existed()) merged = read_record_file(file.target(), format);
-    for (uint32_t address = 0; address < image.end(); ++address) {
-      if (image.has(address)) merged.set(address, image.at(address));
+    if (merged.empty() && !merged.kept.header && !merged.kept.start_address) {
+      merged = image;
+    } else {
+      for (uint32_t address = 0; address < image.end(); ++address) {
+        if (image.has(address)) merged.set(address, image.at(address));
+      }
     }
     if (image.kept.header) merged.kept.header = image.kept.header;
     if (image.kept.start_address) merged.kept.start_address = image.kept.start_address;

@@ -10,25 +10,25 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
 RANDOM=12
-size=524288
+size=131072
 head -c $size /dev/urandom >a.bin
 head -c $size /dev/urandom >b.bin
-"$program" write a.bin --chip AT29C040A --port sim:board.sim --yes >/dev/null 2>&1 </dev/null
+"$program" write a.bin --chip AT29C010A --port sim:board.sim --yes >/dev/null 2>&1 </dev/null
 # How long a run takes here, so that the kills fall all over it.
 start=$(date +%s%N)
-"$program" write b.bin --chip AT29C040A --port sim:board.sim --yes >/dev/null 2>&1 </dev/null
+"$program" write b.bin --chip AT29C010A --port sim:board.sim --yes >/dev/null 2>&1 </dev/null
 span_us=$((($(date +%s%N) - start) / 1000 + 1))
 failed=0
 for kill in $(seq "$kills"); do
   image=$([ $((kill % 2)) -eq 0 ] && echo a.bin || echo b.bin)
-  "$program" write $image --chip AT29C040A --port sim:board.sim --yes >/dev/null 2>&1 </dev/null &
+  "$program" write $image --chip AT29C010A --port sim:board.sim --yes >/dev/null 2>&1 </dev/null &
   pid=$!
   delay_us=$(((RANDOM * 32768 + RANDOM) % span_us))
   sleep "$(printf '0.%06d' "$delay_us")"
   kill -KILL $pid 2>/dev/null
   wait $pid 2>/dev/null
-  if "$program" verify a.bin --chip AT29C040A --port sim:board.sim >verify.txt 2>&1 </dev/null ||
-    "$program" verify b.bin --chip AT29C040A --port sim:board.sim >verify.txt 2>&1 </dev/null; then
+  if "$program" verify a.bin --chip AT29C010A --port sim:board.sim >verify.txt 2>&1 </dev/null ||
+    "$program" verify b.bin --chip AT29C010A --port sim:board.sim >verify.txt 2>&1 </dev/null; then
     continue
   fi
   echo "kill $kill after ${delay_us} us: the board holds neither image:"
