@@ -153,6 +153,8 @@ class Session::MainWindowView final : public MainView {
 int Session::run() {
   checked_ = check_options(options_, outcome_);
   if (outcome_.usage_error()) return outcome_.status();
+  image_ = std::make_unique<ImageStaging>(options_, checked_, console_);
+  if (!image_->read_standard_input(outcome_)) return outcome_.status();
   if (!board_.open(options_.port, options_.trace, outcome_)) return outcome_.status();
 
   main_model_ = std::make_unique<WindowModel>(*find_dialog_template(dlg::MAIN));
@@ -164,7 +166,6 @@ int Session::run() {
     context_->chip_selected = [socket](const ChipDescriptor& row) { socket->follow(row.name); };
   }
   main_window_ = std::make_unique<MainWindow>(*context_);
-  image_ = std::make_unique<ImageStaging>(options_, checked_, console_);
   dialogs_ = std::make_unique<DialogDriver>(options_, console_, outcome_, *context_);
 
   // As the program starts: the bus reset, then the window with row 0.

@@ -119,24 +119,28 @@ ImageFormat ImageStaging::image_format(const std::vector<uint8_t>& bytes) const 
   return from_standard_stream() ? ImageFormat::raw : format_for_path(options_.file);
 }
 
-std::optional<std::vector<uint8_t>> ImageStaging::input_bytes(RunOutcome& outcome) {
-  if (from_standard_stream()) {
-    std::istream& in = console_.in();
-    std::vector<uint8_t> bytes;
-    std::streambuf& input = *in.rdbuf();
-    for (int c = input.sbumpc(); c != std::char_traits<char>::eof(); c = input.sbumpc()) {
-      if (bytes.size() == RECORD_FILE_LIMIT) {
-        outcome.fail("standard input: more than any image holds");
-        return std::nullopt;
-      }
-      bytes.push_back(static_cast<uint8_t>(c));
+bool ImageStaging::read_standard_input(RunOutcome& outcome) {
+  if (!from_standard_stream() || options_.command == Command::read) return true;
+  std::istream& in = console_.in();
+  std::vector<uint8_t> bytes;
+  std::streambuf& input = *in.rdbuf();
+  for (int c = input.sbumpc(); c != std::char_traits<char>::eof(); c = input.sbumpc()) {
+    if (bytes.size() == RECORD_FILE_LIMIT) {
+      outcome.fail("standard input: more than any image holds");
+      return false;
     }
-    if (in.bad()) {
-      outcome.fail("standard input: cannot be read");
-      return std::nullopt;
-    }
-    return bytes;
+    bytes.push_back(static_cast<uint8_t>(c));
   }
+  if (in.bad()) {
+    outcome.fail("standard input: cannot be read");
+    return false;
+  }
+  standard_input_ = std::move(bytes);
+  return true;
+}
+
+std::optional<std::vector<uint8_t>> ImageStaging::input_bytes(RunOutcome& outcome) {
+  if (from_standard_stream()) return standard_input_;
   auto bytes = file_bytes(options_.file);
   if (!bytes) {
     const std::string why = std::strerror(errno);

@@ -45,6 +45,10 @@ class ImageStaging {
   ImageStaging(const CliOptions& options, const CheckedOptions& checked, Console& console)
       : options_(options), checked_(checked), console_(console) {}
 
+  // Write and verify from "-": standard input, whole, before the board is
+  // opened (the run that holds a board file may be the one writing into the
+  // pipe); false after noting why.
+  bool read_standard_input(RunOutcome& outcome);
   // Write and verify: the slice's bytes; nothing after noting why.
   std::optional<ImageSlice> load_slice(const ProgrammerContext& context, RunOutcome& outcome);
   // A raw file that holds the slice alone, for the window's plain write.
@@ -74,6 +78,7 @@ class ImageStaging {
   Console& console_;
   ImageFormat read_format_ = ImageFormat::raw;
   std::unique_ptr<TempFile> temp_;
+  std::optional<std::vector<uint8_t>> standard_input_;
 };
 
 }  // namespace fp::cli
