@@ -120,7 +120,7 @@ RowOperations row_operations(const ChipDescriptor& row) {
 void print_catalogue(std::ostream& out, bool english) {
   const auto rows = catalogue_rows();
   out << " #  " << padded(english ? "chip" : "микросхема", 20)
-      << (english ? "    size" : "  размер") << "  " << padded("ID", 8) << "  "
+      << (english ? "    size" : "  размер") << "  " << padded("ID", 9) << "  "
       << (english ? "operations" : "операции") << '\n';
   for (size_t i = 0; i < rows.size(); ++i) {
     const ChipDescriptor& row = rows[i];
@@ -133,7 +133,7 @@ void print_catalogue(std::ostream& out, bool english) {
     char size[16];
     std::snprintf(size, sizeof size, "%7Xh", row.size);
     out << (i < 10 ? " " : "") << i << "  " << padded(row_name(row), 20) << size << "  "
-        << padded(codes_text(expected_identity(row)), 8) << "  " << operations << '\n';
+        << padded(codes_text(expected_identity(row)), 9) << "  " << operations << '\n';
     const std::string note = row_note(row, english);
     if (!note.empty()) out << "    " << note << '\n';
   }
