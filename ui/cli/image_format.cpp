@@ -234,28 +234,18 @@ ImageFormat format_for_path(std::string_view path) {
   return ImageFormat::raw;
 }
 
-void RecordImage::set(uint32_t address, uint8_t value) {
-  if (address >= bytes_.size()) {
-    bytes_.resize(address + 1, 0xFF);
-    present_.resize(address + 1, false);
-  }
-  if (!present_[address]) ++held_;
-  present_[address] = true;
-  bytes_[address] = value;
-}
-
-std::optional<uint32_t> RecordImage::first_in(uint32_t from, uint32_t to) const {
-  to = std::min(to, end());
-  for (uint32_t address = from; address < to; ++address) {
-    if (present_[address]) return address;
-  }
-  return std::nullopt;
+std::optional<uint32_t> RecordImage::first_in(uint64_t from, uint64_t to) const {
+  if (from > UINT32_MAX) return std::nullopt;
+  const auto found = bytes_.lower_bound(static_cast<uint32_t>(from));
+  if (found == bytes_.end() || found->first >= to) return std::nullopt;
+  return found->first;
 }
 
 std::vector<uint8_t> RecordImage::raw(uint32_t start, uint32_t count) const {
   std::vector<uint8_t> out(count, 0xFF);
-  for (uint32_t i = 0; i < count; ++i) {
-    if (has(start + i)) out[i] = bytes_[start + i];
+  for (auto held = bytes_.lower_bound(start);
+       held != bytes_.end() && held->first - uint64_t{start} < count; ++held) {
+    out[held->first - start] = held->second;
   }
   return out;
 }
@@ -289,9 +279,9 @@ RecordImage read_record_file(const std::string& path, ImageFormat format) {
       }
       if (record.get_type() != srecord::record::type_data) continue;
       const uint64_t start = record.get_address();
-      if (start + record.get_length() > RecordImage::ADDRESS_LIMIT) {
+      if (start + record.get_length() > uint64_t{1} << 32) {
         throw ImageError(path + ": data at " + hex(static_cast<uint32_t>(start)) +
-                         " lies beyond any chip");
+                         " runs past 32 bits of address");
       }
       for (size_t i = 0; i < record.get_length(); ++i) {
         const auto address = static_cast<uint32_t>(start + i);
@@ -325,19 +315,19 @@ RecordImage read_record_file(const std::string& path, ImageFormat format) {
 std::string record_text(const std::string& path, ImageFormat format, const RecordImage& image) {
   RecordWriter writer(format, address_bytes(path, image));
   writer.header(image.kept.header.value_or(std::vector<uint8_t>{}));
-  uint32_t address = 0;
-  while (address < image.end()) {
-    if (!image.has(address)) {
-      ++address;
-      continue;
-    }
+  const auto& bytes = image.bytes();
+  for (auto held = bytes.begin(); held != bytes.end();) {
+    const uint32_t first = held->first;
     std::vector<uint8_t> run;
     // A record ends with its run, after RECORD_BYTES, and at a 64 KiB line.
+    uint64_t next = first;
     do {
-      run.push_back(image.at(address++));
-    } while (address < image.end() && image.has(address) && run.size() < RECORD_BYTES &&
-             (address & 0xFFFF) != 0);
-    writer.data(address - static_cast<uint32_t>(run.size()), run);
+      run.push_back(held->second);
+      ++held;
+      ++next;
+    } while (held != bytes.end() && held->first == next && run.size() < RECORD_BYTES &&
+             (next & 0xFFFF) != 0);
+    writer.data(first, run);
   }
   writer.end(image.kept.start_address);
   return writer.text();
@@ -352,9 +342,7 @@ void write_record_file(const std::string& path, ImageFormat format, const Record
     if (merged.empty() && !merged.kept.header && !merged.kept.start_address) {
       merged = image;
     } else {
-      for (uint32_t address = 0; address < image.end(); ++address) {
-        if (image.has(address)) merged.set(address, image.at(address));
-      }
+      for (const auto& [address, value] : image.bytes()) merged.set(address, value);
     }
     if (image.kept.header) merged.kept.header = image.kept.header;
     if (image.kept.start_address) merged.kept.start_address = image.kept.start_address;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -35,34 +36,35 @@ class RecordImage {
  public:
   KeptRecords kept;
 
-  // Addresses from this one on are refused: far beyond any chip and file offset.
-  static constexpr uint32_t ADDRESS_LIMIT = 0x2000000;
-
-  void set(uint32_t address, uint8_t value);
-  [[nodiscard]] bool has(uint32_t address) const {
-    return address < present_.size() && present_[address];
+  void set(uint32_t address, uint8_t value) { bytes_[address] = value; }
+  [[nodiscard]] bool has(uint32_t address) const { return bytes_.contains(address); }
+  // 0xFF where nothing is held.
+  [[nodiscard]] uint8_t at(uint32_t address) const {
+    const auto found = bytes_.find(address);
+    return found != bytes_.end() ? found->second : 0xFF;
   }
-  [[nodiscard]] uint8_t at(uint32_t address) const { return bytes_[address]; }
   // One past the highest address held; 0 for an empty image.
-  [[nodiscard]] uint32_t end() const { return static_cast<uint32_t>(bytes_.size()); }
-  [[nodiscard]] bool empty() const { return held_ == 0; }
+  [[nodiscard]] uint64_t end() const {
+    return bytes_.empty() ? 0 : uint64_t{bytes_.rbegin()->first} + 1;
+  }
+  [[nodiscard]] bool empty() const { return bytes_.empty(); }
+  // Every byte held, by address; data may lie anywhere in 32 bits.
+  [[nodiscard]] const std::map<uint32_t, uint8_t>& bytes() const { return bytes_; }
 
   // The first address held in [from, to), if any.
-  [[nodiscard]] std::optional<uint32_t> first_in(uint32_t from, uint32_t to) const;
+  [[nodiscard]] std::optional<uint32_t> first_in(uint64_t from, uint64_t to) const;
 
   // The range [start, start + count) as raw bytes, 0xFF where nothing is held.
   [[nodiscard]] std::vector<uint8_t> raw(uint32_t start, uint32_t count) const;
 
  private:
-  std::vector<uint8_t> bytes_;
-  std::vector<bool> present_;
-  size_t held_ = 0;
+  std::map<uint32_t, uint8_t> bytes_;
 };
 
 // Record lines are far shorter; a longer one is no record.
 constexpr size_t RECORD_LINE_LIMIT = 1024;
-// More text than records of every address below ADDRESS_LIMIT take.
-constexpr uint64_t RECORD_FILE_LIMIT = uint64_t{4} * RecordImage::ADDRESS_LIMIT;
+// Far more text than the records of any image a chip of the catalogue holds.
+constexpr uint64_t RECORD_FILE_LIMIT = uint64_t{128} << 20;
 
 // Throws ImageError with the file name and the reason (with the line where
 // there is one). The same address given twice with different bytes is an

@@ -217,10 +217,8 @@ std::optional<ImageSlice> ImageStaging::record_slice(const RecordImage& image,
   const uint32_t chip_offset = checked_.chip_offset;
   const uint64_t chip_start = file_offset > chip_offset ? file_offset - chip_offset : 0;
   const uint64_t chip_end = uint64_t{file_offset} + context.chip_size - chip_offset;
-  const auto below = image.first_in(0, static_cast<uint32_t>(chip_start));
-  const auto above = chip_end < image.end()
-                         ? image.first_in(static_cast<uint32_t>(chip_end), image.end())
-                         : std::nullopt;
+  const auto below = image.first_in(0, chip_start);
+  const auto above = image.first_in(chip_end, image.end());
   if (below || above) {
     outcome.fail(name + ": data at " + hex(below ? *below : *above) + " lies outside the chip (" +
                  to_utf8(context.current_chip->name) + ", " + hex(context.chip_size) + " bytes)");

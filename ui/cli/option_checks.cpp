@@ -121,7 +121,9 @@ CheckedOptions check_options(const CliOptions& options, RunOutcome& outcome) {
   if (checked.row != nullptr && takes_file(command)) {
     const uint32_t size = checked.row->size;
     const std::string name = to_utf8(checked.row->name);
-    if (checked.chip_offset >= size) {
+    if (uint64_t{checked.file_offset} + checked.slice_length() > uint64_t{1} << 32) {
+      outcome.usage("--file-offset " + hex(checked.file_offset) + ": the slice runs past 32 bits");
+    } else if (checked.chip_offset >= size) {
       outcome.usage("--chip-offset " + hex(checked.chip_offset) + " lies beyond the " + name +
                     " (" + hex(size) + " bytes)");
     } else if (checked.length && *checked.length == 0) {
