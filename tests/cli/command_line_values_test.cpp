@@ -30,6 +30,13 @@ TEST(FreeHexNumbers, RefusesWhatIsNoNumberOrTooWide) {
   EXPECT_EQ(parse_byte("0xfc"), 0xFC);
 }
 
+TEST(FreeHexNumbers, CodesTwoDigitsEach) {
+  EXPECT_EQ(two_digit_codes(u"1E-91-A"), u"1E 91 0A");
+  EXPECT_EQ(two_digit_codes(u"1\r\nA7"), u"01 A7");
+  EXPECT_EQ(two_digit_codes(u"3"), u"03");
+  EXPECT_EQ(two_digit_codes(u""), u"");
+}
+
 std::vector<uint8_t> bytes_of(const std::string& text) {
   return {text.begin(), text.end()};
 }

@@ -28,6 +28,19 @@
 namespace fp::cli {
 namespace {
 
+std::u16string one_line(std::u16string_view text) {
+  std::u16string value;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text.substr(i, 2) == u"\r\n") {
+      value += u' ';
+      ++i;
+    } else {
+      value += text[i];
+    }
+  }
+  return value;
+}
+
 using script::WindowModel;
 
 class Session {
@@ -390,17 +403,10 @@ int Session::message_box(std::u16string_view text, const char16_t* caption, uint
   } else if (kind == MessageKind::hold) {
     console_.hold(text);
   } else if (caption != nullptr && std::u16string_view(caption) != text::PROGRAMMER) {
-    // The caption names what the text holds: "Тип микросхемы: 89 94".
-    std::u16string value;
-    for (size_t i = 0; i < text.size(); ++i) {
-      if (text.substr(i, 2) == u"\r\n") {
-        value += u' ';
-        ++i;
-      } else {
-        value += text[i];
-      }
-    }
-    console_.labelled(caption, ": ", value);
+    // The caption names what the text holds: "Тип микросхемы: 89 94", the
+    // codes two digits each; the timer's count stays as it is.
+    const bool codes = std::u16string_view(caption) == text::CHIP_TYPE;
+    console_.labelled(caption, ": ", codes ? two_digit_codes(text) : one_line(text));
   } else {
     console_.result(text);
   }

@@ -59,7 +59,8 @@ void DialogDriver::print_labelled(script::WindowModel& model, int template_id, i
     if (control.id == value_id && previous != nullptr) label = previous->text;
     previous = &control;
   }
-  console_.labelled(label, " ", model.control(value_id).text);
+  // Codes and bytes as two hexadecimal digits each: "1E 91 0A", not the field's "1E-91-A".
+  console_.labelled(label, " ", two_digit_codes(model.control(value_id).text));
 }
 
 void DialogDriver::drive_id_dialog(script::WindowModel& model, DialogLogic& logic,

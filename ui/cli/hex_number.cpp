@@ -27,6 +27,27 @@ std::optional<uint8_t> parse_byte(std::string_view text) {
   return static_cast<uint8_t>(*value);
 }
 
+std::u16string two_digit_codes(std::u16string_view text) {
+  std::u16string result;
+  std::u16string code;
+  const auto flush = [&result, &code] {
+    if (code.empty()) return;
+    if (!result.empty()) result += u' ';
+    if (code.size() == 1) result += u'0';
+    result += code;
+    code.clear();
+  };
+  for (const char16_t c : text) {
+    if (c == u'-' || c == u' ' || c == u'\r' || c == u'\n') {
+      flush();
+    } else {
+      code += c;
+    }
+  }
+  flush();
+  return result;
+}
+
 std::string hex(uint32_t value) {
   return to_utf8(hex_text(value)) + "h";
 }

@@ -14,6 +14,10 @@ std::optional<uint32_t> parse_free_hex(std::string_view text);
 // One byte: at most two digits.
 std::optional<uint8_t> parse_byte(std::string_view text);
 
+// Hexadecimal codes as the window shows them ("1E-91-A", "89\r\n94", "3") as
+// two digits each, one blank apart: "1E 91 0A", "89 94", "03".
+std::u16string two_digit_codes(std::u16string_view text);
+
 // "1C000h", as the window writes addresses.
 std::string hex(uint32_t value);
 
