@@ -1,6 +1,8 @@
 #include "ui/cli/board_connection.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <variant>
 
 #include "bus/programmer_bus.h"
@@ -56,6 +58,7 @@ bool BoardConnection::open(const std::string& port, const std::string& trace_pat
     priority_ = realtime_priority_.get();
   }
   if (!trace_path.empty()) {
+    trace_path_ = trace_path;
     trace_file_.open(trace_path, std::ios::trunc);
     if (!trace_file_) {
       outcome.fail("cannot write the trace file " + trace_path);
@@ -131,6 +134,10 @@ void BoardConnection::close(RunOutcome& outcome) {
   if (held_port_) {
     held_port_->release();
     if (!held_port_->failure().empty()) outcome.fail(held_port_->failure());
+  }
+  // A trace cut short (a full disk) is no trace of the run.
+  if (trace_file_.is_open() && !trace_file_.flush()) {
+    outcome.fail("cannot write the trace file " + trace_path_ + ": " + std::strerror(errno));
   }
 }
 

@@ -58,6 +58,7 @@ class BoardConnection {
   std::unique_ptr<posix::ReleaseOnSignal> signal_guard_;
   SystemClock system_clock_;
   std::unique_ptr<posix::RealtimePriority> realtime_priority_;
+  std::string trace_path_;
   std::ofstream trace_file_;
   std::unique_ptr<script::Trace> trace_;
   PortIo* port_ = nullptr;
