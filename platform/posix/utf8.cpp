@@ -75,6 +75,25 @@ Decoded decode_one(std::string_view text) {
   return {c, length};
 }
 
+// The text with each byte that begins no well-formed sequence as unit(byte).
+template <typename Unit>
+std::u16string decode(std::string_view text, Unit unit) {
+  std::u16string out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    const Decoded decoded = decode_one(text.substr(i));
+    if (decoded.length == 0) {
+      out += unit(static_cast<uint8_t>(text[i]));
+      ++i;
+      continue;
+    }
+    append_utf16(out, decoded.code_point);
+    i += decoded.length;
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string to_utf8(std::u16string_view text) {
@@ -95,38 +114,12 @@ std::string to_utf8(std::u16string_view text) {
 }
 
 std::u16string from_utf8(std::string_view text) {
-  std::u16string out;
-  out.reserve(text.size());
-  size_t i = 0;
-  while (i < text.size()) {
-    const Decoded decoded = decode_one(text.substr(i));
-    if (decoded.length == 0) {
-      append_utf16(out, REPLACEMENT);
-      ++i;
-      continue;
-    }
-    append_utf16(out, decoded.code_point);
-    i += decoded.length;
-  }
-  return out;
+  return decode(text, [](uint8_t) { return static_cast<char16_t>(REPLACEMENT); });
 }
 
 std::u16string path_from_bytes(std::string_view bytes) {
-  std::u16string out;
-  out.reserve(bytes.size());
-  size_t i = 0;
-  while (i < bytes.size()) {
-    const Decoded decoded = decode_one(bytes.substr(i));
-    if (decoded.length == 0) {
-      // Never below 0x80: every ASCII byte decodes.
-      out += static_cast<char16_t>(ESCAPED_BYTE + static_cast<uint8_t>(bytes[i]));
-      ++i;
-      continue;
-    }
-    append_utf16(out, decoded.code_point);
-    i += decoded.length;
-  }
-  return out;
+  // Never below 0x80: every ASCII byte decodes.
+  return decode(bytes, [](uint8_t byte) { return static_cast<char16_t>(ESCAPED_BYTE + byte); });
 }
 
 std::string path_to_bytes(std::u16string_view path) {
