@@ -1,0 +1,102 @@
+// Files replaced whole under a lock: a second holder waits (told once) and
+// then reads what the first one left, never the file it replaced; a holder
+// that waits too long gives up; nothing but the file is ever left.
+#include "platform/posix/replaced_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+namespace fp::posix {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ReplacedFileTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ =
+        fs::temp_directory_path() / ("replaced_file_" + std::to_string(::getpid()) + "_" +
+                                     testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(folder_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+  std::string path(const std::string& name) const { return (folder_ / name).string(); }
+  size_t entries() const {
+    size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder_)) ++count;
+    return count;
+  }
+
+  fs::path folder_;
+};
+
+TEST_F(ReplacedFileTest, ASecondHolderWaitsAndThenSeesTheReplacement) {
+  std::ofstream(path("board.sim")) << "old";
+  auto first = std::make_unique<ReplacedFile>(path("board.sim"), HoldRules{});
+  std::atomic<int> told{0};
+  std::string seen;
+  std::thread second([&] {
+    HoldRules rules;
+    rules.patience = std::chrono::seconds(20);
+    rules.waiting = [&told] { ++told; };
+    ReplacedFile file(path("board.sim"), rules);
+    seen = file.content(100);
+    file.replace(seen + "+second");
+  });
+  while (told == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  first->replace("first");
+  first.reset();
+  second.join();
+  EXPECT_EQ(told, 1);
+  EXPECT_EQ(seen, "first");
+  std::ifstream in(path("board.sim"));
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "first+second");
+  EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(ReplacedFileTest, AHolderThatWaitsTooLongGivesUp) {
+  std::ofstream(path("board.sim")) << "old";
+  ReplacedFile first(path("board.sim"), HoldRules{});
+  EXPECT_THROW(ReplacedFile(path("board.sim"), HoldRules{}), FileError);
+  HoldRules rules;
+  rules.patience = std::chrono::milliseconds(100);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_THROW(ReplacedFile(path("board.sim"), rules), FileError);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, rules.patience);
+}
+
+TEST_F(ReplacedFileTest, AFileMadeForTheLockGoesWhenNothingReplacesIt) {
+  {
+    ReplacedFile file(path("new.sim"), HoldRules{});
+    EXPECT_FALSE(file.existed());
+    EXPECT_TRUE(fs::exists(path("new.sim")));
+  }
+  EXPECT_EQ(entries(), 0u);
+  {
+    ReplacedFile file(path("new.sim"), HoldRules{});
+    file.replace("kept");
+  }
+  EXPECT_EQ(fs::file_size(path("new.sim")), 4u);
+}
+
+TEST_F(ReplacedFileTest, TheModeStaysAndDevicesAreRefused) {
+  std::ofstream(path("mine.sim")) << "old";
+  ::chmod(path("mine.sim").c_str(), 0604);
+  ReplacedFile(path("mine.sim"), HoldRules{}).replace("new");
+  struct stat entry {};
+  ASSERT_EQ(::stat(path("mine.sim").c_str(), &entry), 0);
+  EXPECT_EQ(entry.st_mode & 07777, 0604u);
+  EXPECT_THROW(ReplacedFile("/dev/null", HoldRules{}), FileError);
+  fs::create_directory(path("folder"));
+  EXPECT_THROW(ReplacedFile(path("folder"), HoldRules{}), FileError);
+}
+
+}  // namespace
+}  // namespace fp::posix
