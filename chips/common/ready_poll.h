@@ -20,15 +20,17 @@ struct PollBound {
   [[nodiscard]] constexpr uint32_t slept_ms() const { return sleep_ms * sleeps; }
 };
 
-// True as soon as ready() answers true; false when the bound is used up.
+// True as soon as ready(slept) answers true; false when the bound is used
+// up. slept is true for the polls that follow a sleep, during which the
+// chip's answers may have changed more than from one read to the next.
 template <typename Ready>
 bool poll_until(Clock& clock, const PollBound& bound, Ready&& ready) {
   for (uint32_t poll = 0; poll < bound.back_to_back_polls; ++poll) {
-    if (ready()) return true;
+    if (ready(false)) return true;
   }
   for (uint32_t sleep = 0; sleep < bound.sleeps; ++sleep) {
     clock.sleep_ms(bound.sleep_ms);
-    if (ready()) return true;
+    if (ready(true)) return true;
   }
   return false;
 }

@@ -55,12 +55,13 @@ inline constexpr uint32_t AT49F_ERASE_WAIT_MS = 10000;
 // Asking the chip instead (toggle bit: DQ6 changes from one read to the next
 // while the chip is busy). Each bound is twice the datasheet maximum in
 // sleeps alone, after back-to-back polls that cover the maximum on a board
-// at 1 µs per port access; a toggle poll is two read cycles of 12 accesses.
-inline constexpr uint32_t TOGGLE_POLL_US = 24;
+// at 1 µs per port access; a poll is one read cycle of 12 accesses (two
+// after a sleep).
+inline constexpr uint32_t POLL_US = 12;
 // A page write takes at most 10 ms.
-inline constexpr PollBound PAGE_WRITE_POLL{10'000 / TOGGLE_POLL_US, 1, 20};
+inline constexpr PollBound PAGE_WRITE_POLL{10'000 / POLL_US, 1, 20};
 // The W29EE512 chip erase takes at most 50 ms.
-inline constexpr PollBound W29EE512_ERASE_POLL{50'000 / TOGGLE_POLL_US, 1, 100};
+inline constexpr PollBound W29EE512_ERASE_POLL{50'000 / POLL_US, 1, 100};
 // The AT49F chip and sector erases take seconds (10 s at most): polled
 // between sleeps from the start.
 inline constexpr PollBound AT49F_ERASE_POLL{0, 10, 2'000};

@@ -7,11 +7,18 @@ namespace {
 
 // The toggle bit works whatever the cells end up holding: DATA polling would
 // wait out its bound for a stuck bit or a page that protection kept out, and
-// call a finished chip not ready.
-bool toggle_stopped(ProgrammerBus& bus) {
-  const uint8_t first = bus.bus_read_cycle();
-  const uint8_t second = bus.bus_read_cycle();
-  return ((first ^ second) & 0x40) == 0;
+// call a finished chip not ready. Each read is compared with the one before,
+// which after a sleep is read anew.
+bool poll_toggle_bit(ProgrammerContext& context, const PollBound& bound) {
+  ProgrammerBus& bus = context.bus;
+  uint8_t last = bus.bus_read_cycle();
+  return poll_until(context.clock, bound, [&bus, &last](bool slept) {
+    if (slept) last = bus.bus_read_cycle();
+    const uint8_t now = bus.bus_read_cycle();
+    const bool stopped = ((now ^ last) & 0x40) == 0;
+    last = now;
+    return stopped;
+  });
 }
 
 }  // namespace
@@ -28,8 +35,7 @@ bool wait_for_page_write(ProgrammerContext& context, uint32_t fixed_ms, uint32_t
   bus.latch_write(LATCH_ADDR_LO, static_cast<uint8_t>(last_address));
   bus.latch_write(LATCH_ADDR_MID, static_cast<uint8_t>(last_address >> 8));
   context.clock.sleep_ms(BYTE_LOAD_WINDOW_MS);
-  const bool ready =
-      poll_until(context.clock, PAGE_WRITE_POLL, [&bus] { return toggle_stopped(bus); });
+  const bool ready = poll_toggle_bit(context, PAGE_WRITE_POLL);
   bus.bus_address = next;
   return ready;
 }
@@ -39,8 +45,7 @@ bool wait_for_erase(ProgrammerContext& context, uint32_t fixed_ms, const PollBou
     context.clock.sleep_ms(fixed_ms);
     return true;
   }
-  ProgrammerBus& bus = context.bus;
-  return poll_until(context.clock, bound, [&bus] { return toggle_stopped(bus); });
+  return poll_toggle_bit(context, bound);
 }
 
 }  // namespace fp
