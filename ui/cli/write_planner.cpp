@@ -39,14 +39,14 @@ constexpr std::array<BlockRange, 5> AT49F002_BLOCKS{{
 }};
 
 bool at49f_whole_erase(ProgrammerContext& context) {
-  at49f_chip_erase(context);
+  const bool erased = at49f_chip_erase(context);
   jedec_write(context.bus, CMD_RESET.address, CMD_RESET.data);
-  return true;
+  return erased;
 }
 bool at49f_sector_erase(ProgrammerContext& context, uint32_t address) {
-  at49f_block_erase(context, address);
+  const bool erased = at49f_block_erase(context, address);
   jedec_write(context.bus, CMD_RESET.address, CMD_RESET.data);
-  return true;
+  return erased;
 }
 bool i28f_one_block_erase(ProgrammerContext& context, uint32_t address) {
   return i28f_block_erase(context, address) == 0;
@@ -159,7 +159,11 @@ bool WritePlanner::write(const ImageSlice& slice) {
       }
     }
   }
-  if (!program(image)) return false;
+  if (!program(image)) {
+    // The verify says how far a write came that the chip never finished.
+    if (chip_not_ready_) verify(slice, image);
+    return false;
+  }
   if (!eeprom.empty()) {
     // The chip erase cleared the EEPROM too: it gets back what it held.
     for (uint32_t page = 0; page < ATTINY_EEPROM_SIZE; page += EEPROM_PAGE_BYTES) {
@@ -273,9 +277,12 @@ bool WritePlanner::program(ChipImage& image) {
 
 bool WritePlanner::program_range(const uint8_t* bytes, uint32_t address, uint32_t count) {
   const DataHandler program_slot = context_.current_chip->slots.on_write;
-  if (program_slot(context_, bytes, address, count) == 0) return true;
-  outcome_.fail("the chip reported an error programming " + hex(address) + "-" +
-                hex(address + count - 1));
+  const uint32_t result = program_slot(context_, bytes, address, count);
+  if (result == 0) return true;
+  chip_not_ready_ = result == WRITE_CHIP_NOT_READY;
+  outcome_.fail((chip_not_ready_ ? "the chip never reported ready programming "
+                                 : "the chip reported an error programming ") +
+                hex(address) + "-" + hex(address + count - 1));
   return false;
 }
 

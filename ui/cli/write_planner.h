@@ -55,6 +55,7 @@ class WritePlanner {
   RunOutcome& outcome_;
   std::function<void(bool)> quiet_;
   WriteReport report_;
+  bool chip_not_ready_ = false;
 };
 
 }  // namespace fp::cli
