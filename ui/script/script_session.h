@@ -6,24 +6,18 @@
 #include <memory>
 #include <optional>
 #include <ostream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/main_window.h"
 #include "chips/common/programmer_context.h"
 #include "sim/simulated_board.h"
+#include "ui/script/sim_commands.h"
 #include "ui/script/trace.h"
 #include "ui/script/window_model.h"
 #include "ui/views.h"
 
 namespace fp::script {
-
-// A script that cannot go on: unknown command or control, missing file, ...
-class ScriptError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 class ScriptSession {
  public:
@@ -57,7 +51,6 @@ class ScriptSession {
   int message_box(std::u16string_view text, const char16_t* caption, uint32_t flags);
   std::optional<std::u16string> open_file_dialog();
   void print_control(WindowModel& window, int id);
-  void apply_faults();
 
   OpenWindow& top() { return windows_.back(); }
   int control_id(const std::string& word);
@@ -78,7 +71,7 @@ class ScriptSession {
   std::vector<OpenWindow> windows_;
   std::deque<int> answers_;
   std::deque<std::optional<std::u16string>> file_dialog_results_;
-  sim::ChipFaults faults_;
+  SimCommands sim_commands_{board_};
   std::u16string status_text_;
 };
 

@@ -1,7 +1,10 @@
 // What programmer-sim.exe shows its GUI test driver beyond the windows
 // themselves: the result of the last family dialog, which no window keeps
-// once the dialog has ended. Window properties of the main window.
+// once the dialog has ended (window properties of the main window), and the
+// channel for the board's own commands.
 #pragma once
+
+#include <windows.h>
 
 namespace fp::win32 {
 
@@ -11,5 +14,13 @@ inline constexpr wchar_t DIALOG_RESULT_PROPERTY[] = L"programmer-sim.dialog-resu
 
 // The command line that leaves the socket empty instead of following the list.
 inline constexpr wchar_t EMPTY_SOCKET_OPTION[] = L"--empty-socket";
+
+// The simulated board's own script commands (insert, fill, ...) reach it as
+// WM_COPYDATA to the main window: the script line in UTF-8, wParam the
+// window that gets the answer, a WM_COPYDATA of its own with what the
+// command printed or why it failed. programmer.exe does not take them.
+inline constexpr ULONG_PTR SIM_COMMAND = 0x53494D31;  // "SIM1"
+inline constexpr ULONG_PTR SIM_REPLY_DONE = 0x53494D32;
+inline constexpr ULONG_PTR SIM_REPLY_FAILED = 0x53494D33;
 
 }  // namespace fp::win32

@@ -1,0 +1,61 @@
+#include "ui/win32/driver/sim_channel_client.h"
+
+#include "ui/win32/driver/remote_window.h"
+#include "ui/win32/sim_hooks.h"
+
+namespace fp::driver {
+namespace {
+
+constexpr wchar_t WINDOW_CLASS[] = L"programmer-gui-driver.sim-channel";
+constexpr DWORD ANSWER_TIMEOUT_MS = 60000;
+
+}  // namespace
+
+SimChannelClient::SimChannelClient() {
+  WNDCLASSW window_class{};
+  window_class.lpfnWndProc = procedure;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.lpszClassName = WINDOW_CLASS;
+  RegisterClassW(&window_class);
+  window_ = CreateWindowW(WINDOW_CLASS, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                          GetModuleHandleW(nullptr), nullptr);
+  if (window_ == nullptr) throw DriverError("cannot make the window of the board's channel");
+  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+SimChannelClient::~SimChannelClient() {
+  DestroyWindow(window_);
+}
+
+LRESULT CALLBACK SimChannelClient::procedure(HWND window, UINT message, WPARAM wparam,
+                                             LPARAM lparam) {
+  auto* client = reinterpret_cast<SimChannelClient*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (message == WM_COPYDATA && client != nullptr) {
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
+    if (data->dwData == win32::SIM_REPLY_DONE || data->dwData == win32::SIM_REPLY_FAILED) {
+      client->answer_ = Answer{data->dwData == win32::SIM_REPLY_DONE,
+                               std::string(static_cast<const char*>(data->lpData), data->cbData)};
+      return TRUE;
+    }
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+std::optional<SimChannelClient::Answer> SimChannelClient::play(HWND main_window,
+                                                               const std::string& line) {
+  answer_.reset();
+  COPYDATASTRUCT data{win32::SIM_COMMAND, static_cast<DWORD>(line.size()),
+                      const_cast<char*>(line.data())};
+  DWORD_PTR taken = 0;
+  // The answer comes as a message sent to this thread while it waits here.
+  if (SendMessageTimeoutW(main_window, WM_COPYDATA, reinterpret_cast<WPARAM>(window_),
+                          reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, ANSWER_TIMEOUT_MS,
+                          &taken) == 0) {
+    throw DriverError("the program does not answer the board's command");
+  }
+  if (taken == 0) return std::nullopt;
+  if (!answer_) throw DriverError("the program took the board's command without an answer");
+  return answer_;
+}
+
+}  // namespace fp::driver
