@@ -222,10 +222,13 @@ void MainWindow::file_command() {
     request.initial_path.resize(IMAGE_PATH_CAPACITY - 1);
   }
   request.capacity = IMAGE_PATH_CAPACITY;
-  const auto chosen = view.open_file_dialog(request);
-  if (!chosen) return;
-  view.set_text(ctl::IMAGE_PATH, *chosen);
-  if (const auto size = file_size(*chosen)) {
+  if (const auto chosen = view.open_file_dialog(request)) file_chosen(*chosen);
+}
+
+void MainWindow::file_chosen(const std::u16string& path) {
+  MainView& view = context_.main_view;
+  view.set_text(ctl::IMAGE_PATH, path);
+  if (const auto size = file_size(path)) {
     view.set_text(ctl::BLOCK_LENGTH, hex_text(static_cast<uint32_t>(*size)));
   }
 }

@@ -25,6 +25,10 @@ class MainWindow final : public DialogLogic {
   void on_command(DialogView& view, uint32_t command) override;
   void on_close(DialogView& view) override;
 
+  // A file the operator chose (file dialog, or dropped onto the window): the
+  // path field shows it and the length field gets its size.
+  void file_chosen(const std::u16string& path);
+
   // Sets file_offset, rom_offset and block_length, or tells the operator why not.
   bool read_extra_parameters();
   uint32_t measure_timer_loops();

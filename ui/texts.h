@@ -68,5 +68,27 @@ inline constexpr char16_t PORT_DRIVER_NOT_OPEN[] =
     u"Библиотека доступа к порту {} не смогла запустить свой драйвер.\r\n"
     u"Запустите программу от имени администратора.";
 inline constexpr char16_t MAIN_WINDOW_FAILED[] = u"Не удалось открыть главное окно программы.";
+// {} stands for the port's address.
+inline constexpr char16_t ALREADY_RUNNING[] =
+    u"Программатор на порту {} уже запущен.\r\n"
+    u"Две программы на одном порту перемешали бы свои записи в порт и испортили микросхему.";
+inline constexpr char16_t BAD_PORT_ARGUMENT[] =
+    u"Неверная командная строка: {}.\r\n"
+    u"Адрес порта задаётся так: programmer.exe /port D010 (шестнадцатеричный, от 100 до FFFD).";
+// What was wrong with the command line; {} stands for the word.
+inline constexpr char16_t PORT_ARGUMENT_UNKNOWN[] = u"неизвестный аргумент «{}»";
+inline constexpr char16_t PORT_ARGUMENT_TWICE[] = u"{} задан дважды";
+inline constexpr char16_t PORT_ARGUMENT_MISSING[] = u"после {} нет адреса порта";
+inline constexpr char16_t PORT_ARGUMENT_NOT_HEX[] = u"«{}» не шестнадцатеричное число";
+inline constexpr char16_t PORT_ARGUMENT_OUT_OF_RANGE[] = u"адрес порта {} вне пределов";
+
+// The window's system menu and the box it opens.
+inline constexpr char16_t ABOUT_MENU[] = u"О программе...";
+inline constexpr char16_t ABOUT_CAPTION[] = u"О программе";
+inline constexpr char16_t ABOUT_VERSION[] = u"Версия {}";
+inline constexpr char16_t ABOUT_PORT_LIBRARY[] = u"Библиотека доступа к порту: {}";
+inline constexpr char16_t ABOUT_PORT_FOLDER[] = u"Папка библиотеки: {}";
+inline constexpr char16_t ABOUT_PORT_ADDRESS[] = u"Порт: {}";
+inline constexpr char16_t ABOUT_SIMULATED_BOARD[] = u"Плата: имитация (без порта)";
 
 }  // namespace fp::text

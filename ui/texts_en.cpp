@@ -57,6 +57,25 @@ constexpr std::array ENGLISH{
              u"The port access library {} could not start its driver.\r\n"
              u"Run the program as administrator."},
     TextPair{text::MAIN_WINDOW_FAILED, u"Could not open the program's main window."},
+    TextPair{text::ALREADY_RUNNING,
+             u"The programmer on port {} is running already.\r\n"
+             u"Two programs on one port would mix their port writes and ruin the chip."},
+    TextPair{
+        text::BAD_PORT_ARGUMENT,
+        u"Bad command line: {}.\r\n"
+        u"The port address is given so: programmer.exe /port D010 (hexadecimal, 100 to FFFD)."},
+    TextPair{text::PORT_ARGUMENT_UNKNOWN, u"unknown argument \"{}\""},
+    TextPair{text::PORT_ARGUMENT_TWICE, u"{} is given twice"},
+    TextPair{text::PORT_ARGUMENT_MISSING, u"{} is not followed by a port address"},
+    TextPair{text::PORT_ARGUMENT_NOT_HEX, u"\"{}\" is not a hexadecimal number"},
+    TextPair{text::PORT_ARGUMENT_OUT_OF_RANGE, u"port address {} is out of range"},
+    TextPair{text::ABOUT_MENU, u"About..."},
+    TextPair{text::ABOUT_CAPTION, u"About"},
+    TextPair{text::ABOUT_VERSION, u"Version {}"},
+    TextPair{text::ABOUT_PORT_LIBRARY, u"Port access library: {}"},
+    TextPair{text::ABOUT_PORT_FOLDER, u"Library folder: {}"},
+    TextPair{text::ABOUT_PORT_ADDRESS, u"Port: {}"},
+    TextPair{text::ABOUT_SIMULATED_BOARD, u"Board: simulated (no port)"},
     // Dialog labels the command-line program prints (their Russian text is
     // the template's; a test keeps the two in step).
     TextPair{u"Производитель:", u"Manufacturer:"},

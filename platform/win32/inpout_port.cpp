@@ -80,11 +80,28 @@ InpOutPort::~InpOutPort() {
 }
 
 void InpOutPort::out(uint16_t port, uint8_t value) {
-  out32_(static_cast<short>(port), static_cast<short>(value));
+  const auto address = static_cast<uint16_t>(port - DATA_PORT + base_);
+  out32_(static_cast<short>(address), static_cast<short>(value));
 }
 
 uint8_t InpOutPort::in(uint16_t port) {
-  return static_cast<uint8_t>(inp32_(static_cast<short>(port)) & 0xFF);
+  const auto address = static_cast<uint16_t>(port - DATA_PORT + base_);
+  return static_cast<uint8_t>(inp32_(static_cast<short>(address)) & 0xFF);
+}
+
+std::u16string InpOutPort::library_path() const {
+  std::wstring path(MAX_PATH, L'\0');
+  while (true) {
+    const DWORD length = GetModuleFileNameW(static_cast<HMODULE>(module_), path.data(),
+                                            static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return std::u16string(path.begin(), path.end());
 }
 
 void remove_current_directory_from_dll_search() {

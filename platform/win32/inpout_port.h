@@ -33,6 +33,13 @@ class InpOutPort final : public PortIo {
   void out(uint16_t port, uint8_t value) override;
   uint8_t in(uint16_t port) override;
 
+  // The bus addresses the registers at DATA_PORT, DATA_PORT+1 and +2; they
+  // go to base, base+1 and base+2 (a card's port is seldom at 0x378).
+  void set_base(uint16_t base) { base_ = base; }
+  [[nodiscard]] uint16_t base() const { return base_; }
+  // The full path of the library in use.
+  [[nodiscard]] std::u16string library_path() const;
+
  private:
   InpOutPort(void* module, Out32Function out32, Inp32Function inp32)
       : module_(module), out32_(out32), inp32_(inp32) {}
@@ -40,6 +47,7 @@ class InpOutPort final : public PortIo {
   void* module_;
   Out32Function out32_;
   Inp32Function inp32_;
+  uint16_t base_ = DATA_PORT;
 };
 
 // Takes the current directory out of the DLL search for the rest of the run.

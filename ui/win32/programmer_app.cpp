@@ -9,6 +9,7 @@
 namespace fp::win32 {
 
 int run_programmer(HINSTANCE instance, PortIo& port, Clock& clock, Priority& priority,
+                   AboutDetails about,
                    const std::function<void(ProgrammerContext&, Win32MainView&)>& prepare) {
   // The status bar 1026 is a common control of the window template.
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
@@ -18,14 +19,18 @@ int run_programmer(HINSTANCE instance, PortIo& port, Clock& clock, Priority& pri
   ProgrammerContext context(port, clock, priority, view, chip_catalogue()[0]);
   if (prepare) prepare(context, view);
   MainWindow window(context);
+  view.message_hook = desktop_window_hook(window, std::move(about), std::move(view.message_hook));
 
   context.bus.bus_reset();
   if (view.run(window) == -1) {
-    MessageBoxW(nullptr, wide(text::MAIN_WINDOW_FAILED).c_str(), wide(text::PROGRAMMER).c_str(),
-                MB_OK | MB_ICONERROR);
+    show_start_error(text::MAIN_WINDOW_FAILED);
     return 1;
   }
   return 0;
+}
+
+void show_start_error(std::u16string_view text) {
+  MessageBoxW(nullptr, wide(text).c_str(), wide(text::PROGRAMMER).c_str(), MB_OK | MB_ICONERROR);
 }
 
 std::u16string with_value(std::u16string_view text, std::u16string_view value) {

@@ -10,7 +10,9 @@
 #include "platform/win32/process_priority.h"
 #include "sim/following_socket.h"
 #include "sim/simulated_board.h"
+#include "ui/texts.h"
 #include "ui/win32/programmer_app.h"
+#include "ui/win32/sim_channel.h"
 #include "ui/win32/sim_hooks.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
@@ -21,9 +23,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
   fp::sim::VirtualClock clock(board);
   fp::ProcessPriority priority;
   fp::sim::FollowingSocket socket(board);
+  fp::script::SimCommands sim_commands(board);
 
   return fp::win32::run_programmer(
-      instance, board, clock, priority,
+      instance, board, clock, priority, {fp::text::ABOUT_SIMULATED_BOARD},
       [&](fp::ProgrammerContext& context, fp::win32::Win32MainView& view) {
         if (!empty_socket) {
           context.chip_selected = [&socket](const fp::ChipDescriptor& row) {
@@ -36,5 +39,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
           SetPropW(view.window(), fp::win32::DIALOGS_ENDED_PROPERTY,
                    reinterpret_cast<HANDLE>(++ended));
         };
+        view.message_hook = fp::win32::sim_channel_hook(sim_commands, std::move(view.message_hook));
       });
 }

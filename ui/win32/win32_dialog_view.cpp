@@ -2,13 +2,25 @@
 
 #include <string>
 
+#include "ui/win32/input_queue.h"
+
 namespace fp::win32 {
 namespace {
 
 struct DialogSession {
   DialogLogic& logic;
   Win32DialogView& view;
+  const DialogHooks* hooks;
+  // A command of this window is running: its own boxes and dialogs may run
+  // message loops, and nothing sent from outside starts another one meanwhile.
+  bool busy = false;
 };
+
+// A button click or key that may have started an operation; typing and
+// focus changes are no operations.
+bool is_click(WPARAM wparam) {
+  return HIWORD(wparam) == BN_CLICKED;
+}
 
 INT_PTR CALLBACK dialog_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_INITDIALOG) {
@@ -16,21 +28,42 @@ INT_PTR CALLBACK dialog_procedure(HWND window, UINT message, WPARAM wparam, LPAR
     SetWindowLongPtrW(window, DWLP_USER, lparam);
     session->view.attach(window);
     session->logic.on_init(session->view);
+    if (session->hooks != nullptr && session->hooks->message) {
+      session->hooks->message(window, message, wparam, 0);
+    }
     return TRUE;  // the dialog manager sets the default focus
   }
   auto* session = reinterpret_cast<DialogSession*>(GetWindowLongPtrW(window, DWLP_USER));
   if (session == nullptr) return FALSE;
   switch (message) {
     case WM_COMMAND:
+      if (session->busy) return TRUE;
+      session->busy = true;
+      SetPropW(window, BUSY_PROPERTY, reinterpret_cast<HANDLE>(1));
       // The whole value: the logic acts on clicks and selection changes only.
       session->logic.on_command(session->view, static_cast<uint32_t>(wparam));
+      RemovePropW(window, BUSY_PROPERTY);
+      session->busy = false;
+      if (session->hooks != nullptr && session->hooks->command_ended) {
+        session->hooks->command_ended();
+      }
+      // Clicks and keys made while an operation held the thread are not for
+      // what the window shows now.
+      if (is_click(wparam)) discard_queued_input();
       return TRUE;
     case WM_CLOSE:
-      session->logic.on_close(session->view);
+      if (!session->busy) session->logic.on_close(session->view);
       return TRUE;
     default:
-      return FALSE;
+      break;
   }
+  if (session->hooks != nullptr && session->hooks->message) {
+    if (const auto result = session->hooks->message(window, message, wparam, lparam)) {
+      SetWindowLongPtrW(window, DWLP_MSGRESULT, *result);
+      return TRUE;
+    }
+  }
+  return FALSE;
 }
 
 }  // namespace
@@ -84,6 +117,9 @@ void Win32DialogView::set_enabled(int id, bool enabled) {
 int Win32DialogView::message_box(std::u16string_view text, const char16_t* caption,
                                  uint32_t flags) {
   const std::wstring caption_text = caption != nullptr ? wide(caption) : std::wstring();
+  // A box answers what the operator does from now on, not what was queued
+  // while the operation before it ran.
+  discard_queued_input();
   return MessageBoxW(window_, wide(text).c_str(),
                      caption != nullptr ? caption_text.c_str() : nullptr, flags);
 }
@@ -93,8 +129,9 @@ void Win32DialogView::end_dialog(intptr_t result) {
 }
 
 intptr_t run_modal_dialog(HINSTANCE instance, int template_id, HWND owner, DialogLogic& logic,
-                          Win32DialogView& view) {
-  DialogSession session{logic, view};
+                          Win32DialogView& view, const DialogHooks* hooks) {
+  DialogSession session{logic, view, hooks};
+  discard_queued_input();
   return DialogBoxParamW(instance, MAKEINTRESOURCEW(template_id), owner, dialog_procedure,
                          reinterpret_cast<LPARAM>(&session));
 }

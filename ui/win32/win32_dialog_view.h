@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <optional>
+
 #include "ui/views.h"
 
 namespace fp::win32 {
@@ -11,6 +14,11 @@ namespace fp::win32 {
 // UTF-16 texts of the core as the NUL-terminated wide strings of the API.
 std::wstring wide(std::u16string_view text);
 std::u16string utf16(const wchar_t* text);
+
+// Set on a dialog window while one of its commands runs. The thread still
+// answers sent messages then (it keeps showing Windows that it is alive), so
+// this is how another program, such as the test driver, tells it busy.
+inline constexpr wchar_t BUSY_PROPERTY[] = L"programmer.busy";
 
 class Win32DialogView : public DialogView {
  public:
@@ -31,10 +39,23 @@ class Win32DialogView : public DialogView {
   HWND window_ = nullptr;
 };
 
+// Messages of a window beyond what its logic handles; the message's result
+// when it handled it. Called while a command of the window runs too (from the
+// message loops of its boxes and dialogs): BUSY_PROPERTY tells.
+using MessageHook = std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)>;
+
+struct DialogHooks {
+  MessageHook message;
+  // After each command of the logic, before the window takes input again.
+  std::function<void()> command_ended;
+};
+
 // Runs a dialog template modally; the generic dialog procedure hands its
-// initialisation, commands and close requests to the logic. The result of
-// EndDialog, or -1 when the dialog cannot be created.
+// initialisation, commands and close requests to the logic, other messages
+// to the hooks. Input waiting in the queue is dropped first: the dialog answers
+// what the operator does once it shows. The result of EndDialog, or -1 when
+// the dialog cannot be created.
 intptr_t run_modal_dialog(HINSTANCE instance, int template_id, HWND owner, DialogLogic& logic,
-                          Win32DialogView& view);
+                          Win32DialogView& view, const DialogHooks* hooks = nullptr);
 
 }  // namespace fp::win32

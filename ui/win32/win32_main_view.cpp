@@ -5,12 +5,18 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "ui/control_ids.h"
 #include "ui/texts.h"
+#include "ui/win32/input_queue.h"
 
 namespace fp::win32 {
 namespace {
+
+// About 30 pictures a second: more is lost on the eye and costs the chip
+// loop its time.
+constexpr DWORD STATUS_PAINT_INTERVAL_MS = 33;
 
 // Filter pairs of the open-file dialog, each part ended by a NUL, the list by
 // a second one.
@@ -28,15 +34,27 @@ std::wstring file_filter() {
 }  // namespace
 
 intptr_t Win32MainView::run(DialogLogic& logic) {
-  return run_modal_dialog(instance_, dlg::MAIN, nullptr, logic, window_);
+  const DialogHooks hooks{message_hook, [this] { paint_status(); }};
+  return run_modal_dialog(instance_, dlg::MAIN, nullptr, logic, window_, &hooks);
 }
 
 void Win32MainView::set_status_text(std::u16string_view text) {
+  pending_status_ = wide(text);
+  // A chip loop holds the thread: paint now and then, or the operator sees no
+  // progress; the last text is painted before the window takes input again.
+  if (GetTickCount() - last_status_paint_ >= STATUS_PAINT_INTERVAL_MS) paint_status();
+}
+
+void Win32MainView::paint_status() {
+  if (!pending_status_) return;
+  last_status_paint_ = GetTickCount();
   const HWND status_bar = GetDlgItem(window_.window(), ctl::STATUS_BAR);
-  if (status_bar == nullptr) return;
-  SendMessageW(status_bar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(wide(text).c_str()));
-  // A chip loop holds the thread: paint now, or the operator sees no progress.
-  UpdateWindow(status_bar);
+  if (status_bar != nullptr) {
+    SendMessageW(status_bar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(pending_status_->c_str()));
+    UpdateWindow(status_bar);
+  }
+  pending_status_.reset();
+  show_thread_alive();
 }
 
 int Win32MainView::list_add(int id, std::u16string_view text) {
@@ -62,14 +80,21 @@ int Win32MainView::list_selection(int id) {
 }
 
 void Win32MainView::set_small_icon(int icon_resource) {
-  const HICON icon = LoadIconW(instance_, MAKEINTRESOURCEW(icon_resource));
-  if (icon != nullptr) {
-    SendMessageW(window_.window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  // The caption's icon, and the large one for the task switcher and taskbar.
+  for (const auto& [kind, width, height] : {std::tuple{ICON_SMALL, SM_CXSMICON, SM_CYSMICON},
+                                            std::tuple{ICON_BIG, SM_CXICON, SM_CYICON}}) {
+    const auto icon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(icon_resource),
+                                                    IMAGE_ICON, GetSystemMetrics(width),
+                                                    GetSystemMetrics(height), LR_SHARED));
+    if (icon != nullptr) {
+      SendMessageW(window_.window(), WM_SETICON, kind, reinterpret_cast<LPARAM>(icon));
+    }
   }
 }
 
 std::optional<std::u16string> Win32MainView::open_file_dialog(const FileDialogRequest& request) {
   if (request.capacity < 2) return std::nullopt;
+  paint_status();
   const std::wstring filter = file_filter();
   std::wstring buffer(request.capacity, L'\0');
   const auto ask = [&]() {
@@ -96,8 +121,12 @@ std::optional<std::u16string> Win32MainView::open_file_dialog(const FileDialogRe
 }
 
 intptr_t Win32MainView::run_dialog(int template_id, DialogLogic& logic) {
+  paint_status();
   Win32DialogView view;
-  const intptr_t result = run_modal_dialog(instance_, template_id, window_.window(), logic, view);
+  // Operations of a family dialog show their progress on the main window.
+  const DialogHooks hooks{{}, [this] { paint_status(); }};
+  const intptr_t result =
+      run_modal_dialog(instance_, template_id, window_.window(), logic, view, &hooks);
   if (dialog_ended) dialog_ended(template_id, result);
   return result;
 }

@@ -22,6 +22,8 @@ class Win32MainView final : public MainView {
 
   // Told after each family dialog ends, with its template and result.
   std::function<void(int template_id, intptr_t result)> dialog_ended;
+  // Messages of the main window beyond its logic (system menu, dropped files).
+  MessageHook message_hook;
 
   // DialogView
   [[nodiscard]] std::u16string text(int id) override { return window_.text(id); }
@@ -34,6 +36,7 @@ class Win32MainView final : public MainView {
   void set_visible(int id, bool visible) override { window_.set_visible(id, visible); }
   void set_enabled(int id, bool enabled) override { window_.set_enabled(id, enabled); }
   int message_box(std::u16string_view text, const char16_t* caption, uint32_t flags) override {
+    paint_status();
     return window_.message_box(text, caption, flags);
   }
   void end_dialog(intptr_t result) override { window_.end_dialog(result); }
@@ -52,8 +55,15 @@ class Win32MainView final : public MainView {
   intptr_t run_dialog(int template_id, DialogLogic& logic) override;
 
  private:
+  // Shows the last status text now, painted.
+  void paint_status();
+
   HINSTANCE instance_;
   Win32DialogView window_;
+  // The status bar is painted at most every STATUS_PAINT_INTERVAL_MS while an
+  // operation runs; the text in between waits here.
+  std::optional<std::wstring> pending_status_;
+  DWORD last_status_paint_ = 0;
 };
 
 }  // namespace fp::win32

@@ -1,25 +1,29 @@
-// programmer-gui-driver [--program EXE] [--empty-socket] SCRIPT
+// programmer-gui-driver [--program EXE] [--empty-socket] [--program-argument WORD]... SCRIPT
 //
 // Starts the program (programmer-sim.exe beside the driver unless --program
-// names another), plays the operator script against its real window and
-// prints the event lines of programmer-script. Beyond that format it knows
-// "key escape|enter", "layout" (the top-most window against its template),
-// "filedialog show" (prints the file types the next file dialog offers and
-// whether its read-only box shows, then cancels it), "hold FILE" (keeps the file open for reading,
-// sharing only reading, as another program would), "screenshot FILE.bmp" and "describe" (the
-// window's controls, on stderr; PROGRAMMER_GUI_DRIVER_DESCRIBE=1 describes every window that
-// opens). Exit status: 0 played, 2 script error, 3 the script needs the simulated board of
-// programmer-script (insert, fill, ...), 4 the program misbehaved.
+// names another) with the words given for its command line, plays the operator script against its
+// real window and prints the event lines of programmer-script. The simulated board's own commands
+// (insert, fill, dump, fuses, timer, fault) go to programmer-sim.exe through its channel. Beyond
+// that format it knows "key escape|enter", "layout" (the top-most window against its template),
+// "filedialog show" (prints the file types the next file dialog offers and whether its read-only
+// box shows, then cancels it), "hold FILE" (keeps the file open for reading, sharing only reading,
+// as another program would), "screenshot FILE.bmp", "describe" (the window's controls, on stderr;
+// PROGRAMMER_GUI_DRIVER_DESCRIBE=1 describes every window that opens),
+// "start click ID" (returns once the click's operation holds the program),
+// "post click ID" and "post key enter|escape" (input made while it is busy),
+// "wait" (until the program takes input again), "drop FILE" (the file
+// dropped onto the main window), "about" (the system menu's About box) and
+// "second" (another copy of the program started meanwhile, its boxes and
+// exit code printed). Exit status: 0 played, 2 script error, 4 the program
+// misbehaved.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
-#include <variant>
 #include <vector>
 
-#include "ui/script/script_line.h"
 #include "ui/win32/driver/remote_window.h"
 #include "ui/win32/driver/script_player.h"
 #include "ui/win32/driver/target_process.h"
@@ -28,11 +32,13 @@
 namespace {
 
 constexpr int SCRIPT_ERROR = 2;
-constexpr int NEEDS_SCRIPT_FRONTEND = 3;
 constexpr int PROGRAM_FAILED = 4;
 
 int usage() {
-  std::fputs("usage: programmer-gui-driver [--program EXE] [--empty-socket] SCRIPT\n", stderr);
+  std::fputs(
+      "usage: programmer-gui-driver [--program EXE] [--empty-socket] [--program-argument WORD]... "
+      "SCRIPT\n",
+      stderr);
   return SCRIPT_ERROR;
 }
 
@@ -74,6 +80,9 @@ int wmain(int argc, wchar_t** argv) {
       program = argv[++i];
     } else if (arg == L"--empty-socket") {
       arguments = fp::win32::EMPTY_SOCKET_OPTION;
+    } else if (arg == L"--program-argument" && i + 1 < argc) {
+      if (!arguments.empty()) arguments += L' ';
+      arguments += argv[++i];
     } else if (script_path.empty() && arg.rfind(L"--", 0) != 0) {
       script_path = arg;
     } else {
@@ -88,19 +97,9 @@ int wmain(int argc, wchar_t** argv) {
     std::fwprintf(stderr, L"programmer-gui-driver: cannot open %ls\n", script_path.c_str());
     return SCRIPT_ERROR;
   }
-  for (const std::string& line : lines) {
-    const auto split = fp::script::split_script_line(line);
-    const auto* words = std::get_if<std::vector<std::string>>(&split);
-    if (words != nullptr && !words->empty() && fp::driver::needs_script_frontend(words->front())) {
-      std::fprintf(stderr, "programmer-gui-driver: \"%s\" needs programmer-script\n",
-                   words->front().c_str());
-      return NEEDS_SCRIPT_FRONTEND;
-    }
-  }
-
   try {
     fp::driver::TargetProcess target(program, arguments);
-    fp::driver::ScriptPlayer player(target);
+    fp::driver::ScriptPlayer player(target, program, arguments);
     try {
       player.play(lines);
       return 0;

@@ -103,6 +103,18 @@ ShownBox read_message_box(HWND box) {
   return shown;
 }
 
+namespace {
+
+// The 32-bit calling convention of callbacks: no lambda converts to it.
+BOOL CALLBACK take_caption(HWND window, LPARAM result) {
+  if (!is_dialog_window(window) || !IsWindowVisible(window)) return TRUE;
+  *reinterpret_cast<std::wstring*>(result) = window_text(window);
+  PostMessageW(window, WM_COMMAND, IDOK, 0);
+  return FALSE;
+}
+
+}  // namespace
+
 const std::wstring& default_caption() {
   static const std::wstring caption = [] {
     std::wstring found;
@@ -115,15 +127,7 @@ const std::wstring& default_caption() {
     for (int attempt = 0; attempt < 500 && found.empty(); ++attempt) {
       Sleep(10);
       if (*thread == 0) continue;
-      EnumThreadWindows(
-          *thread,
-          [](HWND window, LPARAM result) {
-            if (!is_dialog_window(window) || !IsWindowVisible(window)) return TRUE;
-            *reinterpret_cast<std::wstring*>(result) = window_text(window);
-            PostMessageW(window, WM_COMMAND, IDOK, 0);
-            return FALSE;
-          },
-          reinterpret_cast<LPARAM>(&found));
+      EnumThreadWindows(*thread, take_caption, reinterpret_cast<LPARAM>(&found));
     }
     if (found.empty()) {
       shower.detach();

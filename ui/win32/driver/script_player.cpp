@@ -1,5 +1,7 @@
 #include "ui/win32/driver/script_player.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -12,10 +14,12 @@
 #include "ui/message_box.h"
 #include "ui/script/script_line.h"
 #include "ui/script/script_session.h"
+#include "ui/script/sim_commands.h"
 #include "ui/win32/driver/message_box_reader.h"
 #include "ui/win32/driver/remote_window.h"
 #include "ui/win32/driver/screen_capture.h"
 #include "ui/win32/sim_hooks.h"
+#include "ui/win32/win32_dialog_view.h"
 
 namespace fp::driver {
 namespace {
@@ -32,6 +36,10 @@ constexpr int FILE_NAME_EDIT = 0x480;
 // The file type list and the read-only check box of the common open dialog.
 constexpr int FILE_TYPE_LIST = 0x470;
 constexpr int READ_ONLY_BOX = 0x410;
+// The system menu's "О программе...".
+constexpr WPARAM ABOUT_COMMAND = 0x0010;
+// How long "start" waits for the program to become busy.
+constexpr DWORD BUSY_TIMEOUT_MS = 10000;
 // "filedialog show": describe the dialog instead of answering it.
 constexpr wchar_t SHOW_FILE_DIALOG[] = L"\x01show";
 
@@ -82,12 +90,18 @@ std::wstring relative_to_current_directory(const std::wstring& text) {
   if (length == 0 || length >= MAX_PATH) return text;
   std::wstring prefix(folder, length);
   if (prefix.back() != L'\\') prefix += L'\\';
-  if (text.size() > prefix.size() &&
-      CompareStringOrdinal(text.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
-                           static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL) {
-    return text.substr(prefix.size());
+  std::wstring result;
+  size_t at = 0;
+  while (at < text.size()) {
+    const bool found = text.size() - at > prefix.size() &&
+                       _wcsnicmp(text.c_str() + at, prefix.c_str(), prefix.size()) == 0;
+    if (found) {
+      at += prefix.size();
+    } else {
+      result += text[at++];
+    }
   }
-  return text;
+  return result;
 }
 
 const wchar_t* expected_class(ControlKind kind) {
@@ -124,11 +138,6 @@ std::optional<LONG> expected_button_type(ControlKind kind) {
 
 }  // namespace
 
-bool needs_script_frontend(const std::string& command) {
-  return command == "insert" || command == "fill" || command == "dump" || command == "fuses" ||
-         command == "timer" || command == "fault";
-}
-
 ScriptPlayer::~ScriptPlayer() {
   for (HANDLE file : held_files_) CloseHandle(file);
 }
@@ -150,7 +159,7 @@ void ScriptPlayer::play(const std::vector<std::string>& lines) {
     const auto& words = std::get<std::vector<std::string>>(split);
     if (words.empty()) continue;
     try {
-      execute(words);
+      execute(words, lines[number - 1]);
     } catch (const ScriptError& error) {
       throw ScriptError("line " + std::to_string(number) + ": " + error.what());
     }
@@ -187,6 +196,16 @@ void ScriptPlayer::settle() {
     // Hidden: still being created, or ended and about to go.
     if (std::any_of(windows.begin(), windows.end(), [](HWND w) { return !IsWindowVisible(w); })) {
       Sleep(2);
+      continue;
+    }
+    // An operation of the window runs and has opened nothing yet: its thread
+    // answers, but takes no input.
+    const bool unchanged = windows.size() == stack_.size() &&
+                           std::all_of(stack_.begin(), stack_.end(), [&](const Window& w) {
+                             return contains(windows, w.handle);
+                           });
+    if (unchanged && GetPropW(probe, win32::BUSY_PROPERTY) != nullptr) {
+      Sleep(5);
       continue;
     }
     if (!take_changes(windows)) return;
@@ -292,7 +311,7 @@ void ScriptPlayer::answer_message_box(HWND box, bool printed) {
     }
     const std::string caption =
         shown.caption == default_caption() ? "none" : quoted_wide(shown.caption);
-    emit("box " + quoted_wide(shown.text) + " caption=" + caption +
+    emit("box " + quoted_wide(relative_to_current_directory(shown.text)) + " caption=" + caption +
          " flags=" + script::flag_names(shown.flags) + " -> " + script::answer_name(answer));
   } else {
     std::fprintf(stderr, "driver: the file dialog said \"%s\"; answered\n",
@@ -384,7 +403,7 @@ void ScriptPlayer::print_control(int id) {
        " enabled=" + ((style & WS_DISABLED) == 0 ? "1" : "0"));
 }
 
-void ScriptPlayer::execute(const std::vector<std::string>& words) {
+void ScriptPlayer::execute(const std::vector<std::string>& words, const std::string& line) {
   const std::string& command = words[0];
   const auto expect = [&](size_t count) {
     if (words.size() != count) {
@@ -424,8 +443,9 @@ void ScriptPlayer::execute(const std::vector<std::string>& words) {
     if (!parse_number(words[1])) {
       const std::wstring name = wide_utf8(words[1]);
       for (uint64_t i = 0; i < count; ++i) {
-        std::wstring item(static_cast<size_t>(send(list, CB_GETLBTEXTLEN, i)) + 1, L'\0');
-        send(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+        const auto at = static_cast<WPARAM>(i);
+        std::wstring item(static_cast<size_t>(send(list, CB_GETLBTEXTLEN, at)) + 1, L'\0');
+        send(list, CB_GETLBTEXT, at, reinterpret_cast<LPARAM>(item.data()));
         if (std::wstring(item.c_str()) == name) index = i;
       }
     }
@@ -488,8 +508,26 @@ void ScriptPlayer::execute(const std::vector<std::string>& words) {
   } else if (command == "describe") {
     expect(1);
     describe(top().handle);
-  } else if (needs_script_frontend(command)) {
-    throw ScriptError(command + " needs the simulated board of programmer-script");
+  } else if (script::is_sim_command(command)) {
+    sim_command(line);
+  } else if (command == "start") {
+    start(words);
+  } else if (command == "post") {
+    post_input(words);
+  } else if (command == "wait") {
+    expect(1);
+    settle();
+  } else if (command == "drop") {
+    expect(2);
+    drop_file(words[1]);
+  } else if (command == "about") {
+    expect(1);
+    if (top().kind != Kind::main) throw ScriptError("the main window is not the top-most one");
+    SendNotifyMessageW(top().handle, WM_SYSCOMMAND, ABOUT_COMMAND, 0);
+    settle();
+  } else if (command == "second") {
+    expect(1);
+    second_instance();
   } else {
     throw ScriptError("unknown command " + command);
   }
@@ -551,8 +589,7 @@ void ScriptPlayer::check_layout() {
       continue;
     }
     const LONG style = window_style(shown);
-    if (CompareStringOrdinal(class_name(shown).c_str(), -1, expected_class(expected.kind), -1,
-                             TRUE) != CSTR_EQUAL) {
+    if (_wcsicmp(class_name(shown).c_str(), expected_class(expected.kind)) != 0) {
       problems.push_back(name + " class");
     }
     if (const auto type = expected_button_type(expected.kind)) {
@@ -613,6 +650,144 @@ void ScriptPlayer::save_screenshot(const std::string& path) {
   if (!write_bmp(capture_screen(area), wide_utf8(path))) {
     throw ScriptError("cannot write the screenshot " + path);
   }
+}
+
+}  // namespace fp::driver
+
+namespace fp::driver {
+
+void ScriptPlayer::sim_command(const std::string& line) {
+  const auto answer = sim_channel_.play(main_window_, line);
+  if (!answer) throw ScriptError("the program does not take the simulated board's commands");
+  if (!answer->done) throw ScriptError(answer->text);
+  if (!answer->text.empty()) {
+    std::fwrite(answer->text.data(), 1, answer->text.size(), stdout);
+    std::fflush(stdout);
+  }
+}
+
+// A command of the top-most window runs.
+bool ScriptPlayer::busy() {
+  return GetPropW(top().handle, win32::BUSY_PROPERTY) != nullptr;
+}
+
+// A click as the mouse makes it: posted button messages the control reads
+// from the queue, not a command sent to the window.
+void ScriptPlayer::post_click(HWND button) {
+  RECT area{};
+  GetClientRect(button, &area);
+  const LPARAM point = MAKELPARAM(area.right / 2, area.bottom / 2);
+  PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  PostMessageW(button, WM_LBUTTONUP, 0, point);
+}
+
+void ScriptPlayer::post_key(HWND focus, WORD key) {
+  PostMessageW(focus, WM_KEYDOWN, key, 1);
+  PostMessageW(focus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
+}
+
+// "start click ID": clicks and returns once the operation holds the thread,
+// without waiting for its end ("wait" does).
+void ScriptPlayer::start(const std::vector<std::string>& words) {
+  if (words.size() != 3 || words[1] != "click") throw ScriptError("start takes click and an ID");
+  const std::vector<HWND> before = target_.dialog_windows();
+  post_click(control(parse_control_id(words[2])));
+  const DWORD deadline = GetTickCount() + BUSY_TIMEOUT_MS;
+  while (!busy()) {
+    if (target_.dialog_windows() != before) throw ScriptError("a window opened, not an operation");
+    if (GetTickCount() > deadline) throw ScriptError("the click started no operation");
+    Sleep(1);
+  }
+}
+
+// "post click ID", "post key enter|escape": input made while the program is
+// busy, as the mouse and keyboard make it: into the system's input queue,
+// for whatever window takes it when the program reads input again.
+void ScriptPlayer::post_input(const std::vector<std::string>& words) {
+  if (words.size() != 3) throw ScriptError("post takes click ID or key NAME");
+  if (!busy()) throw ScriptError("the program is not busy");
+  std::vector<INPUT> inputs;
+  if (words[1] == "click") {
+    RECT area{};
+    GetWindowRect(control(parse_control_id(words[2])), &area);
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    for (const DWORD button : {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+      INPUT input{};
+      input.type = INPUT_MOUSE;
+      input.mi.dx = MulDiv((area.left + area.right) / 2, 65535, width - 1);
+      input.mi.dy = MulDiv((area.top + area.bottom) / 2, 65535, height - 1);
+      input.mi.dwFlags = button | MOUSEEVENTF_ABSOLUTE;
+      inputs.push_back(input);
+    }
+  } else if (words[1] == "key" && (words[2] == "enter" || words[2] == "escape")) {
+    for (const DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+      INPUT input{};
+      input.type = INPUT_KEYBOARD;
+      input.ki.wVk = words[2] == "enter" ? VK_RETURN : VK_ESCAPE;
+      input.ki.dwFlags = up;
+      inputs.push_back(input);
+    }
+  } else {
+    throw ScriptError("post takes click ID or key enter|escape");
+  }
+  if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size()) {
+    throw DriverError("the system took no input");
+  }
+}
+
+// "drop FILE": the shell's WM_DROPFILES with the file's full path, its
+// DROPFILES block placed in the program's memory.
+void ScriptPlayer::drop_file(const std::string& path) {
+  if (top().kind != Kind::main) throw ScriptError("the main window is not the top-most one");
+  std::wstring full(MAX_PATH * 4, L'\0');
+  const DWORD length = GetFullPathNameW(wide_utf8(path).c_str(), static_cast<DWORD>(full.size()),
+                                        full.data(), nullptr);
+  if (length == 0 || length >= full.size()) throw ScriptError("bad path " + path);
+  full.resize(length);
+  std::vector<BYTE> block(sizeof(DROPFILES) + (full.size() + 2) * sizeof(wchar_t), 0);
+  auto* header = reinterpret_cast<DROPFILES*>(block.data());
+  header->pFiles = sizeof(DROPFILES);
+  header->fWide = TRUE;
+  std::copy(full.begin(), full.end(), reinterpret_cast<wchar_t*>(block.data() + sizeof(DROPFILES)));
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, target_.process_id());
+  if (process == nullptr) throw DriverError("cannot open the program's process");
+  void* remote =
+      VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  const bool written =
+      remote != nullptr && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
+  CloseHandle(process);
+  if (!written) throw DriverError("cannot place the dropped name in the program");
+  PostMessageW(top().handle, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+  wait_until_responsive(top().handle, 60000);
+  settle();
+}
+
+// "second": another copy of the program while this one runs: its boxes are
+// printed and answered, its main window closed, its exit code printed.
+void ScriptPlayer::second_instance() {
+  TargetProcess second(program_, arguments_);
+  const DWORD deadline = GetTickCount() + 60000;
+  while (second.running()) {
+    if (GetTickCount() > deadline) throw DriverError("the second program does not end");
+    for (HWND window : second.dialog_windows()) {
+      if (!IsWindowVisible(window)) continue;
+      wait_until_responsive(window, 60000);
+      if (is_message_box(window)) {
+        const ShownBox shown = read_message_box(window);
+        emit("second box " + quoted_wide(shown.text) + " caption=" + quoted_wide(shown.caption) +
+             " flags=" + script::flag_names(shown.flags));
+        SendNotifyMessageW(window, WM_COMMAND, MAKEWPARAM(shown.default_answer, BN_CLICKED), 0);
+      } else {
+        emit("second window " + quoted_wide(window_text(window)));
+        SendNotifyMessageW(window, WM_CLOSE, 0, 0);
+      }
+      Sleep(50);
+    }
+    Sleep(10);
+  }
+  emit("second exit " + std::to_string(*second.wait_for_exit(0)));
 }
 
 }  // namespace fp::driver

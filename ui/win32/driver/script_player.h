@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/win32/driver/sim_channel_client.h"
 #include "ui/win32/driver/target_process.h"
 
 namespace fp::driver {
@@ -28,7 +29,9 @@ class ScriptError : public std::runtime_error {
 
 class ScriptPlayer {
  public:
-  explicit ScriptPlayer(TargetProcess& target) : target_(target) {}
+  // program and arguments: how the target was started, for "second".
+  ScriptPlayer(TargetProcess& target, std::wstring program, std::wstring arguments)
+      : target_(target), program_(std::move(program)), arguments_(std::move(arguments)) {}
   ~ScriptPlayer();
   ScriptPlayer(const ScriptPlayer&) = delete;
   ScriptPlayer& operator=(const ScriptPlayer&) = delete;
@@ -46,7 +49,15 @@ class ScriptPlayer {
     bool answered;  // an answer or file name was given to it
   };
 
-  void execute(const std::vector<std::string>& words);
+  void execute(const std::vector<std::string>& words, const std::string& line);
+  void sim_command(const std::string& line);
+  void post_input(const std::vector<std::string>& words);
+  void post_click(HWND button);
+  void post_key(HWND focus, WORD key);
+  [[nodiscard]] bool busy();
+  void start(const std::vector<std::string>& words);
+  void drop_file(const std::string& path);
+  void second_instance();
   void settle();
   bool take_changes(const std::vector<HWND>& windows);
   void window_opened(HWND handle);
@@ -66,6 +77,9 @@ class ScriptPlayer {
   void emit(const std::string& line);
 
   TargetProcess& target_;
+  std::wstring program_;
+  std::wstring arguments_;
+  SimChannelClient sim_channel_;
   std::vector<Window> stack_;
   std::deque<int> answers_;
   std::deque<std::optional<std::wstring>> file_dialog_results_;
@@ -74,8 +88,5 @@ class ScriptPlayer {
   uintptr_t dialogs_ended_ = 0;
   std::vector<HANDLE> held_files_;  // opened for reading by "hold", as another program would
 };
-
-// Commands that need the simulated board's own frontend (insert, fill, ...).
-bool needs_script_frontend(const std::string& command);
 
 }  // namespace fp::driver

@@ -19,6 +19,7 @@ class TargetProcess {
   TargetProcess& operator=(const TargetProcess&) = delete;
 
   [[nodiscard]] DWORD thread_id() const { return thread_id_; }
+  [[nodiscard]] DWORD process_id() const { return process_.dwProcessId; }
   [[nodiscard]] bool running() const;
   // The exit code once the process has ended within the timeout.
   [[nodiscard]] std::optional<DWORD> wait_for_exit(DWORD timeout_ms) const;

@@ -1,0 +1,57 @@
+// The command line of programmer.exe: the port's base address, and every
+// wrong command line refused with what was wrong.
+#include "ui/port_argument.h"
+
+#include <gtest/gtest.h>
+
+#include "ui/texts.h"
+
+namespace fp {
+namespace {
+
+uint16_t base_of(std::u16string_view line) {
+  const auto parsed = parse_port_argument(line);
+  EXPECT_TRUE(std::holds_alternative<uint16_t>(parsed)) << "refused";
+  return std::holds_alternative<uint16_t>(parsed) ? std::get<uint16_t>(parsed) : 0;
+}
+
+std::u16string refusal_of(std::u16string_view line) {
+  const auto parsed = parse_port_argument(line);
+  EXPECT_TRUE(std::holds_alternative<PortArgumentError>(parsed)) << "taken";
+  return std::holds_alternative<PortArgumentError>(parsed)
+             ? std::get<PortArgumentError>(parsed).what
+             : std::u16string();
+}
+
+TEST(PortArgument, AddressesOfCardsAndTheDefault) {
+  EXPECT_EQ(base_of(u""), 0x378);
+  EXPECT_EQ(base_of(u"  "), 0x378);
+  EXPECT_EQ(base_of(u"/port D010"), 0xD010);
+  EXPECT_EQ(base_of(u"/PORT e000"), 0xE000);
+  EXPECT_EQ(base_of(u"-port 0x278"), 0x278);
+  EXPECT_EQ(base_of(u"\t/Port\t3bc "), 0x3BC);
+  EXPECT_EQ(base_of(u"/port 100"), LOWEST_PORT_BASE);
+  EXPECT_EQ(base_of(u"/port FFFD"), HIGHEST_PORT_BASE);
+}
+
+TEST(PortArgument, WrongCommandLinesSayWhatWasWrong) {
+  EXPECT_EQ(refusal_of(u"/port"), u"после /port нет адреса порта");
+  EXPECT_EQ(refusal_of(u"/port 37G"), u"«37G» не шестнадцатеричное число");
+  EXPECT_EQ(refusal_of(u"/port -378"), u"«-378» не шестнадцатеричное число");
+  EXPECT_EQ(refusal_of(u"/port 0x"), u"«0x» не шестнадцатеричное число");
+  EXPECT_EQ(refusal_of(u"/port 10000"), u"«10000» не шестнадцатеричное число");
+  EXPECT_EQ(refusal_of(u"/port FF"), u"адрес порта FF вне пределов");
+  EXPECT_EQ(refusal_of(u"/port FFFE"), u"адрес порта FFFE вне пределов");
+  EXPECT_EQ(refusal_of(u"/port 378 /port 278"), u"/port задан дважды");
+  EXPECT_EQ(refusal_of(u"D010"), u"неизвестный аргумент «D010»");
+  EXPECT_EQ(refusal_of(u"/ports D010"), u"неизвестный аргумент «/ports»");
+}
+
+TEST(PortArgument, AddressTextAsTheProgramWritesAddresses) {
+  EXPECT_EQ(port_address_text(0x378), u"378h");
+  EXPECT_EQ(port_address_text(0xD010), u"D010h");
+  EXPECT_EQ(port_address_text(0x100), u"100h");
+}
+
+}  // namespace
+}  // namespace fp
