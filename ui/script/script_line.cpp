@@ -1,5 +1,7 @@
 #include "ui/script/script_line.h"
 
+#include <charconv>
+
 namespace fp::script {
 
 std::variant<std::vector<std::string>, LineError> split_script_line(std::string_view line) {
@@ -36,6 +38,13 @@ std::variant<std::vector<std::string>, LineError> split_script_line(std::string_
     words.push_back(std::move(word));
   }
   return words;
+}
+
+std::optional<uint64_t> parse_script_number(std::string_view word, int base) {
+  uint64_t value = 0;
+  const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value, base);
+  if (error != std::errc() || end != word.data() + word.size() || word.empty()) return std::nullopt;
+  return value;
 }
 
 }  // namespace fp::script

@@ -14,16 +14,7 @@
 #include "ui/script/script_line.h"
 
 namespace fp::script {
-namespace {
-
-std::optional<uint64_t> parse_number(std::string_view word, int base) {
-  uint64_t value = 0;
-  const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value, base);
-  if (error != std::errc() || end != word.data() + word.size() || word.empty()) return std::nullopt;
-  return value;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 std::string quoted(std::u16string_view text) {
   std::string result = "\"";
@@ -250,7 +241,7 @@ std::optional<std::u16string> ScriptSession::open_file_dialog() {
 }
 
 int ScriptSession::control_id(const std::string& word) {
-  const auto id = parse_number(word, 10);
+  const auto id = parse_script_number(word, 10);
   if (!id || *id > 0xFFFF) throw ScriptError("bad control ID " + word);
   if (!top().model->has(static_cast<int>(*id))) {
     throw ScriptError("control " + word + " is not in the top-most window");
@@ -287,7 +278,7 @@ void ScriptSession::execute(const std::vector<std::string>& words) {
     if (!top().model->has(list)) throw ScriptError("the chip list is not in the top-most window");
     ControlState& control = top().model->control(list);
     int index = -1;
-    if (const auto number = parse_number(words[1], 10)) {
+    if (const auto number = parse_script_number(words[1], 10)) {
       if (*number < control.items.size()) index = static_cast<int>(*number);
     } else {
       const std::u16string name = from_utf8(words[1]);

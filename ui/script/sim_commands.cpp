@@ -1,21 +1,14 @@
 #include "ui/script/sim_commands.h"
 
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "sim/model_factory.h"
+#include "ui/script/script_line.h"
 
 namespace fp::script {
 namespace {
-
-std::optional<uint64_t> parse_number(std::string_view word, int base) {
-  uint64_t value = 0;
-  const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value, base);
-  if (error != std::errc() || end != word.data() + word.size() || word.empty()) return std::nullopt;
-  return value;
-}
 
 // Script words are UTF-8, whatever the system's code page.
 std::filesystem::path file_path(const std::string& word) {
@@ -104,7 +97,8 @@ void SimCommands::execute(const std::vector<std::string>& words, std::ostream& o
     expect_words(words, 2);
     if (words[1] == "stuck") {
       board_.set_timer_period(std::nullopt);
-    } else if (const auto polls = parse_number(words[1], 10); polls && *polls <= 0xFFFFFFFF) {
+    } else if (const auto polls = parse_script_number(words[1], 10);
+               polls && *polls <= 0xFFFFFFFF) {
       board_.set_timer_period(static_cast<uint32_t>(*polls));
     } else {
       throw ScriptError("timer takes a number of polls or stuck");
@@ -121,8 +115,8 @@ void SimCommands::fault(const std::vector<std::string>& words) {
   const std::string& kind = words[1];
   if (kind == "stuck") {
     expect_words(words, 4);
-    const auto address = parse_number(words[2], 16);
-    const auto value = parse_number(words[3], 16);
+    const auto address = parse_script_number(words[2], 16);
+    const auto value = parse_script_number(words[3], 16);
     if (!address || *address > 0x7FFFF || !value || *value > 0xFF) {
       throw ScriptError("fault stuck takes a hexadecimal address and byte");
     }
@@ -132,7 +126,7 @@ void SimCommands::fault(const std::vector<std::string>& words) {
     faults_.never_ready = true;
   } else if (kind == "pulses") {
     expect_words(words, 4);
-    const auto count = parse_number(words[3], 10);
+    const auto count = parse_script_number(words[3], 10);
     if (!count || *count == 0 || *count > 0xFFFFFFFF) throw ScriptError("bad pulse count");
     if (words[2] == "program") {
       faults_.program_pulses = static_cast<uint32_t>(*count);

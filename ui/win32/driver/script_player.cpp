@@ -75,13 +75,6 @@ HWND file_name_box(HWND dialog) {
   return GetDlgItem(dialog, FILE_NAME_EDIT);
 }
 
-std::optional<uint64_t> parse_number(const std::string& word) {
-  uint64_t value = 0;
-  const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
-  if (word.empty() || error != std::errc() || end != word.data() + word.size()) return std::nullopt;
-  return value;
-}
-
 // Paths the program shows under the scenario folder print relative to it, as
 // the script frontend, which never makes a path absolute, prints them.
 std::wstring relative_to_current_directory(const std::wstring& text) {
@@ -379,7 +372,7 @@ ScriptPlayer::Window& ScriptPlayer::top() {
 }
 
 int ScriptPlayer::parse_control_id(const std::string& word) {
-  const auto id = parse_number(word);
+  const auto id = script::parse_script_number(word);
   if (!id || *id > 0xFFFF) throw ScriptError("bad control ID " + word);
   return static_cast<int>(*id);
 }
@@ -438,9 +431,9 @@ void ScriptPlayer::execute(const std::vector<std::string>& words, const std::str
     if (top().kind != Kind::main) throw ScriptError("the chip list is not in the top-most window");
     const HWND list = control(ctl::CHIP_LIST);
     const auto count = static_cast<uint64_t>(send(list, CB_GETCOUNT));
-    std::optional<uint64_t> index = parse_number(words[1]);
+    std::optional<uint64_t> index = script::parse_script_number(words[1]);
     if (index && *index >= count) index.reset();
-    if (!parse_number(words[1])) {
+    if (!script::parse_script_number(words[1])) {
       const std::wstring name = wide_utf8(words[1]);
       for (uint64_t i = 0; i < count; ++i) {
         const auto at = static_cast<WPARAM>(i);
