@@ -17,11 +17,6 @@ void discard_range(UINT first, UINT last) {
 
 }  // namespace
 
-void show_thread_alive() {
-  MSG message;
-  PeekMessageW(&message, nullptr, WM_NULL, WM_NULL, PM_NOREMOVE | PM_NOYIELD | PM_QS_POSTMESSAGE);
-}
-
 void discard_queued_input() {
   discard_range(WM_KEYFIRST, WM_KEYLAST);
   discard_range(WM_MOUSEFIRST, WM_MOUSELAST);

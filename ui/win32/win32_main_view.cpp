@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <tuple>
 
+#include "platform/win32/thread_alive.h"
 #include "ui/control_ids.h"
 #include "ui/texts.h"
-#include "ui/win32/input_queue.h"
 
 namespace fp::win32 {
 namespace {
