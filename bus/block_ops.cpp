@@ -30,6 +30,26 @@ void bus_read_block(ProgrammerBus& bus, uint8_t* buffer, uint32_t start, uint32_
   }
 }
 
+void bus_read_block_held(ProgrammerBus& bus, uint8_t* buffer, uint32_t start, uint32_t count) {
+  bus.bus_address.set(start);
+  load_start(bus, start);
+  if (count == 0) return;
+  uint8_t high = bus.bus_address.high_bits();
+  bus.latch_write(LATCH_CTRL, static_cast<uint8_t>(CTRL_READ | high));
+  for (uint32_t i = 0;;) {
+    buffer[i] = bus.read_nibbles();
+    if (++i == count) break;
+    bus.address_step();
+    if (bus.bus_address.high_bits() != high) {
+      high = bus.bus_address.high_bits();
+      bus.latch_write(LATCH_CTRL, static_cast<uint8_t>(CTRL_READ | high));
+    }
+  }
+  // Released with the A16-A18 of the last byte, then stepped past it.
+  bus.latch_write(LATCH_CTRL, static_cast<uint8_t>(CTRL_IDLE | high));
+  bus.address_step();
+}
+
 uint32_t bus_verify_block(ProgrammerBus& bus, const uint8_t* buffer, uint32_t start,
                           uint32_t count) {
   bus.bus_address.set(start);

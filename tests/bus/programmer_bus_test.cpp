@@ -109,6 +109,29 @@ TEST_F(ProgrammerBusTest, BlockReadCarriesIntoA16) {
   EXPECT_EQ(bus.bus_address.address(), 0x20010u);
 }
 
+TEST_F(ProgrammerBusTest, HeldReadLoadsTheControlLatchOnlyWhenA16Changes) {
+  rig.port.status_queue = {0x10, 0x20, 0x30, 0x40};  // 0x21, then 0x43
+  std::vector<uint8_t> buffer(2);
+  bus.bus_address.set_vpp_flag(true);
+  bus_read_block_held(bus, buffer.data(), 0x1FFFF, 2);
+  EXPECT_EQ(buffer, (std::vector<uint8_t>{0x21, 0x43}));
+  EXPECT_EQ(rig.port.latch_values(LATCH_CTRL), (std::vector<uint8_t>{0x91, 0x92, 0xC2}));
+  EXPECT_EQ(events, (Events{
+                        "out 378 FF", "out 37A 04", "out 37A 05", "out 37A 04",  // A0-A7
+                        "out 378 FF", "out 37A 06", "out 37A 07", "out 37A 06",  // A8-A15
+                        "out 378 91", "out 37A 02", "out 37A 03", "out 37A 02",  //
+                        "out 37A 00", "in 379",     "out 37A 02", "in 379",      //
+                        "out 378 00", "out 37A 04", "out 37A 05", "out 37A 04",  //
+                        "out 378 00", "out 37A 06", "out 37A 07", "out 37A 06",  //
+                        "out 378 92", "out 37A 02", "out 37A 03", "out 37A 02",  //
+                        "out 37A 00", "in 379",     "out 37A 02", "in 379",      //
+                        "out 378 C2", "out 37A 02", "out 37A 03", "out 37A 02",  //
+                        "out 378 01", "out 37A 04", "out 37A 05", "out 37A 04",  //
+                    }));
+  EXPECT_EQ(bus.bus_address.address(), 0x20001u);
+  EXPECT_FALSE(bus.bus_address.vpp_flag());
+}
+
 TEST_F(ProgrammerBusTest, BlockOpsLoadTheStartAddressFirst) {
   std::vector<uint8_t> buffer(1);
   bus.bus_address.set_vpp_flag(true);

@@ -1,8 +1,9 @@
 #include "ui/cli/chip_slice.h"
 
+#include <algorithm>
 #include <cstdio>
 
-#include "app/catalogue.h"
+#include "bus/block_ops.h"
 #include "ui/cli/hex_number.h"
 
 namespace fp::cli {
@@ -13,8 +14,11 @@ std::optional<std::vector<uint8_t>> read_chip(ProgrammerContext& context, uint32
   const uint32_t last = std::min(context.chip_size, (start + count + 1) & ~1U);
   std::vector<uint8_t> whole(last - first);
   if (whole.empty()) return whole;
-  if (read_handler(*context.current_chip)(context, whole.data(), first, last - first) ==
-      ReadResult::refused) {
+  if (context.current_chip->slots.on_read == nullptr) {
+    // The rows that read through the block read take the cheaper one.
+    bus_read_block_held(context.bus, whole.data(), first, last - first);
+  } else if (context.current_chip->slots.on_read(context, whole.data(), first, last - first) ==
+             ReadResult::refused) {
     return std::nullopt;
   }
   return std::vector<uint8_t>(whole.begin() + (start - first),

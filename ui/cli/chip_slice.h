@@ -21,7 +21,8 @@ struct ImageSlice {
 };
 
 // The chip's bytes [start, start + count), read with the row's read slot
-// (aligned to whole words for the rows that read words); nothing when the
+// (aligned to whole words for the rows that read words), or, where the slot is
+// empty, with the block read that holds the read pattern; nothing when the
 // row refused the read.
 std::optional<std::vector<uint8_t>> read_chip(ProgrammerContext& context, uint32_t start,
                                               uint32_t count);
