@@ -1,7 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/catalogue.h"
-#include "app/number_text.h"
+#include "bus/number_text.h"
 #include "platform/image_file.h"
 #include "ui/control_ids.h"
 #include "ui/message_box.h"

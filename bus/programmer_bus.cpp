@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/number_text.h"
+#include "bus/number_text.h"
 
 namespace fp {
 

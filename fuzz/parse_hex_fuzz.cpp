@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/number_text.h"
+#include "bus/number_text.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/utf8.h"
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/number_text.h"
+#include "bus/number_text.h"
 #include "chips/at89c/at89c_counter.h"
 #include "chips/at89c/at89c_lines.h"
 #include "ui/message_box.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/number_text.h"
+#include "bus/number_text.h"
 #include "chips/attiny/attiny_handlers.h"
 #include "chips/attiny/hvpp.h"
 #include "ui/control_ids.h"

@@ -9,7 +9,7 @@
 
 #include "bus/programmer_bus.h"
 #include "chips/common/chip_descriptor.h"
-#include "chips/highvolt/block_map.h"
+#include "chips/common/highvolt_state.h"
 #include "platform/port_io.h"
 #include "ui/views.h"
 

@@ -1,17 +1,12 @@
-// Erase blocks of the i28F001BX, the two block maps the select handler loads,
-// and the operator's choice of blocks.
+// Erase blocks of the i28F001BX: the two block maps the select handler loads.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
-namespace fp {
+#include "chips/common/highvolt_state.h"
 
-struct BlockRange {
-  uint32_t address = 0;
-  uint32_t size = 0;
-  bool operator==(const BlockRange&) const = default;
-};
+namespace fp {
 
 // Family parameter of the i28F001BX rows: which block map the row loads.
 inline constexpr uint32_t BLOCK_MAP_TOP_BOOT = 1;
@@ -31,18 +26,5 @@ inline constexpr std::array<BlockRange, 4> BOTTOM_BOOT_BLOCKS{{
     {0x03000, 0x1000},   // parameter block
     {0x04000, 0x1C000},  // main block
 }};
-
-// Room for the four blocks and the end entry (size 0).
-inline constexpr size_t SELECTED_BLOCKS_CAPACITY = 5;
-
-struct HighVoltState {
-  // The map of the i28F001BX row selected last.
-  std::array<BlockRange, 4> block_table{};
-  // Three labels for check boxes 1034, 1035 and 1036; null until a row is selected.
-  const char16_t* const* block_labels = nullptr;
-  const char16_t* block_dialog_chip_name = nullptr;
-  // The blocks chosen in the dialog, in check-box order, then an entry of size 0.
-  std::array<BlockRange, SELECTED_BLOCKS_CAPACITY> selected_blocks{};
-};
 
 }  // namespace fp

@@ -1,4 +1,4 @@
-#include "app/number_text.h"
+#include "bus/number_text.h"
 #include "chips/highvolt/block_select_dialog.h"
 #include "chips/highvolt/hv_cycles.h"
 #include "chips/highvolt/i28f.h"

@@ -1,3 +1,4 @@
+#include "chips/highvolt/block_map.h"
 #include "chips/highvolt/i28f.h"
 #include "ui/texts.h"
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/number_text.h"
+#include "bus/number_text.h"
 #include "ui/control_ids.h"
 #include "ui/message_box.h"
 #include "ui/texts.h"

@@ -1,6 +1,6 @@
 #include "chips/jedec/identify_dialog.h"
 
-#include "app/number_text.h"
+#include "bus/number_text.h"
 #include "chips/jedec/jedec_bus.h"
 #include "chips/jedec/software_protection.h"
 #include "ui/control_ids.h"

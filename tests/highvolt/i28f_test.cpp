@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <random>
 
-#include "app/number_text.h"
+#include "bus/number_text.h"
 #include "chips/common/common_handlers.h"
 #include "chips/highvolt/hv_cycles.h"
 #include "tests/highvolt/highvolt_rigs.h"

@@ -6,7 +6,7 @@
 
 #include <random>
 
-#include "app/number_text.h"
+#include "bus/number_text.h"
 #include "chips/jedec/at49f.h"
 #include "chips/jedec/page_write.h"
 #include "chips/jedec/w29ee512.h"

@@ -18,7 +18,7 @@
 #include <tuple>
 
 #include "app/main_window.h"
-#include "app/number_text.h"
+#include "bus/number_text.h"
 #include "platform/image_file.h"
 #include "platform/utf8.h"
 #include "tests/support/fake_main_view.h"

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "app/catalogue.h"
-#include "app/number_text.h"
+#include "bus/number_text.h"
 #include "platform/utf8.h"
 #include "sim/model_factory.h"
 #include "ui/control_ids.h"

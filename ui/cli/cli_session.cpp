@@ -7,7 +7,7 @@
 
 #include "app/catalogue.h"
 #include "app/main_window.h"
-#include "app/number_text.h"
+#include "bus/number_text.h"
 #include "platform/utf8.h"
 #include "ui/cli/board_connection.h"
 #include "ui/cli/chip_choice.h"

@@ -1,6 +1,6 @@
 #include "ui/cli/hex_number.h"
 
-#include "app/number_text.h"
+#include "bus/number_text.h"
 #include "platform/utf8.h"
 
 namespace fp::cli {

@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-#include "app/number_text.h"
+#include "bus/number_text.h"
 #include "chips/at89c/at89c_handlers.h"
 #include "chips/attiny/attiny_handlers.h"
 #include "chips/attiny/hvpp.h"
