@@ -11,7 +11,7 @@ namespace fp {
 namespace {
 
 // param: i28F001BX block map (1 top boot, 2 bottom boot); software-protected
-// flash: page length of the protection commands; ATtiny2313: page size.
+// flash: page length of the protection commands; unused (0) elsewhere.
 constexpr std::array<ChipDescriptor, 13> CATALOGUE{{
     {u"i28F001BX-T", 0x20000, I28F001BX_SLOTS, 1},
     {u"i28F001BX-B", 0x20000, I28F001BX_SLOTS, 2},
@@ -19,8 +19,8 @@ constexpr std::array<ChipDescriptor, 13> CATALOGUE{{
     {u"AT29C040A", 0x80000, AT29C040A_SLOTS, 0x100},
     {u"AT49F512", 0x10000, AT49F_SLOTS, 0},
     {u"AT49F002", 0x40000, AT49F_SLOTS, 0},
-    {u"ATTINY2313 - FLASH", 0x800, ATTINY_FLASH_SLOTS, 0x10},
-    {u"ATTINY2313 - EEPROM", 0x80, ATTINY_EEPROM_SLOTS, 4},
+    {u"ATTINY2313 - FLASH", 0x800, ATTINY_FLASH_SLOTS, 0},
+    {u"ATTINY2313 - EEPROM", 0x80, ATTINY_EEPROM_SLOTS, 0},
     {u"AT89C2051/2052", 0x800, AT89C_SLOTS, 0},
     {u"AT89C4051/4052", 0x1000, AT89C_SLOTS, 0},
     {u"AM28F001", 0x20000, AM28F001_SLOTS, 0},
