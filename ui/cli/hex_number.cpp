@@ -9,16 +9,12 @@ std::optional<uint32_t> parse_free_hex(std::string_view text) {
   if (text.ends_with('h') || text.ends_with('H')) text.remove_suffix(1);
   if (text.starts_with("0x") || text.starts_with("0X")) text.remove_prefix(2);
   if (text.empty() || text.size() > 8) return std::nullopt;
-  uint32_t value = 0;
-  for (const char c : text) {
-    const int digit = c >= '0' && c <= '9'   ? c - '0'
-                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                             : -1;
-    if (digit < 0) return std::nullopt;
-    value = value << 4 | static_cast<uint32_t>(digit);
+  // The window's own parser takes upper-case digits only.
+  std::string digits(text);
+  for (char& c : digits) {
+    if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
   }
-  return value;
+  return parse_hex(digits);
 }
 
 std::optional<uint8_t> parse_byte(std::string_view text) {
