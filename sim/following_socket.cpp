@@ -1,33 +1,29 @@
 #include "sim/following_socket.h"
 
-#include <array>
-#include <utility>
-
 #include "sim/model_factory.h"
 
 namespace fp::sim {
 namespace {
 
-constexpr std::array<std::pair<std::u16string_view, std::string_view>, 12> ROW_MODELS{{
-    {u"i28F001BX-T", "I28F001BX-T"},
-    {u"i28F001BX-B", "I28F001BX-B"},
-    {u"AT29C010A", "AT29C010A"},
-    {u"AT29C040A", "AT29C040A"},
-    {u"AT49F512", "AT49F512"},
-    {u"AT49F002", "AT49F002"},
-    {u"ATTINY2313 - FLASH", "ATTINY2313"},
-    {u"ATTINY2313 - EEPROM", "ATTINY2313"},
-    {u"AT89C2051/2052", "AT89C2051"},
-    {u"AT89C4051/4052", "AT89C4051"},
-    {u"AM28F001", "AM28F001"},
-    {u"W29EE512", "W29EE512"},
-}};
+bool same_ignoring_case(std::string_view model, std::u16string_view chip) {
+  if (model.size() != chip.size()) return false;
+  for (size_t i = 0; i < model.size(); ++i) {
+    const char16_t c = chip[i];
+    const char16_t upper = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+    if (upper != static_cast<unsigned char>(model[i])) return false;
+  }
+  return true;
+}
 
 }  // namespace
 
+// A row is named after its chip, up to a "/" that names a second chip of the
+// same die ("AT89C2051/2052") or a blank before the memory it programs
+// ("ATTINY2313 - FLASH"); the model of that name in capitals serves it.
 std::string_view model_name_for_row(std::u16string_view row_name) {
-  for (const auto& [row, model] : ROW_MODELS) {
-    if (row == row_name) return model;
+  const std::u16string_view chip = row_name.substr(0, row_name.find_first_of(u"/ "));
+  for (const std::string_view model : model_names()) {
+    if (same_ignoring_case(model, chip)) return model;
   }
   return {};
 }

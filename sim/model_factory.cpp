@@ -5,21 +5,32 @@
 namespace fp::sim {
 namespace {
 
-constexpr std::array<std::string_view, 11> MODEL_NAMES{
-    "AT29C010A",   "AT29C040A", "AT49F512",  "AT49F002",  "W29EE512",   "I28F001BX-T",
-    "I28F001BX-B", "AM28F001",  "AT89C2051", "AT89C4051", "ATTINY2313",
+struct ModelFamily {
+  std::vector<std::string_view> (*names)();
+  std::unique_ptr<ChipModel> (*make)(std::string_view name);
 };
+
+constexpr std::array<ModelFamily, 4> FAMILIES{{
+    {jedec_model_names, make_jedec_model},
+    {highvolt_model_names, make_highvolt_model},
+    {at89c_model_names, make_at89c_model},
+    {attiny_model_names, make_attiny_model},
+}};
 
 }  // namespace
 
-std::span<const std::string_view> model_names() {
-  return MODEL_NAMES;
+std::vector<std::string_view> model_names() {
+  std::vector<std::string_view> all;
+  for (const ModelFamily& family : FAMILIES) {
+    const std::vector<std::string_view> names = family.names();
+    all.insert(all.end(), names.begin(), names.end());
+  }
+  return all;
 }
 
 std::unique_ptr<ChipModel> make_chip_model(std::string_view name) {
-  for (const auto factory :
-       {make_jedec_model, make_highvolt_model, make_at89c_model, make_attiny_model}) {
-    if (auto chip = factory(name)) return chip;
+  for (const ModelFamily& family : FAMILIES) {
+    if (auto chip = family.make(name)) return chip;
   }
   return nullptr;
 }

@@ -1,25 +1,31 @@
-// Fresh simulated chips in their factory state, by model name.
+// Fresh simulated chips in their factory state, by model name. The names
+// are those of the families' variant tables, nowhere else.
 #pragma once
 
 #include <memory>
-#include <span>
 #include <string_view>
+#include <vector>
 
 #include "sim/chip_model.h"
 
 namespace fp::sim {
 
-// AT29C010A AT29C040A AT49F512 AT49F002 W29EE512 I28F001BX-T I28F001BX-B
-// AM28F001 AT89C2051 AT89C4051 ATTINY2313.
-std::span<const std::string_view> model_names();
+// Every model, family by family: AT29C010A AT29C040A AT49F512 AT49F002
+// W29EE512 I28F001BX-T I28F001BX-B AM28F001 AT89C2051 AT89C4051 ATTINY2313.
+std::vector<std::string_view> model_names();
 
-// Null when the name is unknown or the model is not available.
+// Null when the name is unknown.
 std::unique_ptr<ChipModel> make_chip_model(std::string_view name);
 
-// One factory per family; each answers null for names it does not know.
+// Each family lists its models and makes them; the maker answers null for
+// names it does not know.
+std::vector<std::string_view> jedec_model_names();
 std::unique_ptr<ChipModel> make_jedec_model(std::string_view name);
+std::vector<std::string_view> highvolt_model_names();
 std::unique_ptr<ChipModel> make_highvolt_model(std::string_view name);
+std::vector<std::string_view> at89c_model_names();
 std::unique_ptr<ChipModel> make_at89c_model(std::string_view name);
+std::vector<std::string_view> attiny_model_names();
 std::unique_ptr<ChipModel> make_attiny_model(std::string_view name);
 
 }  // namespace fp::sim

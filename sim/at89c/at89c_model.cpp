@@ -64,6 +64,10 @@ constexpr std::array<At89cVariant, 2> VARIANTS{{
 
 }  // namespace
 
+std::span<const At89cVariant> at89c_variants() {
+  return VARIANTS;
+}
+
 const At89cVariant* find_at89c_variant(std::string_view name) {
   for (const At89cVariant& variant : VARIANTS) {
     if (variant.name == name) return &variant;

@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -27,7 +28,8 @@ struct At89cVariant {
   std::array<uint8_t, 3> signature;
 };
 
-// The variant table: null for an unknown name.
+std::span<const At89cVariant> at89c_variants();
+// Null for an unknown name.
 const At89cVariant* find_at89c_variant(std::string_view name);
 
 struct At89cTiming {

@@ -15,6 +15,7 @@ namespace fp::sim {
 
 class Am28f001Model final : public ChipModel {
  public:
+  static constexpr std::string_view NAME = "AM28F001";
   static constexpr uint8_t MANUFACTURER_CODE = 0x01;
   static constexpr uint8_t DEVICE_CODE = 0xA7;
   static constexpr uint32_t SIZE = 0x20000;
@@ -23,7 +24,7 @@ class Am28f001Model final : public ChipModel {
 
   Am28f001Model() : array_(*this, SIZE) {}
 
-  [[nodiscard]] std::string_view model_name() const override { return "AM28F001"; }
+  [[nodiscard]] std::string_view model_name() const override { return NAME; }
   void on_latch(uint8_t select, const BoardLines& lines, uint64_t now_us) override;
   std::optional<uint8_t> drive(const BoardLines& lines, uint64_t now_us) override;
   std::vector<uint8_t>* memory(std::string_view which) override;

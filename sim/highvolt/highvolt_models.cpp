@@ -4,11 +4,18 @@
 
 namespace fp::sim {
 
+std::vector<std::string_view> highvolt_model_names() {
+  std::vector<std::string_view> names;
+  for (const I28fVariant& variant : i28f_variants()) names.push_back(variant.name);
+  names.push_back(Am28f001Model::NAME);
+  return names;
+}
+
 std::unique_ptr<ChipModel> make_highvolt_model(std::string_view name) {
   if (const I28fVariant* variant = find_i28f_variant(name)) {
     return std::make_unique<I28f001bxModel>(*variant);
   }
-  if (name == "AM28F001") return std::make_unique<Am28f001Model>();
+  if (name == Am28f001Model::NAME) return std::make_unique<Am28f001Model>();
   return nullptr;
 }
 

@@ -42,6 +42,10 @@ std::string hex_byte(uint8_t value) {
 
 }  // namespace
 
+std::span<const I28fVariant> i28f_variants() {
+  return VARIANTS;
+}
+
 const I28fVariant* find_i28f_variant(std::string_view name) {
   for (const I28fVariant& variant : VARIANTS) {
     if (variant.name == name) return &variant;

@@ -24,6 +24,7 @@ struct I28fVariant {
   std::span<const I28fBlock> blocks;
 };
 
+std::span<const I28fVariant> i28f_variants();
 const I28fVariant* find_i28f_variant(std::string_view name);
 
 struct I28fTiming {

@@ -3,6 +3,12 @@
 
 namespace fp::sim {
 
+std::vector<std::string_view> jedec_model_names() {
+  std::vector<std::string_view> names;
+  for (const JedecVariant& variant : jedec_variants()) names.push_back(variant.name);
+  return names;
+}
+
 std::unique_ptr<ChipModel> make_jedec_model(std::string_view name) {
   const std::optional<JedecVariant> variant = find_jedec_variant(name);
   if (!variant) return nullptr;

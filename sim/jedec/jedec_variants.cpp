@@ -23,13 +23,13 @@ constexpr std::array VARIANTS{
         "AT29C010A", 0x1F, 0xD5, 0x20000, WriteUnit::page, 0x80, 150, 5 * MS, 20 * MS, {}, 0},
     JedecVariant{
         "AT29C040A", 0x1F, 0xA4, 0x80000, WriteUnit::page, 0x100, 150, 5 * MS, 20 * MS, {}, 0},
-    // Chip erase 50 ms at most, the model takes 40 ms.
-    JedecVariant{
-        "W29EE512", 0xDA, 0xC8, 0x10000, WriteUnit::page, 0x80, 200, 5 * MS, 40 * MS, {}, 0},
     // Byte program 10 µs; chip erase 10 s at most, the model takes 4 s.
     JedecVariant{"AT49F512", 0x1F, 0x03, 0x10000, WriteUnit::byte, 0, 0, 10, 4 * S, {}, 0},
     JedecVariant{"AT49F002", 0x1F, 0x07, 0x40000, WriteUnit::byte, 0, 0, 10, 6 * S,
                  AT49F002_SECTORS, 2 * S},
+    // Chip erase 50 ms at most, the model takes 40 ms.
+    JedecVariant{
+        "W29EE512", 0xDA, 0xC8, 0x10000, WriteUnit::page, 0x80, 200, 5 * MS, 40 * MS, {}, 0},
 };
 
 }  // namespace
