@@ -70,8 +70,11 @@ inline constexpr PollBound AT49F_ERASE_POLL{0, 10, 2'000};
 // after it, so nothing the chip answers during the load can end the wait.
 inline constexpr uint32_t BYTE_LOAD_WINDOW_MS = 1;
 
-// Page sizes of the page-write handlers.
-inline constexpr uint32_t PAGE_SIZE = 0x80;             // AT29C010A, W29EE512
-inline constexpr uint32_t AT29C040A_PAGE_SIZE = 0x100;  // AT29C040A
+// Page lengths of the page-write chips: their write handlers send whole
+// pages, and their catalogue rows give the same length (param) to the page
+// load of the protection commands.
+inline constexpr uint32_t AT29C010A_PAGE_SIZE = 0x80;
+inline constexpr uint32_t AT29C040A_PAGE_SIZE = 0x100;
+inline constexpr uint32_t W29EE512_PAGE_SIZE = 0x80;
 
 }  // namespace fp

@@ -83,7 +83,7 @@ bool page_write(ProgrammerContext& context, uint32_t address, const uint8_t* sou
 
 uint32_t at29c010a_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
                          uint32_t length) {
-  return paged_write(context, buffer, rom_offset, length, PAGE_SIZE, page_write);
+  return paged_write(context, buffer, rom_offset, length, AT29C010A_PAGE_SIZE, page_write);
 }
 
 uint32_t at29c040a_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,

@@ -21,7 +21,7 @@ bool w29ee512_page_write(ProgrammerContext& context, uint32_t address, const uin
 
 uint32_t w29ee512_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
                         uint32_t length) {
-  return paged_write(context, buffer, rom_offset, length, PAGE_SIZE, w29ee512_page_write);
+  return paged_write(context, buffer, rom_offset, length, W29EE512_PAGE_SIZE, w29ee512_page_write);
 }
 
 void w29ee512_erase(ProgrammerContext& context) {

@@ -44,16 +44,18 @@ struct RowNote {
   const char* russian;
 };
 
+// The page-write rows: their param is the page length, put in for "%u".
+constexpr const char* PAGE_WRITE_NOTE_EN = "page write (%u bytes), no erase needed";
+constexpr const char* PAGE_WRITE_NOTE_RU = "страничная запись (%u байт), стирание не нужно";
+
 // What a write does on the row beyond programming the image.
 constexpr std::array<RowNote, 12> ROW_NOTES{{
     {u"i28F001BX-T", "write erases only the blocks it must (--blocks for erase and blank)",
      "запись стирает только нужные блоки (--blocks для стирания и проверки)"},
     {u"i28F001BX-B", "write erases only the blocks it must (--blocks for erase and blank)",
      "запись стирает только нужные блоки (--blocks для стирания и проверки)"},
-    {u"AT29C010A", "page write (128 bytes), no erase needed",
-     "страничная запись (128 байт), стирание не нужно"},
-    {u"AT29C040A", "page write (256 bytes), no erase needed",
-     "страничная запись (256 байт), стирание не нужно"},
+    {u"AT29C010A", PAGE_WRITE_NOTE_EN, PAGE_WRITE_NOTE_RU},
+    {u"AT29C040A", PAGE_WRITE_NOTE_EN, PAGE_WRITE_NOTE_RU},
     {u"AT49F512", "write erases the whole chip when a bit must rise, then puts the rest back",
      "запись стирает всю микросхему, если бит должен стать 1, и восстанавливает остальное"},
     {u"AT49F002", "write erases only the sectors it must (--block for erase)",
@@ -68,13 +70,17 @@ constexpr std::array<RowNote, 12> ROW_NOTES{{
      "запись стирает всю микросхему, если бит должен стать 1, и восстанавливает остальное"},
     {u"AM28F001", "write erases the whole chip when a bit must rise, then puts the rest back",
      "запись стирает всю микросхему, если бит должен стать 1, и восстанавливает остальное"},
-    {u"W29EE512", "page write (128 bytes), no erase needed",
-     "страничная запись (128 байт), стирание не нужно"},
+    {u"W29EE512", PAGE_WRITE_NOTE_EN, PAGE_WRITE_NOTE_RU},
 }};
 
 std::string row_note(const ChipDescriptor& row, bool english) {
   for (const RowNote& note : ROW_NOTES) {
-    if (note.row == row.name) return english ? note.english : note.russian;
+    if (note.row != row.name) continue;
+    std::string text = english ? note.english : note.russian;
+    if (const size_t at = text.find("%u"); at != std::string::npos) {
+      text.replace(at, 2, std::to_string(row.param));
+    }
+    return text;
   }
   return {};
 }

@@ -77,8 +77,8 @@ struct RowPlan {
 constexpr std::array<RowPlan, 12> ROW_PLANS{{
     {u"i28F001BX-T", 1, Erase::blocks, nullptr, i28f_one_block_erase, false},
     {u"i28F001BX-B", 1, Erase::blocks, nullptr, i28f_one_block_erase, false},
-    {u"AT29C010A", 0x80, Erase::none, nullptr, nullptr, false},
-    {u"AT29C040A", 0x100, Erase::none, nullptr, nullptr, false},
+    {u"AT29C010A", AT29C010A_PAGE_SIZE, Erase::none, nullptr, nullptr, false},
+    {u"AT29C040A", AT29C040A_PAGE_SIZE, Erase::none, nullptr, nullptr, false},
     {u"AT49F512", 1, Erase::whole_chip, at49f_whole_erase, nullptr, false},
     {u"AT49F002", 1, Erase::blocks, nullptr, at49f_sector_erase, false},
     {u"ATTINY2313 - FLASH", 2 * FLASH_PAGE_WORDS, Erase::whole_chip, attiny_whole_erase, nullptr,
@@ -87,7 +87,7 @@ constexpr std::array<RowPlan, 12> ROW_PLANS{{
     {u"AT89C2051/2052", 1, Erase::whole_chip, at89c_whole_erase, nullptr, false},
     {u"AT89C4051/4052", 1, Erase::whole_chip, at89c_whole_erase, nullptr, false},
     {u"AM28F001", 1, Erase::whole_chip, am28f_whole_erase, nullptr, false},
-    {u"W29EE512", 0x80, Erase::none, nullptr, nullptr, false},
+    {u"W29EE512", W29EE512_PAGE_SIZE, Erase::none, nullptr, nullptr, false},
 }};
 
 const RowPlan* plan_for(const ChipDescriptor& row) {
@@ -107,7 +107,6 @@ constexpr uint8_t READ_FUSE_HIGH = HV_SELECT_BS2_BS1;
 constexpr uint8_t READ_LOCK = HV_SELECT_BS1;
 constexpr uint8_t EESAVE = 0x40;     // fuse high bit 6, programmed (0): EEPROM kept
 constexpr uint8_t LOCK_BITS = 0x03;  // LB1, LB2; 1 = not programmed
-constexpr uint32_t ATTINY_EEPROM_SIZE = 0x80;
 
 }  // namespace
 
@@ -144,8 +143,8 @@ bool WritePlanner::write(const ImageSlice& slice) {
       if (!extend(image, region.start, region.start + region.size)) return false;
     }
     if (plan->attiny && (fuse_high & EESAVE) != 0) {
-      eeprom.resize(ATTINY_EEPROM_SIZE);
-      attiny_eeprom_read(context_, eeprom.data(), 0, ATTINY_EEPROM_SIZE);
+      eeprom.resize(EEPROM_BYTES);
+      attiny_eeprom_read(context_, eeprom.data(), 0, EEPROM_BYTES);
     }
     context_.bus.progress_prefix = nullptr;
     for (const Region& region : regions) {
@@ -166,14 +165,14 @@ bool WritePlanner::write(const ImageSlice& slice) {
   }
   if (!eeprom.empty()) {
     // The chip erase cleared the EEPROM too: it gets back what it held.
-    for (uint32_t page = 0; page < ATTINY_EEPROM_SIZE; page += EEPROM_PAGE_BYTES) {
+    for (uint32_t page = 0; page < EEPROM_BYTES; page += EEPROM_PAGE_BYTES) {
       const bool blank =
           std::all_of(eeprom.begin() + page, eeprom.begin() + page + EEPROM_PAGE_BYTES,
                       [](uint8_t value) { return value == ERASED; });
       if (!blank) attiny_eeprom_write(context_, eeprom.data() + page, page, EEPROM_PAGE_BYTES);
     }
-    std::vector<uint8_t> kept(ATTINY_EEPROM_SIZE);
-    attiny_eeprom_read(context_, kept.data(), 0, ATTINY_EEPROM_SIZE);
+    std::vector<uint8_t> kept(EEPROM_BYTES);
+    attiny_eeprom_read(context_, kept.data(), 0, EEPROM_BYTES);
     if (kept != eeprom) {
       outcome_.fail("the chip erase cleared the EEPROM and it could not be put back");
       return false;
