@@ -36,20 +36,43 @@ wine_setup() {
 wine_display() {
   WINE_XVFB_PID=
   if [ -n "${DISPLAY:-}" ] && [ "${WINE_FORCE_XVFB:-0}" != 1 ]; then return; fi
-  local n
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
-  done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  WINE_XVFB_PID=$!
-  export DISPLAY=":$n"
-  local tries
-  for tries in $(seq 50); do
-    [ -e "/tmp/.X11-unix/X$n" ] && return
+  wine_xvfb || return 1
+  WINE_XVFB_PID=$XVFB_PID
+  export DISPLAY=$XVFB_DISPLAY
+}
+
+# wine_xvfb: starts one more Xvfb on a display it picks itself (so several at
+# once, of this run or another, never take the same one); sets XVFB_PID and
+# XVFB_DISPLAY once it takes connections.
+wine_xvfb() {
+  local ready
+  ready=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  for _ in $(seq 100); do
+    if [ -s "$ready" ]; then
+      XVFB_DISPLAY=:$(tr -d '[:space:]' <"$ready")
+      rm -f "$ready"
+      return
+    fi
+    kill -0 "$XVFB_PID" 2>/dev/null || break
     sleep 0.1
   done
-  echo "Xvfb did not start on $DISPLAY" >&2
+  rm -f "$ready"
+  echo "Xvfb did not start" >&2
   return 1
+}
+
+# wine_clone_prefix FROM TO: a prefix that starts as FROM is, made in a
+# moment: Windows' files are hard links (Wine only reads them; what a program
+# writes there is a new file), the registry files are copies (the server
+# replaces them when it saves anyway). FROM's server must have ended.
+wine_clone_prefix() {
+  local from=$1 to=$2
+  rm -rf "$to"
+  mkdir -p "$to"
+  cp -a "$from"/*.reg "$from/.update-timestamp" "$from/dosdevices" "$to/" &&
+    cp -al "$from/drive_c" "$to/drive_c" && touch "$to/.ready"
 }
 
 # wine_cleanup: ends the Wine server of the prefix and the display we started.

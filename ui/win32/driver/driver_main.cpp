@@ -15,7 +15,7 @@
 // dropped onto the main window), "about" (the system menu's About box) and
 // "second" (another copy of the program started meanwhile, its boxes and
 // exit code printed). Exit status: 0 played, 2 script error, 4 the program
-// misbehaved.
+// misbehaved, 5 the operation ended before "post" made its input (play again).
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -33,6 +33,7 @@ namespace {
 
 constexpr int SCRIPT_ERROR = 2;
 constexpr int PROGRAM_FAILED = 4;
+constexpr int INPUT_TOO_LATE = 5;
 
 int usage() {
   std::fputs(
@@ -107,6 +108,10 @@ int wmain(int argc, wchar_t** argv) {
       std::fprintf(stderr, "programmer-gui-driver: %s\n", error.what());
       target.terminate();
       return SCRIPT_ERROR;
+    } catch (const fp::driver::InputTooLate& error) {
+      std::fprintf(stderr, "programmer-gui-driver: %s\n", error.what());
+      target.terminate();
+      return INPUT_TOO_LATE;
     }
   } catch (const fp::driver::DriverError& error) {
     std::fprintf(stderr, "programmer-gui-driver: %s\n", error.what());

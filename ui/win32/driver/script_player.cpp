@@ -691,6 +691,7 @@ void ScriptPlayer::start(const std::vector<std::string>& words) {
     if (GetTickCount() > deadline) throw ScriptError("the click started no operation");
     Sleep(1);
   }
+  windows_at_start_ = before;
 }
 
 // "post click ID", "post key enter|escape": input made while the program is
@@ -726,6 +727,11 @@ void ScriptPlayer::post_input(const std::vector<std::string>& words) {
   }
   if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size()) {
     throw DriverError("the system took no input");
+  }
+  // On a loaded machine the operation can end before the input is queued; a
+  // window it opened since may have taken the input meant for the busy one.
+  if (target_.dialog_windows() != windows_at_start_) {
+    throw InputTooLate("the operation opened a window before the input was made");
   }
 }
 

@@ -27,6 +27,14 @@ class ScriptError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// "post" queued its input only after the operation that "start" began had
+// opened a window (its closing box, say), which may have taken the input: the
+// run shows nothing either way and is to be played again.
+class InputTooLate : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 class ScriptPlayer {
  public:
   // program and arguments: how the target was started, for "second".
@@ -37,7 +45,7 @@ class ScriptPlayer {
   ScriptPlayer& operator=(const ScriptPlayer&) = delete;
 
   // Waits for the first window, plays the lines, closes what is open and
-  // prints the exit line. Throws ScriptError or DriverError.
+  // prints the exit line. Throws ScriptError, InputTooLate or DriverError.
   void play(const std::vector<std::string>& lines);
 
  private:
@@ -86,7 +94,8 @@ class ScriptPlayer {
   HWND main_window_ = nullptr;
   bool main_ended_ = false;
   uintptr_t dialogs_ended_ = 0;
-  std::vector<HANDLE> held_files_;  // opened for reading by "hold", as another program would
+  std::vector<HWND> windows_at_start_;  // when "start" saw the operation begin
+  std::vector<HANDLE> held_files_;      // opened for reading by "hold", as another program would
 };
 
 }  // namespace fp::driver
