@@ -13,7 +13,7 @@
 #include "platform/utf8.h"
 #include "sim/following_socket.h"
 #include "sim/model_factory.h"
-#include "tests/support/fake_main_view.h"
+#include "tests/support/programmer_rigs.h"
 
 namespace fp {
 namespace {

@@ -8,7 +8,7 @@
 #include <iterator>
 
 #include "platform/utf8.h"
-#include "tests/support/fake_main_view.h"
+#include "tests/support/programmer_rigs.h"
 #include "ui/control_ids.h"
 #include "ui/message_box.h"
 #include "ui/texts.h"

@@ -9,7 +9,7 @@
 
 #include "chips/at89c/at89c_counter.h"
 #include "chips/at89c/at89c_handlers.h"
-#include "tests/support/fake_main_view.h"
+#include "tests/support/programmer_rigs.h"
 
 namespace fp::test {
 namespace {

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "chips/at89c/at89c_handlers.h"
-#include "tests/support/fake_main_view.h"
+#include "tests/support/programmer_rigs.h"
 
 namespace fp::test {
 namespace {

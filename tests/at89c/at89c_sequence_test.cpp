@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "chips/at89c/at89c_handlers.h"
-#include "tests/support/fake_main_view.h"
+#include "tests/support/programmer_rigs.h"
+#include "tests/support/recording_port.h"
 #include "ui/message_box.h"
 #include "ui/texts.h"
 

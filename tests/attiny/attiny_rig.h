@@ -9,7 +9,7 @@
 #include "sim/attiny/attiny_model.h"
 #include "sim/simulated_board.h"
 #include "tests/attiny/latch_log.h"
-#include "tests/support/fake_main_view.h"
+#include "tests/support/programmer_rigs.h"
 #include "tests/support/recording_port.h"
 
 namespace fp::test {

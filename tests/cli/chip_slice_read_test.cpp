@@ -9,7 +9,7 @@
 #include "bus/block_ops.h"
 #include "platform/utf8.h"
 #include "sim/following_socket.h"
-#include "tests/support/fake_main_view.h"
+#include "tests/support/programmer_rigs.h"
 #include "ui/cli/chip_slice.h"
 
 namespace fp::cli {

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "sim/jedec/jedec_flash.h"
-#include "tests/support/fake_main_view.h"
+#include "tests/support/programmer_rigs.h"
 #include "ui/message_box.h"
 #include "ui/texts.h"
 

@@ -22,9 +22,9 @@ const ShownBox ERASED{u"Стирание завершено...", u"Програ�
 const ShownBox ERASE_FAILED{u"Ошибка стирания!", u"Программатор", mb::ICON_ERROR};
 
 struct Am28fTest : ::testing::Test {
-  TappedRig rig{u"AM28F001", "AM28F001"};
+  SimulatedRig rig{u"AM28F001", "AM28F001", Recording::write_cycles};
   ProgrammerContext& context = *rig.context;
-  sim::Am28f001Model& chip = dynamic_cast<sim::Am28f001Model&>(rig.chip());
+  sim::Am28f001Model& chip = dynamic_cast<sim::Am28f001Model&>(*rig.board.chip());
 
   void SetUp() override {
     // The voltage must be off while every box is shown.
@@ -43,7 +43,7 @@ struct Am28fTest : ::testing::Test {
     chip.set_faults(faults);
   }
   [[nodiscard]] size_t erase_pulses_sent() const {
-    return rig.tap.addresses_of(0x20).size() / 2;  // two erase commands a pulse
+    return rig.recorder.addresses_of(0x20).size() / 2;  // two erase commands a pulse
   }
   void expect_left_safe() {
     EXPECT_FALSE(rig.board.vpp_on());
@@ -56,7 +56,7 @@ struct Am28fTest : ::testing::Test {
 TEST_F(Am28fTest, WriteAbove64KCarriesA16InEveryCycle) {
   const std::vector<uint8_t> image(0x300, 0x42);
   EXPECT_EQ(rig.slots().on_write(context, image.data(), 0x1FC00, 0x300), 0u);
-  for (const WriteCycle& cycle : rig.tap.writes) ASSERT_GE(cycle.address, 0x1FC00u);
+  for (const WriteCycle& cycle : rig.recorder.write_cycles()) ASSERT_GE(cycle.address, 0x1FC00u);
   EXPECT_EQ(rig.memory()[0x1FEFF], 0x42);
   EXPECT_EQ(rig.memory()[0x0FC00], 0xFF);
   expect_left_safe();
@@ -104,7 +104,7 @@ TEST_F(Am28fTest, OnePulseEnoughMeansOneVerifyPerAddress) {
   set_pulses(std::nullopt, 1);
   EXPECT_EQ(am28f_erase(context), 0u);
   EXPECT_EQ(erase_pulses_sent(), 1u);
-  EXPECT_EQ(rig.tap.addresses_of(0xA0).size(), 0x20000u);
+  EXPECT_EQ(rig.recorder.addresses_of(0xA0).size(), 0x20000u);
 }
 
 TEST_F(Am28fTest, VerifyResumesAtTheAddressThatWasNotErased) {
@@ -112,7 +112,7 @@ TEST_F(Am28fTest, VerifyResumesAtTheAddressThatWasNotErased) {
   chip.set_erase_pulses_at(0x100, 2);
   EXPECT_EQ(am28f_erase(context), 0u);
 
-  const std::vector<uint32_t> verified = rig.tap.addresses_of(0xA0);
+  const std::vector<uint32_t> verified = rig.recorder.addresses_of(0xA0);
   ASSERT_EQ(verified.size(), 0x20001u);
   EXPECT_EQ(verified[0x100], 0x100u);
   EXPECT_EQ(verified[0x101], 0x100u);  // after the second pulse, not from 0 again
@@ -125,10 +125,10 @@ TEST_F(Am28fTest, TheThousandthPulseIsTheLast) {
   EXPECT_EQ(am28f_erase(context), 0u);
   EXPECT_EQ(erase_pulses_sent(), 1000u);
 
-  TappedRig again{u"AM28F001", "AM28F001"};
-  dynamic_cast<sim::Am28f001Model&>(again.chip()).set_erase_pulses_at(0x1FFFF, 1001);
+  SimulatedRig again{u"AM28F001", "AM28F001", Recording::write_cycles};
+  dynamic_cast<sim::Am28f001Model&>(*again.board.chip()).set_erase_pulses_at(0x1FFFF, 1001);
   EXPECT_EQ(am28f_erase(*again.context), 1u);
-  EXPECT_EQ(again.tap.addresses_of(0x20).size(), 2000u);
+  EXPECT_EQ(again.recorder.addresses_of(0x20).size(), 2000u);
   EXPECT_THAT(again.view.window.boxes, ElementsAre(ERASE_FAILED));
   EXPECT_FALSE(again.board.vpp_on());
 }

@@ -34,7 +34,7 @@ TEST(BlockMap, EachRowLoadsItsMapAndTheLastSelectionWins) {
   rig.select(u"AM28F001");
   EXPECT_EQ(state.block_table[3], (BlockRange{0x1E000, 0x2000}));
   EXPECT_EQ(std::u16string(state.block_dialog_chip_name), u"i28F001BX-T");
-  EXPECT_TRUE(rig.port.events.empty());
+  EXPECT_TRUE(rig.recorder.accesses().empty());
 }
 
 // The dialog as the fake main window shows it, from its template.

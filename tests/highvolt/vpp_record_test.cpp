@@ -21,7 +21,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, VppRecordTest,
                                            Row{u"AM28F001", "AM28F001"}));
 
 TEST_P(VppRecordTest, TheVoltageIsOffAfterEveryOperation) {
-  TappedRig rig(GetParam().row, GetParam().model);
+  SimulatedRig rig(GetParam().row, GetParam().model);
   ProgrammerContext& context = *rig.context;
   const ChipSlots& slots = rig.slots();
   accept_blocks(rig.view, {ctl::BLOCK_0, ctl::BLOCK_1, ctl::BLOCK_2, ctl::BLOCK_3});

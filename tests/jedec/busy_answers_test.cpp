@@ -7,7 +7,7 @@
 
 #include "chips/jedec/jedec_bus.h"
 #include "sim/jedec/jedec_flash.h"
-#include "tests/support/fake_main_view.h"
+#include "tests/support/programmer_rigs.h"
 
 namespace fp::test {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/fake_main_view.h"
+#include "tests/support/programmer_rigs.h"
 #include "ui/control_ids.h"
 #include "ui/message_box.h"
 

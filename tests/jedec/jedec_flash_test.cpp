@@ -12,7 +12,7 @@
 #include "chips/jedec/jedec_bus.h"
 #include "chips/jedec/page_write.h"
 #include "chips/jedec/software_protection.h"
-#include "tests/support/fake_main_view.h"
+#include "tests/support/programmer_rigs.h"
 
 namespace fp::test {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "chips/common/common_handlers.h"
 #include "chips/jedec/software_protection.h"
-#include "tests/support/fake_main_view.h"
+#include "tests/support/programmer_rigs.h"
 
 namespace fp::test {
 namespace {
@@ -54,7 +54,7 @@ TEST_P(WholeChipWrite, LeavesTheImageOnTheChipWithoutViolations) {
   EXPECT_EQ(default_verify(board.context(), image.data(), 0, size), 0u);
   EXPECT_EQ(board.cells(), image);
   EXPECT_THAT(board.rig.board.violations(), IsEmpty());
-  EXPECT_EQ(board.rig.priority.current, PriorityClass::normal);
+  EXPECT_EQ(board.rig.recorder.priority_class(), PriorityClass::normal);
   EXPECT_GE(written - start, chip.least_us);
   EXPECT_LE(written - start, chip.most_us);
   RecordProperty("write_us", std::to_string(written - start));

@@ -11,7 +11,7 @@
 #include "chips/jedec/page_write.h"
 #include "chips/jedec/w29ee512.h"
 #include "sim/jedec/jedec_flash.h"
-#include "tests/support/fake_main_view.h"
+#include "tests/support/programmer_rigs.h"
 #include "ui/control_ids.h"
 #include "ui/message_box.h"
 #include "ui/texts.h"

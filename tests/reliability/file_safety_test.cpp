@@ -21,7 +21,7 @@
 #include "bus/number_text.h"
 #include "platform/image_file.h"
 #include "platform/utf8.h"
-#include "tests/support/fake_main_view.h"
+#include "tests/support/programmer_rigs.h"
 #include "ui/control_ids.h"
 #include "ui/message_box.h"
 #include "ui/texts.h"

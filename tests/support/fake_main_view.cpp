@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
-#include "platform/utf8.h"
-#include "sim/model_factory.h"
 #include "ui/dialog_templates.h"
 #include "ui/message_box.h"
 
@@ -78,36 +74,6 @@ intptr_t FakeMainView::run_dialog(int template_id, DialogLogic& logic) {
   if (dialog_player) dialog_player(template_id, logic, dialog);
   if (!dialog.ended) logic.on_close(dialog);
   return dialog.ended.value_or(0);
-}
-
-const ChipDescriptor& catalogue_row(std::u16string_view name) {
-  for (const ChipDescriptor& row : catalogue_rows()) {
-    if (name == row.name) return row;
-  }
-  throw std::invalid_argument("no catalogue row " + to_utf8(name));
-}
-
-namespace {
-void select_row(ProgrammerContext& context, std::u16string_view name) {
-  const ChipDescriptor& row = catalogue_row(name);
-  context.current_chip = &row;
-  if (row.slots.on_select != nullptr) row.slots.on_select(context, row);
-  context.chip_size = row.size;
-}
-}  // namespace
-
-void RecordingRig::select(std::u16string_view name) {
-  select_row(*context, name);
-}
-void SimulatedRig::select(std::u16string_view name) {
-  select_row(*context, name);
-}
-
-sim::ChipModel& SimulatedRig::insert(std::string_view model) {
-  board.insert(sim::make_chip_model(model));
-  if (board.chip() == nullptr)
-    throw std::invalid_argument("no simulated model " + std::string(model));
-  return *board.chip();
 }
 
 }  // namespace fp::test

@@ -10,10 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "app/catalogue.h"
-#include "chips/common/programmer_context.h"
-#include "sim/simulated_board.h"
-#include "tests/support/recording_port.h"
 #include "ui/views.h"
 
 namespace fp::test {
@@ -97,32 +93,5 @@ class FakeMainView final : public MainView {
   int dialogs_failing_to_open = 0;
   std::vector<int> dialogs_run;
 };
-
-// A programmer on a recording port, for exact port traffic.
-struct RecordingRig {
-  RecordingPort port;
-  RecordingServices services;
-  FakeMainView view;
-  std::unique_ptr<ProgrammerContext> context =
-      std::make_unique<ProgrammerContext>(port, services, services, view, chip_catalogue()[0]);
-
-  void select(std::u16string_view name);
-};
-
-// A programmer on the simulated board.
-struct SimulatedRig {
-  sim::SimulatedBoard board;
-  sim::VirtualClock clock{board};
-  sim::RecordedPriority priority;
-  FakeMainView view;
-  std::unique_ptr<ProgrammerContext> context =
-      std::make_unique<ProgrammerContext>(board, clock, priority, view, chip_catalogue()[0]);
-
-  void select(std::u16string_view name);
-  // Inserts a fresh model; fails the test when it does not exist.
-  sim::ChipModel& insert(std::string_view model);
-};
-
-const ChipDescriptor& catalogue_row(std::u16string_view name);
 
 }  // namespace fp::test
