@@ -42,7 +42,7 @@ void with_dialog(SimulatedAttiny& rig,
   rig.view.dialog_player = [&](int, DialogLogic& logic, FakeDialogView& dialog) {
     play(logic, dialog);
   };
-  attiny_identify(rig.context);
+  attiny_identify(*rig.context);
 }
 
 void click(DialogLogic& logic, FakeDialogView& dialog, int id) {
@@ -52,7 +52,7 @@ void click(DialogLogic& logic, FakeDialogView& dialog, int id) {
 TEST(AttinyFuseDialog, ReadsEachByteUnderItsCommandAndSelect) {
   SimulatedAttiny rig;
   with_dialog(rig, [](DialogLogic&, FakeDialogView&) {});
-  EXPECT_EQ(hvpp_tokens(rig.log.events),
+  EXPECT_EQ(hvpp_tokens(hvpp_events(rig.recorder)),
             (Tokens{"enter", "cmd 08", "lo 00", "read 00", "lo 01", "read 00", "lo 02", "read 00",
                     "lo 00", "read 04", "cmd 04", "read 00", "read 05", "read 01", "read 04"}));
 }
@@ -74,11 +74,11 @@ TEST(AttinyFuseDialog, FuseWriteSendsAllThreeBytesAsTheBoxesStandThenReadsBack) 
     dialog.set_checked(1077, true);   // CKDIV8 unprogrammed
     dialog.set_checked(1086, false);  // EESAVE programmed
     dialog.set_checked(1097, false);  // an extended bit the chip does not have
-    rig.log.events.clear();
+    rig.recorder.clear();
     click(logic, dialog, ctl::WRITE_FUSES);
     after = shown(dialog);
   });
-  const Tokens tokens = hvpp_tokens(rig.log.events);
+  const Tokens tokens = hvpp_tokens(hvpp_events(rig.recorder));
   ASSERT_GE(tokens.size(), 8u);
   EXPECT_EQ(
       Tokens(tokens.begin(), tokens.begin() + 8),
@@ -98,12 +98,12 @@ TEST(AttinyFuseDialog, LockWriteAnsweredYesProgramsTheLockByteThenReadsBack) {
     dialog.answers = {answer::YES};
     dialog.set_checked(1060, false);  // LB1
     dialog.set_checked(1061, false);  // LB2
-    rig.log.events.clear();
+    rig.recorder.clear();
     click(logic, dialog, ctl::WRITE_LOCK);
     shown_lock = get_check_boxes(dialog, LOCK);
   });
   EXPECT_TRUE(rig.view.window.boxes.empty());  // the question belongs to the dialog
-  const Tokens tokens = hvpp_tokens(rig.log.events);
+  const Tokens tokens = hvpp_tokens(hvpp_events(rig.recorder));
   ASSERT_GE(tokens.size(), 4u);
   EXPECT_EQ(Tokens(tokens.begin(), tokens.begin() + 4),
             (Tokens{"cmd 20", "dlo FC", "byte 00", "cmd 08"}));
@@ -118,7 +118,7 @@ TEST(AttinyFuseDialog, ClosingWritesNothing) {
     std::optional<intptr_t> ended;
     with_dialog(rig, [&](DialogLogic& logic, FakeDialogView& dialog) {
       dialog.set_checked(1070, true);
-      rig.log.events.clear();
+      rig.recorder.clear();
       if (how == 0) {
         logic.on_close(dialog);
       } else {
@@ -127,7 +127,7 @@ TEST(AttinyFuseDialog, ClosingWritesNothing) {
       ended = dialog.ended;
     });
     EXPECT_EQ(ended, 0) << how;
-    EXPECT_TRUE(rig.log.events.empty()) << how;
+    EXPECT_TRUE(rig.recorder.accesses().empty()) << how;
     EXPECT_EQ(rig.chip->fuses()->low, 0x64) << how;
   }
 }
@@ -135,12 +135,12 @@ TEST(AttinyFuseDialog, ClosingWritesNothing) {
 TEST(AttinyFuseDialog, OnlyClicksAct) {
   SimulatedAttiny rig;
   with_dialog(rig, [&](DialogLogic& logic, FakeDialogView& dialog) {
-    rig.log.events.clear();
+    rig.recorder.clear();
     logic.on_command(dialog, command_value(ctl::WRITE_FUSES, 1));
     logic.on_command(dialog, command_value(ctl::OK_BUTTON, 1));
     EXPECT_FALSE(dialog.ended.has_value());
   });
-  EXPECT_TRUE(rig.log.events.empty());
+  EXPECT_TRUE(rig.recorder.accesses().empty());
 }
 
 }  // namespace

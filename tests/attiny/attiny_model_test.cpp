@@ -50,39 +50,39 @@ void hasty_entry(ProgrammerContext& context, int pulses, uint8_t lines) {
 TEST(AttinyModel, EntryNeedsTheXtal1TogglesAndTheModeLinesLowBeforeTheVoltage) {
   for (const auto& [pulses, lines] : {std::pair<int, int>{0, HV_OE_N}, {3, HV_OE_N | HV_XA1_BS2}}) {
     SimulatedAttiny rig;
-    hasty_entry(rig.context, pulses, static_cast<uint8_t>(lines));
+    hasty_entry(*rig.context, pulses, static_cast<uint8_t>(lines));
     expect_one_violation(rig, "without the entry sequence");
     EXPECT_FALSE(rig.chip->in_programming_mode());
-    rig.context.clock.sleep_ms(1);
-    EXPECT_EQ(read_signature_byte(rig.context), 0xFF);  // nothing answers
+    rig.context->clock.sleep_ms(1);
+    EXPECT_EQ(read_signature_byte(*rig.context), 0xFF);  // nothing answers
   }
 }
 
 TEST(AttinyModel, ALoadRightAfterEntryIsTooSoon) {
   SimulatedAttiny rig;
-  hasty_entry(rig.context, 3, HV_OE_N);
+  hasty_entry(*rig.context, 3, HV_OE_N);
   EXPECT_TRUE(rig.chip->in_programming_mode());
-  hvpp_load_command(rig.context, CMD_READ_SIGNATURE);
+  hvpp_load_command(*rig.context, CMD_READ_SIGNATURE);
   expect_one_violation(rig, "after entering programming mode");
 }
 
 TEST(AttinyModel, LoadsWhileAPageIsBeingWrittenAreViolationsReportedOnce) {
   SimulatedAttiny rig;
-  hvpp_enter(rig.context);
-  hurried_page_write(rig.context);
-  hvpp_load_address_low(rig.context, 0x10);
-  hvpp_load_data_low(rig.context, 0x56);
+  hvpp_enter(*rig.context);
+  hurried_page_write(*rig.context);
+  hvpp_load_address_low(*rig.context, 0x10);
+  hvpp_load_data_low(*rig.context, 0x56);
   expect_one_violation(rig, "during the flash page write");
-  rig.context.clock.sleep_ms(5);
-  hvpp_load_address_low(rig.context, 0x10);
+  rig.context->clock.sleep_ms(5);
+  hvpp_load_address_low(*rig.context, 0x10);
   EXPECT_EQ(rig.board.violations().size(), 1u);
 }
 
 TEST(AttinyModel, RemovingTheVoltageDuringAWriteIsAViolation) {
   SimulatedAttiny rig;
-  hvpp_enter(rig.context);
-  hurried_page_write(rig.context);
-  hvpp_enter(rig.context);
+  hvpp_enter(*rig.context);
+  hurried_page_write(*rig.context);
+  hvpp_enter(*rig.context);
   expect_one_violation(rig, "removed before the flash page write finished");
 }
 
@@ -92,11 +92,11 @@ TEST(AttinyModel, StuckFlashByteReadsItsValueThroughWriteAndErase) {
   faults.stuck[0x21] = 0x5A;
   rig.chip->set_faults(faults);
   const std::vector<uint8_t> image(0x40, 0x00);
-  attiny_flash_write(rig.context, image.data(), 0, 0x40);
-  EXPECT_NE(attiny_flash_verify(rig.context, image.data(), 0, 0x40), 0u);
-  attiny_flash_erase(rig.context);
+  attiny_flash_write(*rig.context, image.data(), 0, 0x40);
+  EXPECT_NE(attiny_flash_verify(*rig.context, image.data(), 0, 0x40), 0u);
+  attiny_flash_erase(*rig.context);
   std::vector<uint8_t> buffer(0x40);
-  attiny_flash_read(rig.context, buffer.data(), 0, 0x40);
+  attiny_flash_read(*rig.context, buffer.data(), 0, 0x40);
   EXPECT_EQ(buffer[0x21], 0x5A);
   EXPECT_EQ(buffer[0x20], 0xFF);
   EXPECT_TRUE(rig.board.violations().empty());
@@ -106,8 +106,8 @@ TEST(AttinyModel, FlashBitsOnlyGoFromOneToZero) {
   SimulatedAttiny rig;
   const uint8_t first[] = {0xF0, 0x0F};
   const uint8_t second[] = {0x3C, 0xFF};
-  attiny_flash_write(rig.context, first, 0, 2);
-  attiny_flash_write(rig.context, second, 0, 2);
+  attiny_flash_write(*rig.context, first, 0, 2);
+  attiny_flash_write(*rig.context, second, 0, 2);
   EXPECT_EQ(rig.flash()[0], 0x30);
   EXPECT_EQ(rig.flash()[1], 0x0F);
 }
@@ -117,10 +117,10 @@ TEST(AttinyModel, ChipEraseKeepsTheEepromWhileEesaveIsProgrammed) {
   rig.eeprom() = pattern_image(0x80);
   const std::vector<uint8_t> eeprom = rig.eeprom();
   rig.chip->set_fuses({0x64, 0x9F, 0xFF, 0xFF});
-  attiny_flash_erase(rig.context);
+  attiny_flash_erase(*rig.context);
   EXPECT_EQ(rig.eeprom(), eeprom);
   rig.chip->set_fuses({0x64, 0xDF, 0xFF, 0xFF});
-  attiny_flash_erase(rig.context);
+  attiny_flash_erase(*rig.context);
   EXPECT_EQ(rig.eeprom(), std::vector<uint8_t>(0x80, 0xFF));
 }
 
@@ -130,11 +130,11 @@ TEST(AttinyModel, Lb1AloneStopsProgrammingButNotReading) {
   const std::vector<uint8_t> flash = rig.flash();
   rig.chip->set_fuses({0x64, 0xDF, 0xFF, 0xFE});
   std::vector<uint8_t> buffer(0x20);
-  attiny_flash_read(rig.context, buffer.data(), 0, 0x20);
+  attiny_flash_read(*rig.context, buffer.data(), 0, 0x20);
   EXPECT_TRUE(std::equal(buffer.begin(), buffer.end(), flash.begin()));
 
   const std::vector<uint8_t> zeros(0x20, 0);
-  attiny_flash_write(rig.context, zeros.data(), 0, 0x20);
+  attiny_flash_write(*rig.context, zeros.data(), 0, 0x20);
   EXPECT_EQ(rig.flash(), flash);
   expect_one_violation(rig, "lock bit LB1 is programmed");
 }
@@ -145,9 +145,9 @@ TEST(AttinyModel, Lb1AndLb2MakeFlashAndEepromReadErased) {
   rig.eeprom() = pattern_image(0x80);
   rig.chip->set_fuses({0x64, 0xDF, 0xFF, 0xFC});
   std::vector<uint8_t> buffer(0x20);
-  attiny_flash_read(rig.context, buffer.data(), 0x100, 0x20);
+  attiny_flash_read(*rig.context, buffer.data(), 0x100, 0x20);
   EXPECT_EQ(buffer, std::vector<uint8_t>(0x20, 0xFF));
-  attiny_eeprom_read(rig.context, buffer.data(), 0, 0x20);
+  attiny_eeprom_read(*rig.context, buffer.data(), 0, 0x20);
   EXPECT_EQ(buffer, std::vector<uint8_t>(0x20, 0xFF));
 }
 
@@ -177,8 +177,8 @@ TEST(AttinyModel, RefusesWhatTheChipDoesNotTake) {
   };
   for (const auto& c : cases) {
     SimulatedAttiny rig;
-    hvpp_enter(rig.context);
-    c.act(rig.context);
+    hvpp_enter(*rig.context);
+    c.act(*rig.context);
     ASSERT_FALSE(rig.board.violations().empty()) << c.expected;
     EXPECT_THAT(rig.board.violations()[0], HasSubstr(c.expected));
   }

@@ -1,52 +1,36 @@
-// Programmers for the ATtiny2313 tests: one on a recording port (exact
-// traffic, scripted read-back), one on the simulated board with the chip.
+// Programmers for the ATtiny2313 tests: RecordingRig (exact traffic,
+// scripted read-back) with a row below, or the simulated board with the chip.
 #pragma once
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "sim/attiny/attiny_model.h"
-#include "sim/simulated_board.h"
-#include "tests/attiny/latch_log.h"
 #include "tests/support/programmer_rigs.h"
-#include "tests/support/recording_port.h"
 
 namespace fp::test {
 
 inline constexpr char16_t FLASH_ROW[] = u"ATTINY2313 - FLASH";
 inline constexpr char16_t EEPROM_ROW[] = u"ATTINY2313 - EEPROM";
 
-struct RecordedAttiny {
-  explicit RecordedAttiny(std::u16string_view row = FLASH_ROW)
-      : context(log, log, services, view, catalogue_row(row)) {}
+// The A0-A7 latch carries the chip's mode and strobe lines.
+inline constexpr LatchNames ATTINY_LATCHES{"data", "ctrl", "lines", "mid"};
 
-  RecordingPort port;
-  RecordingServices services;
-  NoClock clock;
-  LatchLog log{port, clock};
-  FakeMainView view;
-  ProgrammerContext context;
-};
+// The latch protocol of a recorded run: "ctrl 48", "lines 1A", "data 10",
+// "read", "sleep 10".
+inline std::vector<std::string> hvpp_events(const BusRecorder& recorder) {
+  return recorder.latch_events(ATTINY_LATCHES);
+}
 
-struct SimulatedAttiny {
+struct SimulatedAttiny : SimulatedRig {
   explicit SimulatedAttiny(std::u16string_view row = FLASH_ROW)
-      : context(log, log, priority, view, catalogue_row(row)) {
-    auto model = std::make_unique<sim::AttinyModel>(sim::attiny2313_variant());
-    chip = model.get();
-    board.insert(std::move(model));
-  }
+      : SimulatedRig(row, "ATTINY2313", Recording::every_access),
+        chip(dynamic_cast<sim::AttinyModel*>(board.chip())) {}
 
-  std::vector<uint8_t>& flash() { return *chip->memory("main"); }
-  std::vector<uint8_t>& eeprom() { return *chip->memory("eeprom"); }
+  std::vector<uint8_t>& flash() { return memory("main"); }
+  std::vector<uint8_t>& eeprom() { return memory("eeprom"); }
 
-  sim::SimulatedBoard board;
-  sim::VirtualClock virtual_clock{board};
-  LatchLog log{board, virtual_clock};
-  sim::RecordedPriority priority;
-  FakeMainView view;
-  ProgrammerContext context;
-  sim::AttinyModel* chip = nullptr;
+  sim::AttinyModel* chip;
 };
 
 // The byte i of a test image.

@@ -1,7 +1,7 @@
-// Reads a latch log back as the primitives that made it ("enter", "cmd 02",
-// "lo 1F", "hi 03", "dlo A5", "dhi 5A", "pagel", "wr", "read 04", "byte 04",
-// "idle", "sleep 10"), so that handler tests can state their order plainly.
-// The sequences themselves are pinned down by hvpp_test.cpp.
+// Reads the latch events of a run (hvpp_events) back as the primitives that
+// made it ("enter", "cmd 02", "lo 1F", "hi 03", "dlo A5", "dhi 5A", "pagel",
+// "wr", "read 04", "byte 04", "idle", "sleep 10"), so that handler tests can
+// state their order plainly. hvpp_test.cpp pins down the sequences themselves.
 #pragma once
 
 #include <string>
