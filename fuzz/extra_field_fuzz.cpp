@@ -12,6 +12,7 @@
 #include "app/main_window.h"
 #include "fuzz/fuzz_check.h"
 #include "ui/control_ids.h"
+#include "ui/headless/quoting.h"
 #include "ui/message_box.h"
 #include "ui/script/script_session.h"
 #include "ui/texts.h"
@@ -102,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                context.block_length == values[2]);
     FUZZ_CHECK(context.rom_offset + context.block_length <= chip_size);
   } else {
-    FUZZ_CHECK(shown == "box " + fp::script::quoted(fp::text::BAD_EXTRA_PARAMETERS) +
+    FUZZ_CHECK(shown == "box " + fp::headless::quoted(fp::text::BAD_EXTRA_PARAMETERS) +
                             " caption=none flags=MB_OK|MB_ICONERROR -> IDOK\n");
     FUZZ_CHECK(context.file_offset == before[0] && context.rom_offset == before[1] &&
                context.block_length == before[2]);

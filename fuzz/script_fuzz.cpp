@@ -16,7 +16,8 @@
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
-#include "ui/script/script_line.h"
+#include "ui/headless/quoting.h"
+#include "ui/headless/script_line.h"
 #include "ui/script/script_session.h"
 
 namespace {
@@ -124,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t operations = 0;
   std::istringstream input(std::string(reinterpret_cast<const char*>(data), size));
   for (std::string line; std::getline(input, line) && lines.size() < PROLOGUE.size() + MAX_LINES;) {
-    const auto split = fp::script::split_script_line(line);
+    const auto split = fp::headless::split_script_line(line);
     const auto* words = std::get_if<std::vector<std::string>>(&split);
     if (words == nullptr) {
       lines.push_back(line);  // a script error when it is reached
@@ -141,7 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     fp::script::ScriptSession session(output, nullptr);
     session.run(lines);
-  } catch (const fp::script::ScriptError&) {
+  } catch (const fp::headless::ScriptError&) {
     return 0;
   }
   const std::string shown = output.str();

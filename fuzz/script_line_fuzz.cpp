@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
-#include "ui/script/script_line.h"
+#include "ui/headless/script_line.h"
 
 namespace {
 
@@ -37,8 +37,8 @@ std::optional<std::string> written(const std::string& word) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view line(reinterpret_cast<const char*>(data), size);
-  const auto split = fp::script::split_script_line(line);
-  if (std::holds_alternative<fp::script::LineError>(split)) {
+  const auto split = fp::headless::split_script_line(line);
+  if (std::holds_alternative<fp::headless::LineError>(split)) {
     // Only quotes make a line bad.
     FUZZ_CHECK(line.find('"') != std::string_view::npos);
     return 0;
@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     again += *text + ' ';
   }
   again += "# written back";
-  const auto resplit = fp::script::split_script_line(again);
+  const auto resplit = fp::headless::split_script_line(again);
   FUZZ_CHECK(std::holds_alternative<std::vector<std::string>>(resplit));
   FUZZ_CHECK(std::get<std::vector<std::string>>(resplit) == words);
   return 0;

@@ -23,6 +23,7 @@
 #include "platform/utf8.h"
 #include "sim/model_factory.h"
 #include "ui/control_ids.h"
+#include "ui/headless/quoting.h"
 #include "ui/message_box.h"
 #include "ui/script/script_session.h"
 #include "ui/texts.h"
@@ -31,8 +32,8 @@ namespace fp {
 namespace {
 
 namespace fs = std::filesystem;
-using script::flag_names;
-using script::quoted;
+using headless::flag_names;
+using headless::quoted;
 
 // A message box as the script frontend prints it, without the answer.
 std::string box(std::u16string_view text, const char16_t* caption, uint32_t flags) {
@@ -473,7 +474,7 @@ TEST_P(OperationMatrixTest, EveryButtonInEverySocketStateEndsSafely) {
       Outcome outcome;
       try {
         outcome = play(script(row, stranger, socket, button));
-      } catch (const script::ScriptError& error) {
+      } catch (const headless::ScriptError& error) {
         ADD_FAILURE() << "script error: " << error.what();
         continue;
       }

@@ -1,7 +1,7 @@
 // The resource script of the Windows program: the committed file is the one
 // the dialog templates give, and the templates come out as the window layouts
 // say (styles of each dialog, hidden and disabled controls, sunken edits).
-#include "ui/resource_script.h"
+#include "ui/win32/resources/resource_script.h"
 
 #include <gtest/gtest.h>
 
@@ -50,13 +50,14 @@ TEST(ResourceScript, CommittedFileIsTheOneTheTemplatesGive) {
   ASSERT_TRUE(file) << FP_RESOURCE_SCRIPT;
   const std::string committed{std::istreambuf_iterator<char>(file), {}};
   EXPECT_EQ(committed, resource_script())
-      << "ui/programmer.rc is out of date: cmake --build --preset native --target resource-script";
+      << "ui/win32/resources/programmer.rc is out of date: cmake --build --preset native --target "
+         "resource-script";
 }
 
 TEST(ResourceScript, ReadsAsUtf8WithTheIcon) {
   const std::string script = resource_script();
   EXPECT_TRUE(has(script, "#pragma code_page(65001)\n"));
-  EXPECT_TRUE(has(script, "\n30 ICON \"ui/programmer.ico\"\n"));
+  EXPECT_TRUE(has(script, "\n30 ICON \"ui/win32/resources/programmer.ico\"\n"));
   EXPECT_TRUE(has(script, "CAPTION \"Программатор FLASH\"\n"));
 }
 

@@ -64,7 +64,7 @@ bool BoardConnection::open(const std::string& port, const std::string& trace_pat
       outcome.fail("cannot write the trace file " + trace_path);
       return false;
     }
-    trace_ = std::make_unique<script::Trace>(*port_, *clock_, *priority_, &trace_file_);
+    trace_ = std::make_unique<headless::Trace>(*port_, *clock_, *priority_, &trace_file_);
     port_ = trace_.get();
     clock_ = trace_.get();
     priority_ = trace_.get();

@@ -19,7 +19,7 @@
 #include "ui/cli/board_file.h"
 #include "ui/cli/port_choice.h"
 #include "ui/cli/run_outcome.h"
-#include "ui/script/trace.h"
+#include "ui/headless/trace.h"
 
 namespace fp::cli {
 
@@ -60,7 +60,7 @@ class BoardConnection {
   std::unique_ptr<posix::RealtimePriority> realtime_priority_;
   std::string trace_path_;
   std::ofstream trace_file_;
-  std::unique_ptr<script::Trace> trace_;
+  std::unique_ptr<headless::Trace> trace_;
   PortIo* port_ = nullptr;
   Clock* clock_ = nullptr;
   Priority* priority_ = nullptr;

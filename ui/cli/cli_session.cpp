@@ -13,6 +13,7 @@
 #include "ui/cli/chip_choice.h"
 #include "ui/cli/chip_identity.h"
 #include "ui/cli/dialog_drivers.h"
+#include "ui/cli/exit_status.h"
 #include "ui/cli/hex_number.h"
 #include "ui/cli/image_staging.h"
 #include "ui/cli/option_checks.h"
@@ -20,9 +21,8 @@
 #include "ui/cli/write_planner.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_templates.h"
-#include "ui/exit_status.h"
+#include "ui/headless/window_model.h"
 #include "ui/message_box.h"
-#include "ui/script/window_model.h"
 #include "ui/texts.h"
 
 namespace fp::cli {
@@ -41,7 +41,7 @@ std::u16string one_line(std::u16string_view text) {
   return value;
 }
 
-using script::WindowModel;
+using headless::WindowModel;
 
 class Session {
  public:
@@ -93,7 +93,7 @@ class Session {
   bool quiet_results_ = false;  // an erase inside a planned write
 };
 
-class Session::WindowView : public script::ModelDialogView {
+class Session::WindowView : public headless::ModelDialogView {
  public:
   WindowView(Session& session, WindowModel& model) : ModelDialogView(model), session_(session) {}
 
@@ -292,7 +292,7 @@ void Session::read_command() {
 }
 
 void Session::select_row() {
-  script::ControlState& list = main_model_->control(ctl::CHIP_LIST);
+  headless::ControlState& list = main_model_->control(ctl::CHIP_LIST);
   for (size_t i = 0; i < list.items.size(); ++i) {
     if (list.items[i].second == reinterpret_cast<intptr_t>(checked_.row))
       list.selection = static_cast<int>(i);

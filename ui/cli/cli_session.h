@@ -2,12 +2,12 @@
 // window does (bus reset, main window with row 0), selects the chip, fills
 // the fields from the options, presses the operation's button, drives the
 // family dialogs from the options and answers the questions. The exit status
-// follows from what the window showed (ui/exit_status.h).
+// follows from what the window showed (ui/cli/exit_status.h).
 #pragma once
 
 #include "ui/cli/cli_options.h"
 #include "ui/cli/console.h"
-#include "ui/exit_status.h"
+#include "ui/cli/exit_status.h"
 
 namespace fp::cli {
 

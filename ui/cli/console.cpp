@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "platform/utf8.h"
-#include "ui/texts_en.h"
+#include "ui/cli/texts_en.h"
 
 namespace fp::cli {
 namespace {

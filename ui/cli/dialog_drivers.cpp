@@ -23,13 +23,14 @@ std::string DialogDriver::chip_name() const {
   return to_utf8(context_.current_chip->name);
 }
 
-bool DialogDriver::click(script::WindowModel& model, DialogLogic& logic, DialogView& view, int id) {
+bool DialogDriver::click(headless::WindowModel& model, DialogLogic& logic, DialogView& view,
+                         int id) {
   model.click(id);
   logic.on_command(view, command_value(id));
   return model.ended.has_value();
 }
 
-void DialogDriver::drive(int template_id, script::WindowModel& model, DialogLogic& logic,
+void DialogDriver::drive(int template_id, headless::WindowModel& model, DialogLogic& logic,
                          DialogView& view) {
   switch (template_id) {
     case dlg::JEDEC_ID:
@@ -50,7 +51,7 @@ void DialogDriver::drive(int template_id, script::WindowModel& model, DialogLogi
   }
 }
 
-void DialogDriver::print_labelled(script::WindowModel& model, int template_id, int value_id) {
+void DialogDriver::print_labelled(headless::WindowModel& model, int template_id, int value_id) {
   // The label is the static text just before the value in the template.
   const DialogTemplate* found = find_dialog_template(template_id);
   std::u16string label;
@@ -63,7 +64,7 @@ void DialogDriver::print_labelled(script::WindowModel& model, int template_id, i
   console_.labelled(label, " ", two_digit_codes(model.control(value_id).text));
 }
 
-void DialogDriver::drive_id_dialog(script::WindowModel& model, DialogLogic& logic,
+void DialogDriver::drive_id_dialog(headless::WindowModel& model, DialogLogic& logic,
                                    DialogView& view) {
   if (options_.command == Command::id) {
     print_labelled(model, dlg::JEDEC_ID, ctl::MANUFACTURER_CODE);
@@ -74,7 +75,7 @@ void DialogDriver::drive_id_dialog(script::WindowModel& model, DialogLogic& logi
   click(model, logic, view, ctl::CANCEL_BUTTON);
 }
 
-void DialogDriver::drive_block_dialog(script::WindowModel& model, DialogLogic& logic,
+void DialogDriver::drive_block_dialog(headless::WindowModel& model, DialogLogic& logic,
                                       DialogView& view) {
   if (options_.command != Command::erase) {
     click(model, logic, view, ctl::CANCEL_BUTTON);
@@ -92,7 +93,7 @@ void DialogDriver::drive_block_dialog(script::WindowModel& model, DialogLogic& l
   click(model, logic, view, ctl::CANCEL_BUTTON);
 }
 
-void DialogDriver::drive_blocks_dialog(script::WindowModel& model, DialogLogic& logic,
+void DialogDriver::drive_blocks_dialog(headless::WindowModel& model, DialogLogic& logic,
                                        DialogView& view) {
   std::string labels;
   std::array<std::optional<uint32_t>, BLOCK_BOXES.size()> starts{};
@@ -135,7 +136,7 @@ void DialogDriver::drive_blocks_dialog(script::WindowModel& model, DialogLogic& 
   click(model, logic, view, ctl::OK_BUTTON);
 }
 
-void DialogDriver::drive_fuse_dialog(script::WindowModel& model, DialogLogic& logic,
+void DialogDriver::drive_fuse_dialog(headless::WindowModel& model, DialogLogic& logic,
                                      DialogView& view) {
   const auto byte_of = [&model](int first_bit) {
     uint8_t value = 0;

@@ -5,7 +5,7 @@
 #include "chips/common/programmer_context.h"
 #include "ui/cli/cli_options.h"
 #include "ui/cli/run_outcome.h"
-#include "ui/script/window_model.h"
+#include "ui/headless/window_model.h"
 #include "ui/views.h"
 
 namespace fp::cli {
@@ -17,15 +17,15 @@ class DialogDriver {
       : options_(options), console_(console), outcome_(outcome), context_(context) {}
 
   // Clicks through the open dialog until it ends or is left to the caller to close.
-  void drive(int template_id, script::WindowModel& model, DialogLogic& logic, DialogView& view);
+  void drive(int template_id, headless::WindowModel& model, DialogLogic& logic, DialogView& view);
 
  private:
-  bool click(script::WindowModel& model, DialogLogic& logic, DialogView& view, int id);
-  void drive_id_dialog(script::WindowModel& model, DialogLogic& logic, DialogView& view);
-  void drive_block_dialog(script::WindowModel& model, DialogLogic& logic, DialogView& view);
-  void drive_blocks_dialog(script::WindowModel& model, DialogLogic& logic, DialogView& view);
-  void drive_fuse_dialog(script::WindowModel& model, DialogLogic& logic, DialogView& view);
-  void print_labelled(script::WindowModel& model, int template_id, int value_id);
+  bool click(headless::WindowModel& model, DialogLogic& logic, DialogView& view, int id);
+  void drive_id_dialog(headless::WindowModel& model, DialogLogic& logic, DialogView& view);
+  void drive_block_dialog(headless::WindowModel& model, DialogLogic& logic, DialogView& view);
+  void drive_blocks_dialog(headless::WindowModel& model, DialogLogic& logic, DialogView& view);
+  void drive_fuse_dialog(headless::WindowModel& model, DialogLogic& logic, DialogView& view);
+  void print_labelled(headless::WindowModel& model, int template_id, int value_id);
   [[nodiscard]] std::string chip_name() const;
 
   const CliOptions& options_;

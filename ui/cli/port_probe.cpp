@@ -15,8 +15,8 @@
 #include "platform/posix/direct_port.h"
 #include "platform/posix/ppdev_port.h"
 #include "ui/cli/board_connection.h"
+#include "ui/cli/exit_status.h"
 #include "ui/cli/port_choice.h"
-#include "ui/exit_status.h"
 
 namespace fp::cli {
 namespace {

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "ui/cli/console.h"
-#include "ui/exit_status.h"
+#include "ui/cli/exit_status.h"
 
 namespace fp::cli {
 

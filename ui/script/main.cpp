@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
   try {
     fp::script::ScriptSession session(std::cout, trace_path.empty() ? nullptr : &trace);
     session.run(std::move(lines));
-  } catch (const fp::script::ScriptError& error) {
+  } catch (const fp::headless::ScriptError& error) {
     std::cout.flush();
     return refuse(error.what());
   }

@@ -12,12 +12,17 @@
 #include "app/main_window.h"
 #include "chips/common/programmer_context.h"
 #include "sim/simulated_board.h"
-#include "ui/script/sim_commands.h"
-#include "ui/script/trace.h"
-#include "ui/script/window_model.h"
+#include "ui/headless/sim_commands.h"
+#include "ui/headless/trace.h"
+#include "ui/headless/window_model.h"
 #include "ui/views.h"
 
 namespace fp::script {
+
+using headless::ScriptError;
+using headless::SimCommands;
+using headless::Trace;
+using headless::WindowModel;
 
 class ScriptSession {
  public:
@@ -74,10 +79,5 @@ class ScriptSession {
   SimCommands sim_commands_{board_};
   std::u16string status_text_;
 };
-
-// The text of a box or control as printed: \r\n as four characters, \" for a quote.
-std::string quoted(std::u16string_view text);
-std::string flag_names(uint32_t flags);
-std::string answer_name(int answer);
 
 }  // namespace fp::script

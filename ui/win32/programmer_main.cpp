@@ -6,8 +6,8 @@
 #include "platform/system_clock.h"
 #include "platform/win32/inpout_port.h"
 #include "platform/win32/process_priority.h"
-#include "ui/port_argument.h"
 #include "ui/texts.h"
+#include "ui/win32/port_argument.h"
 #include "ui/win32/port_lock.h"
 #include "ui/win32/programmer_app.h"
 

@@ -23,7 +23,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
   fp::sim::VirtualClock clock(board);
   fp::ProcessPriority priority;
   fp::sim::FollowingSocket socket(board);
-  fp::script::SimCommands sim_commands(board);
+  fp::headless::SimCommands sim_commands(board);
 
   return fp::win32::run_programmer(
       instance, board, clock, priority, {fp::text::ABOUT_SIMULATED_BOARD},

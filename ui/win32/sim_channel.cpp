@@ -4,7 +4,7 @@
 #include <string>
 #include <variant>
 
-#include "ui/script/script_line.h"
+#include "ui/headless/script_line.h"
 #include "ui/win32/sim_hooks.h"
 
 namespace fp::win32 {
@@ -16,19 +16,19 @@ void reply(HWND to, HWND from, ULONG_PTR kind, const std::string& text) {
 }
 
 // What the line printed, or why it was refused.
-std::pair<ULONG_PTR, std::string> play(script::SimCommands& commands, const std::string& line) {
-  auto split = script::split_script_line(line);
-  if (const auto* error = std::get_if<script::LineError>(&split)) {
+std::pair<ULONG_PTR, std::string> play(headless::SimCommands& commands, const std::string& line) {
+  auto split = headless::split_script_line(line);
+  if (const auto* error = std::get_if<headless::LineError>(&split)) {
     return {SIM_REPLY_FAILED, error->message};
   }
   const auto& words = std::get<std::vector<std::string>>(split);
-  if (words.empty() || !script::is_sim_command(words.front())) {
+  if (words.empty() || !headless::is_sim_command(words.front())) {
     return {SIM_REPLY_FAILED, "not a command of the simulated board"};
   }
   std::ostringstream printed;
   try {
     commands.execute(words, printed);
-  } catch (const script::ScriptError& error) {
+  } catch (const headless::ScriptError& error) {
     return {SIM_REPLY_FAILED, error.what()};
   }
   return {SIM_REPLY_DONE, printed.str()};
@@ -36,7 +36,7 @@ std::pair<ULONG_PTR, std::string> play(script::SimCommands& commands, const std:
 
 }  // namespace
 
-MessageHook sim_channel_hook(script::SimCommands& commands, MessageHook next) {
+MessageHook sim_channel_hook(headless::SimCommands& commands, MessageHook next) {
   return [&commands, next = std::move(next)](HWND window, UINT message, WPARAM wparam,
                                              LPARAM lparam) -> std::optional<LRESULT> {
     if (message == WM_COPYDATA) {

@@ -5,12 +5,12 @@
 // is idle, as a script plays them between two operator actions.
 #pragma once
 
-#include "ui/script/sim_commands.h"
+#include "ui/headless/sim_commands.h"
 #include "ui/win32/win32_dialog_view.h"
 
 namespace fp::win32 {
 
 // Takes SIM_COMMAND messages; others go on to next.
-MessageHook sim_channel_hook(script::SimCommands& commands, MessageHook next);
+MessageHook sim_channel_hook(headless::SimCommands& commands, MessageHook next);
 
 }  // namespace fp::win32

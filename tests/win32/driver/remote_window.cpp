@@ -1,4 +1,4 @@
-#include "ui/win32/driver/remote_window.h"
+#include "tests/win32/driver/remote_window.h"
 
 #include <cstdio>
 

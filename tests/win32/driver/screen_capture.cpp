@@ -1,4 +1,4 @@
-#include "ui/win32/driver/screen_capture.h"
+#include "tests/win32/driver/screen_capture.h"
 
 #include <cstdio>
 

@@ -12,7 +12,7 @@
 #include "ui/dialog_templates.h"
 #include "ui/views.h"
 
-namespace fp::script {
+namespace fp::headless {
 
 struct ControlState {
   ControlKind kind = ControlKind::static_text;
@@ -71,4 +71,4 @@ class ModelDialogView : public DialogView {
   WindowModel& model_;
 };
 
-}  // namespace fp::script
+}  // namespace fp::headless

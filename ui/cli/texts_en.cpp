@@ -1,4 +1,4 @@
-#include "ui/texts_en.h"
+#include "ui/cli/texts_en.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
-#include "ui/script/window_model.h"
+#include "ui/headless/window_model.h"
 
-namespace fp::script {
+namespace fp::headless {
 
 WindowModel::WindowModel(const DialogTemplate& dialog_template) : template_id_(dialog_template.id) {
   for (const ControlTemplate& control : dialog_template.controls) {
@@ -54,4 +54,4 @@ std::string ModelDialogView::text_8bit(int id, size_t capacity) {
   return narrow;
 }
 
-}  // namespace fp::script
+}  // namespace fp::headless

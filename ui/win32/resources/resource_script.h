@@ -1,6 +1,6 @@
 // The Windows resource script of the program, written from the dialog
 // templates, so that the real dialogs and the script frontend's windows come
-// from one table. ui/programmer.rc is this text; a test keeps the two equal.
+// from one table. ui/win32/resources/programmer.rc is this text; a test keeps the two equal.
 #pragma once
 
 #include <string>

@@ -9,7 +9,7 @@
 #include <variant>
 #include <vector>
 
-namespace fp::script {
+namespace fp::headless {
 
 struct LineError {
   std::string message;
@@ -21,4 +21,4 @@ std::variant<std::vector<std::string>, LineError> split_script_line(std::string_
 // A number word of a script line: digits of the base only, nothing else.
 std::optional<uint64_t> parse_script_number(std::string_view word, int base = 10);
 
-}  // namespace fp::script
+}  // namespace fp::headless

@@ -1,4 +1,4 @@
-#include "ui/resource_script.h"
+#include "ui/win32/resources/resource_script.h"
 
 #include <sstream>
 #include <string_view>
@@ -131,7 +131,7 @@ std::string resource_script() {
          "\n"
          "LANGUAGE LANG_RUSSIAN, SUBLANG_DEFAULT\n"
          "\n"
-      << dlg::ICON << " ICON \"ui/programmer.ico\"\n";
+      << dlg::ICON << " ICON \"ui/win32/resources/programmer.ico\"\n";
   for (const DialogTemplate& dialog : dialog_templates()) {
     out << '\n'
         << dialog.id << " DIALOGEX 0, 0, " << dialog.width << ", " << dialog.height << '\n'

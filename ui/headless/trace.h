@@ -6,7 +6,7 @@
 
 #include "platform/port_io.h"
 
-namespace fp::script {
+namespace fp::headless {
 
 class Trace final : public PortIo, public Clock, public Priority {
  public:
@@ -25,4 +25,4 @@ class Trace final : public PortIo, public Clock, public Priority {
   std::ostream* sink_;  // null: pass everything through unrecorded
 };
 
-}  // namespace fp::script
+}  // namespace fp::headless

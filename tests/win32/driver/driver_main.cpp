@@ -24,9 +24,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/win32/driver/remote_window.h"
-#include "ui/win32/driver/script_player.h"
-#include "ui/win32/driver/target_process.h"
+#include "tests/win32/driver/remote_window.h"
+#include "tests/win32/driver/script_player.h"
+#include "tests/win32/driver/target_process.h"
 #include "ui/win32/sim_hooks.h"
 
 namespace {

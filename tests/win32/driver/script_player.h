@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/win32/driver/sim_channel_client.h"
-#include "ui/win32/driver/target_process.h"
+#include "tests/win32/driver/sim_channel_client.h"
+#include "tests/win32/driver/target_process.h"
 
 namespace fp::driver {
 

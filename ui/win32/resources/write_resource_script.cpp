@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iostream>
 
-#include "ui/resource_script.h"
+#include "ui/win32/resources/resource_script.h"
 
 int main(int argc, char** argv) {
   const std::string script = fp::resource_script();

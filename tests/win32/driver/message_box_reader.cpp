@@ -1,12 +1,12 @@
-#include "ui/win32/driver/message_box_reader.h"
+#include "tests/win32/driver/message_box_reader.h"
 
 #include <atomic>
 #include <memory>
 #include <thread>
 
+#include "tests/win32/driver/remote_window.h"
+#include "tests/win32/driver/screen_capture.h"
 #include "ui/message_box.h"
-#include "ui/win32/driver/remote_window.h"
-#include "ui/win32/driver/screen_capture.h"
 
 namespace fp::driver {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/win32/driver/script_player.h"
+#include "tests/win32/driver/script_player.h"
 
 #include <shlobj.h>
 
@@ -9,15 +9,15 @@
 #include <variant>
 
 #include "platform/utf8.h"
+#include "tests/win32/driver/message_box_reader.h"
+#include "tests/win32/driver/remote_window.h"
+#include "tests/win32/driver/screen_capture.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_templates.h"
+#include "ui/headless/quoting.h"
+#include "ui/headless/script_line.h"
+#include "ui/headless/sim_commands.h"
 #include "ui/message_box.h"
-#include "ui/script/script_line.h"
-#include "ui/script/script_session.h"
-#include "ui/script/sim_commands.h"
-#include "ui/win32/driver/message_box_reader.h"
-#include "ui/win32/driver/remote_window.h"
-#include "ui/win32/driver/screen_capture.h"
 #include "ui/win32/sim_hooks.h"
 #include "ui/win32/win32_dialog_view.h"
 
@@ -56,7 +56,7 @@ std::u16string utf16(const std::wstring& text) {
 }
 
 std::string quoted_wide(const std::wstring& text) {
-  return script::quoted(utf16(text));
+  return headless::quoted(utf16(text));
 }
 
 const DialogTemplate* template_by_caption(const std::wstring& caption) {
@@ -145,8 +145,8 @@ void ScriptPlayer::play(const std::vector<std::string>& lines) {
   settle();
   for (size_t number = 1; number <= lines.size(); ++number) {
     if (main_ended_ || stack_.empty()) break;
-    auto split = script::split_script_line(lines[number - 1]);
-    if (const auto* error = std::get_if<script::LineError>(&split)) {
+    auto split = headless::split_script_line(lines[number - 1]);
+    if (const auto* error = std::get_if<headless::LineError>(&split)) {
       throw ScriptError("line " + std::to_string(number) + ": " + error->message);
     }
     const auto& words = std::get<std::vector<std::string>>(split);
@@ -305,7 +305,7 @@ void ScriptPlayer::answer_message_box(HWND box, bool printed) {
     const std::string caption =
         shown.caption == default_caption() ? "none" : quoted_wide(shown.caption);
     emit("box " + quoted_wide(relative_to_current_directory(shown.text)) + " caption=" + caption +
-         " flags=" + script::flag_names(shown.flags) + " -> " + script::answer_name(answer));
+         " flags=" + headless::flag_names(shown.flags) + " -> " + headless::answer_name(answer));
   } else {
     std::fprintf(stderr, "driver: the file dialog said \"%s\"; answered\n",
                  to_utf8(utf16(shown.text)).c_str());
@@ -372,7 +372,7 @@ ScriptPlayer::Window& ScriptPlayer::top() {
 }
 
 int ScriptPlayer::parse_control_id(const std::string& word) {
-  const auto id = script::parse_script_number(word);
+  const auto id = headless::parse_script_number(word);
   if (!id || *id > 0xFFFF) throw ScriptError("bad control ID " + word);
   return static_cast<int>(*id);
 }
@@ -431,9 +431,9 @@ void ScriptPlayer::execute(const std::vector<std::string>& words, const std::str
     if (top().kind != Kind::main) throw ScriptError("the chip list is not in the top-most window");
     const HWND list = control(ctl::CHIP_LIST);
     const auto count = static_cast<uint64_t>(send(list, CB_GETCOUNT));
-    std::optional<uint64_t> index = script::parse_script_number(words[1]);
+    std::optional<uint64_t> index = headless::parse_script_number(words[1]);
     if (index && *index >= count) index.reset();
-    if (!script::parse_script_number(words[1])) {
+    if (!headless::parse_script_number(words[1])) {
       const std::wstring name = wide_utf8(words[1]);
       for (uint64_t i = 0; i < count; ++i) {
         const auto at = static_cast<WPARAM>(i);
@@ -501,7 +501,7 @@ void ScriptPlayer::execute(const std::vector<std::string>& words, const std::str
   } else if (command == "describe") {
     expect(1);
     describe(top().handle);
-  } else if (script::is_sim_command(command)) {
+  } else if (headless::is_sim_command(command)) {
     sim_command(line);
   } else if (command == "start") {
     start(words);
@@ -776,7 +776,7 @@ void ScriptPlayer::second_instance() {
       if (is_message_box(window)) {
         const ShownBox shown = read_message_box(window);
         emit("second box " + quoted_wide(shown.text) + " caption=" + quoted_wide(shown.caption) +
-             " flags=" + script::flag_names(shown.flags));
+             " flags=" + headless::flag_names(shown.flags));
         SendNotifyMessageW(window, WM_COMMAND, MAKEWPARAM(shown.default_answer, BN_CLICKED), 0);
       } else {
         emit("second window " + quoted_wide(window_text(window)));

@@ -1,6 +1,6 @@
-#include "ui/win32/driver/target_process.h"
+#include "tests/win32/driver/target_process.h"
 
-#include "ui/win32/driver/remote_window.h"
+#include "tests/win32/driver/remote_window.h"
 
 namespace fp::driver {
 namespace {

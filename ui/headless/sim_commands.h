@@ -11,7 +11,7 @@
 
 #include "sim/simulated_board.h"
 
-namespace fp::script {
+namespace fp::headless {
 
 // A script that cannot go on: unknown command or control, missing file, ...
 class ScriptError : public std::runtime_error {
@@ -39,4 +39,4 @@ class SimCommands {
   sim::ChipFaults faults_;
 };
 
-}  // namespace fp::script
+}  // namespace fp::headless

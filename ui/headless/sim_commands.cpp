@@ -1,13 +1,13 @@
-#include "ui/script/sim_commands.h"
+#include "ui/headless/sim_commands.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "sim/model_factory.h"
-#include "ui/script/script_line.h"
+#include "ui/headless/script_line.h"
 
-namespace fp::script {
+namespace fp::headless {
 namespace {
 
 // Script words are UTF-8, whatever the system's code page.
@@ -144,4 +144,4 @@ void SimCommands::fault(const std::vector<std::string>& words) {
   apply_faults();
 }
 
-}  // namespace fp::script
+}  // namespace fp::headless

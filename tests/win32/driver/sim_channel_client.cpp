@@ -1,6 +1,6 @@
-#include "ui/win32/driver/sim_channel_client.h"
+#include "tests/win32/driver/sim_channel_client.h"
 
-#include "ui/win32/driver/remote_window.h"
+#include "tests/win32/driver/remote_window.h"
 #include "ui/win32/sim_hooks.h"
 
 namespace fp::driver {

@@ -1,9 +1,9 @@
-#include "ui/script/trace.h"
+#include "ui/headless/trace.h"
 
 #include <array>
 #include <cstdio>
 
-namespace fp::script {
+namespace fp::headless {
 namespace {
 
 void write_port_line(std::ostream& sink, const char* verb, uint16_t port, uint8_t value) {
@@ -37,4 +37,4 @@ void Trace::set_priority_class(PriorityClass priority_class) {
   priority_.set_priority_class(priority_class);
 }
 
-}  // namespace fp::script
+}  // namespace fp::headless

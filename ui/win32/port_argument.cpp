@@ -1,4 +1,4 @@
-#include "ui/port_argument.h"
+#include "ui/win32/port_argument.h"
 
 #include <optional>
 #include <vector>

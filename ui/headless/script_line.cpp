@@ -1,8 +1,8 @@
-#include "ui/script/script_line.h"
+#include "ui/headless/script_line.h"
 
 #include <charconv>
 
-namespace fp::script {
+namespace fp::headless {
 
 std::variant<std::vector<std::string>, LineError> split_script_line(std::string_view line) {
   std::vector<std::string> words;
@@ -47,4 +47,4 @@ std::optional<uint64_t> parse_script_number(std::string_view word, int base) {
   return value;
 }
 
-}  // namespace fp::script
+}  // namespace fp::headless
