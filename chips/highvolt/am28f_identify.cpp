@@ -8,12 +8,7 @@ ChipCodes am28f_read_id(ProgrammerBus& bus) {
   // The command register listens only while the voltage is on.
   bus.bus_address.set_vpp_flag(true);
   hv_command_write(bus, AM28F_RESET);
-  bus.latch_write(LATCH_ADDR_LO, 0x00);
-  hv_command_write(bus, AM28F_READ_ID);
-  ChipCodes codes{};
-  codes.manufacturer = hv_read_cycle(bus);
-  bus.latch_write(LATCH_ADDR_LO, 0x01);
-  codes.device = hv_read_cycle(bus);
+  const ChipCodes codes = hv_read_codes(bus, AM28F_READ_ID);
   // The reset is written while the chip still listens; without the voltage
   // the chip is a read-only memory and a write cycle would go nowhere.
   hv_command_write(bus, AM28F_RESET);

@@ -26,4 +26,14 @@ uint8_t hv_read_cycle(ProgrammerBus& bus) {
   return value;
 }
 
+ChipCodes hv_read_codes(ProgrammerBus& bus, uint8_t read_id_command) {
+  bus.latch_write(LATCH_ADDR_LO, 0x00);
+  hv_command_write(bus, read_id_command);
+  ChipCodes codes{};
+  codes.manufacturer = hv_read_cycle(bus);
+  bus.latch_write(LATCH_ADDR_LO, 0x01);
+  codes.device = hv_read_cycle(bus);
+  return codes;
+}
+
 }  // namespace fp

@@ -14,4 +14,14 @@ void hv_command_write(ProgrammerBus& bus, uint8_t value);
 // A read at the address the latches hold.
 uint8_t hv_read_cycle(ProgrammerBus& bus);
 
+struct ChipCodes {
+  uint8_t manufacturer;
+  uint8_t device;
+};
+
+// The chip's read-identifier command, then its two codes: the manufacturer
+// at A0 = 0 and the device at A0 = 1. Only A0-A7 are loaded: the codes
+// repeat over the rest of the address space.
+ChipCodes hv_read_codes(ProgrammerBus& bus, uint8_t read_id_command);
+
 }  // namespace fp

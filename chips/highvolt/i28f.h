@@ -5,13 +5,9 @@
 #include <cstdint>
 
 #include "chips/common/programmer_context.h"
+#include "chips/highvolt/hv_cycles.h"
 
 namespace fp {
-
-struct ChipCodes {
-  uint8_t manufacturer;
-  uint8_t device;
-};
 
 // Reads the two codes; leaves vpp_flag as it finds it.
 ChipCodes i28f_read_id(ProgrammerBus& bus);

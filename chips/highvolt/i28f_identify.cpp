@@ -8,13 +8,7 @@
 namespace fp {
 
 ChipCodes i28f_read_id(ProgrammerBus& bus) {
-  // Only A0-A7 are loaded: the codes repeat over the rest of the address space.
-  bus.latch_write(LATCH_ADDR_LO, 0x00);
-  hv_command_write(bus, I28F_READ_ID);
-  ChipCodes codes{};
-  codes.manufacturer = hv_read_cycle(bus);
-  bus.latch_write(LATCH_ADDR_LO, 0x01);
-  codes.device = hv_read_cycle(bus);
+  const ChipCodes codes = hv_read_codes(bus, I28F_READ_ID);
   hv_command_write(bus, I28F_READ_ARRAY);
   return codes;
 }
