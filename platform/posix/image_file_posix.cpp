@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/image_file.h"
+#include "platform/owned_handle.h"
 #include "platform/utf8.h"
 
 namespace fp {
@@ -19,34 +20,18 @@ namespace {
 
 constexpr uint32_t FAILURE = 1;
 
-class OpenFile {
- public:
-  explicit OpenFile(int descriptor) : descriptor_(descriptor) {}
-  ~OpenFile() {
-    if (descriptor_ >= 0) ::close(descriptor_);
-  }
-  OpenFile(const OpenFile&) = delete;
-  OpenFile& operator=(const OpenFile&) = delete;
-  [[nodiscard]] bool is_open() const { return descriptor_ >= 0; }
-  [[nodiscard]] int get() const { return descriptor_; }
-  void reset(int descriptor) {
-    if (descriptor_ >= 0) ::close(descriptor_);
-    descriptor_ = descriptor;
-  }
-
- private:
-  int descriptor_;
+struct Descriptor {
+  using Handle = int;
+  static int none() { return -1; }
+  static void close(int descriptor) { ::close(descriptor); }
 };
-
-bool has_nul(const std::u16string& path) {
-  return path.find(u'\0') != std::u16string::npos;
-}
+using OpenFile = OwnedHandle<Descriptor>;
 
 }  // namespace
 
 uint32_t load_image(const std::u16string& path, uint8_t* buffer, uint32_t file_offset,
                     uint32_t count) {
-  if (path.empty() || has_nul(path)) return FAILURE;
+  if (!usable_image_path(path)) return FAILURE;
   OpenFile file(::open(path_to_bytes(path).c_str(), O_RDONLY | O_CLOEXEC));
   if (!file.is_open()) return FAILURE;
   if (::flock(file.get(), LOCK_SH | LOCK_NB) != 0) return FAILURE;
@@ -57,7 +42,7 @@ uint32_t load_image(const std::u16string& path, uint8_t* buffer, uint32_t file_o
 
 uint32_t save_image(const std::u16string& path, const uint8_t* buffer, uint32_t file_offset,
                     uint32_t count) {
-  if (path.empty() || has_nul(path)) return FAILURE;
+  if (!usable_image_path(path)) return FAILURE;
   const std::string name = path_to_bytes(path);
   // Whether the file is made here, so that a failed save can take it away again.
   bool created = true;
@@ -108,7 +93,7 @@ uint32_t save_image(const std::u16string& path, const uint8_t* buffer, uint32_t 
 }
 
 std::optional<uint64_t> file_size(const std::u16string& path) {
-  if (path.empty() || has_nul(path)) return std::nullopt;
+  if (!usable_image_path(path)) return std::nullopt;
   struct stat entry {};
   if (::stat(path_to_bytes(path).c_str(), &entry) != 0) return std::nullopt;
   // A directory entry found by name records no size.

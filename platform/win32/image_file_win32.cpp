@@ -7,31 +7,19 @@
 #include <vector>
 
 #include "platform/image_file.h"
+#include "platform/owned_handle.h"
 
 namespace fp {
 namespace {
 
 constexpr uint32_t FAILURE = 1;
 
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() {
-    if (is_open()) CloseHandle(handle_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  [[nodiscard]] bool is_open() const { return handle_ != INVALID_HANDLE_VALUE; }
-  [[nodiscard]] HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
+struct Win32File {
+  using Handle = HANDLE;
+  static HANDLE none() { return INVALID_HANDLE_VALUE; }
+  static void close(HANDLE handle) { CloseHandle(handle); }
 };
-
-// A name with a NUL in it would reach the system as a shorter, other name.
-bool usable(const std::u16string& path) {
-  return !path.empty() && path.find(u'\0') == std::u16string::npos;
-}
+using FileHandle = OwnedHandle<Win32File>;
 
 const wchar_t* wide(const std::u16string& path) {
   return reinterpret_cast<const wchar_t*>(path.c_str());
@@ -50,7 +38,7 @@ bool seek(HANDLE file, uint32_t file_offset) {
 
 uint32_t load_image(const std::u16string& path, uint8_t* buffer, uint32_t file_offset,
                     uint32_t count) {
-  if (!usable(path)) return FAILURE;
+  if (!usable_image_path(path)) return FAILURE;
   FileHandle file(CreateFileW(wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.is_open()) return FAILURE;
@@ -62,7 +50,7 @@ uint32_t load_image(const std::u16string& path, uint8_t* buffer, uint32_t file_o
 
 uint32_t save_image(const std::u16string& path, const uint8_t* buffer, uint32_t file_offset,
                     uint32_t count) {
-  if (!usable(path)) return FAILURE;
+  if (!usable_image_path(path)) return FAILURE;
   // OPEN_ALWAYS: bytes outside the slice and the file's length stay as they
   // are. Read access too, to keep the bytes the slice covers; a file that may
   // only be written is saved without that safety net.
@@ -117,7 +105,8 @@ uint32_t save_image(const std::u16string& path, const uint8_t* buffer, uint32_t 
 
 std::optional<uint64_t> file_size(const std::u16string& path) {
   // Wildcards would make the directory search report some other file.
-  if (!usable(path) || path.find_first_of(u"*?") != std::u16string::npos) return std::nullopt;
+  if (!usable_image_path(path) || path.find_first_of(u"*?") != std::u16string::npos)
+    return std::nullopt;
   WIN32_FIND_DATAW entry{};
   const HANDLE search = FindFirstFileW(wide(path), &entry);
   if (search == INVALID_HANDLE_VALUE) return std::nullopt;
