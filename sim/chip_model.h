@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -129,5 +130,14 @@ class FlashArray {
   std::vector<uint8_t> cells_;
   uint8_t erased_;
 };
+
+// The entry of a family's variant table that has this name, or null.
+template <typename Variant>
+const Variant* find_variant(std::span<const Variant> variants, std::string_view name) {
+  for (const Variant& variant : variants) {
+    if (variant.name == name) return &variant;
+  }
+  return nullptr;
+}
 
 }  // namespace fp::sim

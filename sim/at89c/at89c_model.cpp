@@ -69,10 +69,7 @@ std::span<const At89cVariant> at89c_variants() {
 }
 
 const At89cVariant* find_at89c_variant(std::string_view name) {
-  for (const At89cVariant& variant : VARIANTS) {
-    if (variant.name == name) return &variant;
-  }
-  return nullptr;
+  return find_variant(at89c_variants(), name);
 }
 
 At89cModel::At89cModel(const At89cVariant& variant, At89cTiming timing)

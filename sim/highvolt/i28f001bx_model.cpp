@@ -47,10 +47,7 @@ std::span<const I28fVariant> i28f_variants() {
 }
 
 const I28fVariant* find_i28f_variant(std::string_view name) {
-  for (const I28fVariant& variant : VARIANTS) {
-    if (variant.name == name) return &variant;
-  }
-  return nullptr;
+  return find_variant(i28f_variants(), name);
 }
 
 std::vector<uint8_t>* I28f001bxModel::memory(std::string_view which) {

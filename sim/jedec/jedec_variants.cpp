@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "sim/chip_model.h"
+
 namespace fp::sim {
 namespace {
 
@@ -39,10 +41,9 @@ std::span<const JedecVariant> jedec_variants() {
 }
 
 std::optional<JedecVariant> find_jedec_variant(std::string_view name) {
-  for (const JedecVariant& variant : VARIANTS) {
-    if (variant.name == name) return variant;
-  }
-  return std::nullopt;
+  const JedecVariant* variant = find_variant(jedec_variants(), name);
+  if (variant == nullptr) return std::nullopt;
+  return *variant;
 }
 
 }  // namespace fp::sim
