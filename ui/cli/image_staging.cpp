@@ -1,8 +1,5 @@
 #include "ui/cli/image_staging.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -64,33 +61,16 @@ bool is_record_line(std::string_view line, char mark) {
                      [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
 }
 
+// A temporary image file; its failures read as the image's.
+std::unique_ptr<posix::AnonymousFile> anonymous_file() {
+  try {
+    return std::make_unique<posix::AnonymousFile>();
+  } catch (const posix::FileError& error) {
+    throw ImageError(error.what());
+  }
+}
+
 }  // namespace
-
-TempFile::TempFile() {
-  const char* folder = std::getenv("TMPDIR");
-  std::string pattern =
-      std::string(folder != nullptr && *folder != 0 ? folder : "/tmp") + "/programmer-image-XXXXXX";
-  {
-    // The name goes at once: no end of the process, not even a kill, leaves
-    // the file behind. The window opens it again through the descriptor.
-    const posix::DeferredSignals signals_wait;
-    descriptor_ = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (descriptor_ < 0) {
-      throw ImageError("cannot create a temporary file in " + pattern + ": " +
-                       std::strerror(errno));
-    }
-    ::unlink(pattern.c_str());
-  }
-  path_ = "/proc/self/fd/" + std::to_string(descriptor_);
-  if (::access(path_.c_str(), R_OK | W_OK) != 0) {
-    ::close(descriptor_);
-    throw ImageError("cannot reach the temporary file as " + path_ + ": " + std::strerror(errno));
-  }
-}
-
-TempFile::~TempFile() {
-  ::close(descriptor_);
-}
 
 std::optional<ImageFormat> format_by_content(const std::vector<uint8_t>& bytes) {
   std::optional<ImageFormat> found;
@@ -153,7 +133,8 @@ std::optional<std::vector<uint8_t>> ImageStaging::input_bytes(RunOutcome& outcom
 RecordImage ImageStaging::records(const std::vector<uint8_t>& bytes, ImageFormat format) {
   if (!from_standard_stream()) return read_record_file(options_.file, format);
   // The record reader takes a file name.
-  TempFile copy;
+  const auto copy_file = anonymous_file();
+  const posix::AnonymousFile& copy = *copy_file;
   if (!write_bytes(copy.path(), bytes)) throw ImageError("cannot write " + copy.path());
   try {
     return read_record_file(copy.path(), format);
@@ -245,7 +226,7 @@ std::optional<ImageSlice> ImageStaging::record_slice(const RecordImage& image,
 std::optional<std::u16string> ImageStaging::stage_slice(const ImageSlice& slice,
                                                         RunOutcome& outcome) {
   try {
-    temp_ = std::make_unique<TempFile>();
+    temp_ = anonymous_file();
   } catch (const ImageError& error) {
     outcome.fail(error.what());
     return std::nullopt;
@@ -275,7 +256,7 @@ std::optional<std::u16string> ImageStaging::stage_read(RunOutcome& outcome) {
     return path_from_bytes(options_.file);
   }
   try {
-    temp_ = std::make_unique<TempFile>();
+    temp_ = anonymous_file();
   } catch (const ImageError& error) {
     outcome.fail(error.what());
     return std::nullopt;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "chips/common/programmer_context.h"
+#include "platform/posix/file_facts.h"
 #include "ui/cli/chip_slice.h"
 #include "ui/cli/cli_options.h"
 #include "ui/cli/image_format.h"
@@ -20,21 +21,6 @@
 #include "ui/cli/run_outcome.h"
 
 namespace fp::cli {
-
-// A file of the temporary folder without a name, gone with the object; the
-// path reaches it through the process's open descriptor.
-class TempFile {
- public:
-  TempFile();
-  ~TempFile();
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-  [[nodiscard]] const std::string& path() const { return path_; }
-
- private:
-  int descriptor_ = -1;
-  std::string path_;
-};
 
 // Intel HEX or S-record when every line that is not blank is a record of the
 // one kind; nothing otherwise.
@@ -77,7 +63,7 @@ class ImageStaging {
   const CheckedOptions& checked_;
   Console& console_;
   ImageFormat read_format_ = ImageFormat::raw;
-  std::unique_ptr<TempFile> temp_;
+  std::unique_ptr<posix::AnonymousFile> temp_;
   std::optional<std::vector<uint8_t>> standard_input_;
 };
 

@@ -1,9 +1,8 @@
 // programmer: the command-line frontend (see programmer --help).
-#include <unistd.h>
-
 #include <iostream>
 #include <variant>
 
+#include "platform/posix/file_facts.h"
 #include "ui/cli/cli_options.h"
 #include "ui/cli/cli_session.h"
 #include "ui/cli/console.h"
@@ -16,8 +15,8 @@ int main(int argc, char** argv) {
   settings.language =
       options.language == "en" ? fp::cli::Language::english : fp::cli::Language::russian;
   settings.assume_yes = options.yes;
-  settings.error_is_terminal = ::isatty(STDERR_FILENO) == 1;
-  settings.input_is_terminal = ::isatty(STDIN_FILENO) == 1;
+  settings.error_is_terminal = fp::posix::is_terminal(fp::posix::StandardStream::error);
+  settings.input_is_terminal = fp::posix::is_terminal(fp::posix::StandardStream::input);
   fp::cli::Console console(std::cout, std::cerr, std::cin, settings);
   return fp::cli::run_command(options, console);
 }

@@ -1,12 +1,11 @@
 #include "ui/cli/option_checks.h"
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <variant>
 
 #include "chips/highvolt/i28f.h"
 #include "chips/jedec/at49f.h"
+#include "platform/posix/file_facts.h"
 #include "platform/utf8.h"
 #include "ui/cli/chip_choice.h"
 #include "ui/cli/hex_number.h"
@@ -53,11 +52,7 @@ void check_row_options(const CliOptions& options, const ChipDescriptor& row, Run
 // Whether two names reach one file: the same entry, or the same place once
 // links and dots are resolved (for a file not made yet).
 bool same_file(const std::string& a, const std::string& b) {
-  struct stat first {};
-  struct stat second {};
-  if (::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0) {
-    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-  }
+  if (const auto same = posix::same_existing_file(a, b)) return *same;
   std::error_code error;
   const auto resolved_a = std::filesystem::weakly_canonical(a, error);
   if (error) return a == b;

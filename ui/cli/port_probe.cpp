@@ -1,9 +1,5 @@
 #include "ui/cli/port_probe.h"
 
-#include <grp.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +9,7 @@
 #include <variant>
 
 #include "platform/posix/direct_port.h"
+#include "platform/posix/file_facts.h"
 #include "platform/posix/ppdev_port.h"
 #include "ui/cli/board_connection.h"
 #include "ui/cli/exit_status.h"
@@ -46,11 +43,6 @@ bool module_loaded(const std::string& name) {
   return false;
 }
 
-std::string group_name(gid_t group) {
-  const struct group* entry = ::getgrgid(group);
-  return entry != nullptr ? entry->gr_name : std::to_string(group);
-}
-
 // The status register with its lines named (S7 reads inverted on the port).
 std::string status_text(uint8_t status) {
   char text[96];
@@ -74,26 +66,26 @@ void check_board(posix::HeldPort& port, Checklist& list) {
 }
 
 void probe_ppdev(const std::string& device, Checklist& list) {
-  struct stat facts {};
-  if (::stat(device.c_str(), &facts) != 0) {
+  const posix::FileFacts facts = posix::file_facts(device);
+  if (facts.kind == posix::FileKind::missing) {
     list.fail(device + " does not exist",
               "run: sudo modprobe parport_pc ppdev  (no parallel port in the machine: check the "
               "BIOS setting or the add-in card)");
     list.skip("access, claim and board not checked");
     return;
   }
-  if (!S_ISCHR(facts.st_mode)) {
+  if (facts.kind != posix::FileKind::character_device) {
     list.fail(device + " is not a device",
               "give the ppdev device of the port: --port ppdev:/dev/parport0");
     list.skip("access, claim and board not checked");
     return;
   }
   list.pass(device + " exists");
-  if (::access(device.c_str(), R_OK | W_OK) != 0) {
-    const std::string group = group_name(facts.st_gid);
-    list.fail("you may not open " + device + " (" + std::strerror(errno) +
-                  "; it belongs to group " + group + ")",
-              "run: sudo usermod -aG " + group + " $USER, then log out and in again");
+  if (const auto refusal = posix::read_write_refusal(device)) {
+    const std::string& group = facts.group;
+    list.fail(
+        "you may not open " + device + " (" + *refusal + "; it belongs to group " + group + ")",
+        "run: sudo usermod -aG " + group + " $USER, then log out and in again");
     list.skip("claim and board not checked");
     return;
   }

@@ -1,6 +1,6 @@
 // programmer-script [--trace FILE] SCRIPT   (SCRIPT - reads standard input)
-#include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -65,9 +65,10 @@ int main(int argc, char** argv) {
     whole = read_lines(std::cin, lines);
   } else {
     // A folder or a device (/dev/null) is no script, though it opens.
-    struct stat entry {};
-    if (::stat(script_path.c_str(), &entry) == 0 && !S_ISREG(entry.st_mode) &&
-        !S_ISFIFO(entry.st_mode)) {
+    std::error_code error;
+    const auto entry = std::filesystem::status(script_path, error);
+    if (std::filesystem::exists(entry) && !std::filesystem::is_regular_file(entry) &&
+        !std::filesystem::is_fifo(entry)) {
       return refuse(script_path + " is not a script file");
     }
     std::ifstream script(script_path);
