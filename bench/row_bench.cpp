@@ -5,7 +5,6 @@
 //   access plus every wait), which is what an operator would wait.
 #include <benchmark/benchmark.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
@@ -14,23 +13,14 @@
 #include "sim/following_socket.h"
 #include "sim/model_factory.h"
 #include "tests/support/programmer_rigs.h"
+#include "tests/support/random_bytes.h"
 
 namespace fp {
 namespace {
 
-std::vector<uint8_t> random_image(uint32_t size) {
-  std::mt19937 engine(size);
-  std::vector<uint8_t> image(size);
-  for (auto& byte : image) byte = static_cast<uint8_t>(engine());
-  return image;
-}
-
 // A programmer with the row selected and a fresh chip of the row's model.
 struct RowRig {
-  explicit RowRig(const ChipDescriptor& row) {
-    rig.select(row.name);
-    rig.board.insert(sim::make_chip_model(sim::model_name_for_row(row.name)));
-  }
+  explicit RowRig(const ChipDescriptor& row) : rig(row.name, sim::model_name_for_row(row.name)) {}
   test::SimulatedRig rig;
 };
 
@@ -51,7 +41,7 @@ void BM_SimulatedRowRead(benchmark::State& state, const ChipDescriptor* row) {
 }
 
 void BM_WriteAndVerify(benchmark::State& state, const ChipDescriptor* row) {
-  const std::vector<uint8_t> image = random_image(row->size);
+  const std::vector<uint8_t> image = test::random_bytes(row->size, row->size);
   double virtual_seconds = 0;
   for (auto _ : state) {
     state.PauseTiming();

@@ -11,6 +11,7 @@
 #include <iterator>
 
 #include "platform/utf8.h"
+#include "tests/support/test_folder.h"
 
 namespace fp {
 namespace {
@@ -65,14 +66,6 @@ class ReaderInAnotherProcess {
 
 class ImageFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder = fs::temp_directory_path() /
-             ("image_file_test_" + std::to_string(::getpid()) + "_" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder);
-  }
-  void TearDown() override { fs::remove_all(folder); }
-
   std::u16string path(const std::string& name) { return from_utf8((folder / name).string()); }
   void write(const std::string& name, const std::vector<uint8_t>& bytes) {
     std::ofstream file(folder / name, std::ios::binary);
@@ -88,7 +81,8 @@ class ImageFileTest : public ::testing::Test {
     return bytes;
   }
 
-  fs::path folder;
+  test::TestFolder temp{"image_file_test"};
+  const fs::path& folder = temp.path();
 };
 
 TEST_F(ImageFileTest, LoadReadsTheSliceAtTheOffset) {

@@ -9,6 +9,7 @@
 
 #include "platform/utf8.h"
 #include "tests/support/programmer_rigs.h"
+#include "tests/support/test_folder.h"
 #include "ui/control_ids.h"
 #include "ui/message_box.h"
 #include "ui/texts.h"
@@ -60,13 +61,8 @@ class MainWindowTest : public ::testing::Test {
   void SetUp() override {
     calls = &record;
     window.on_init(view);
-    folder = fs::temp_directory_path() / ("main_window_test_" + std::to_string(::getpid()));
-    fs::create_directories(folder);
   }
-  void TearDown() override {
-    fs::remove_all(folder);
-    calls = nullptr;
-  }
+  void TearDown() override { calls = nullptr; }
 
   void click(int id) { window.on_command(view, command_value(id)); }
   void select(int index) {
@@ -118,7 +114,8 @@ class MainWindowTest : public ::testing::Test {
   test::FakeMainView& view = rig.view;
   MainWindow window{*rig.context};
   Calls record;
-  fs::path folder;
+  test::TestFolder temp{"main_window_test"};
+  const fs::path& folder = temp.path();
 };
 
 TEST_F(MainWindowTest, StartsWithTheTwelveRowsAndTheFirstSelected) {

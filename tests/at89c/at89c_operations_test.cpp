@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <random>
 
 #include "chips/at89c/at89c_handlers.h"
 #include "tests/support/programmer_rigs.h"
+#include "tests/support/random_bytes.h"
 
 namespace fp::test {
 namespace {
@@ -23,28 +23,16 @@ const Row ROWS[] = {
     {u"AT89C4051/4052", "AT89C4051", 0x1000},
 };
 
-std::vector<uint8_t> random_image(size_t size, unsigned seed) {
-  std::mt19937 generator(seed);
-  std::vector<uint8_t> image(size);
-  for (uint8_t& byte : image) byte = static_cast<uint8_t>(generator());
-  return image;
-}
-
 class At89cOperations : public ::testing::TestWithParam<Row> {
  protected:
-  void SetUp() override {
-    chip = &rig.insert(GetParam().model);
-    rig.select(GetParam().name);
-  }
-  std::vector<uint8_t>& code() { return *chip->memory("main"); }
+  std::vector<uint8_t>& code() { return rig.memory(); }
   ProgrammerContext& context() { return *rig.context; }
 
-  SimulatedRig rig;
-  sim::ChipModel* chip = nullptr;
+  SimulatedRig rig{GetParam().name, GetParam().model};
 };
 
 TEST_P(At89cOperations, WholeChipWriteIsVerifiedAndReadBack) {
-  const std::vector<uint8_t> image = random_image(GetParam().size, 1);
+  const std::vector<uint8_t> image = random_bytes(GetParam().size, 1);
   const uint64_t start_us = rig.board.now_us();
   EXPECT_EQ(at89c_write(context(), image.data(), 0, GetParam().size), 0u);
   const uint64_t written_us = rig.board.now_us();

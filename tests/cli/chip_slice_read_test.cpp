@@ -3,13 +3,12 @@
 // violation, about half the port traffic.
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "app/catalogue.h"
 #include "bus/block_ops.h"
 #include "platform/utf8.h"
 #include "sim/following_socket.h"
 #include "tests/support/programmer_rigs.h"
+#include "tests/support/random_bytes.h"
 #include "ui/cli/chip_slice.h"
 
 namespace fp::cli {
@@ -24,12 +23,10 @@ struct ReadOutcome {
 
 class HeldReadOfARow {
  public:
-  explicit HeldReadOfARow(const ChipDescriptor& row) : row_(row) {
-    rig_.select(row.name);
-    auto& memory = *rig_.insert(sim::model_name_for_row(row.name)).memory("main");
-    std::mt19937 random(row.size);
-    for (uint8_t& cell : memory) cell = static_cast<uint8_t>(random());
-    contents_ = memory;
+  explicit HeldReadOfARow(const ChipDescriptor& row)
+      : row_(row), rig_(row.name, sim::model_name_for_row(row.name)) {
+    rig_.memory() = test::random_bytes(rig_.memory().size(), row.size);
+    contents_ = rig_.memory();
   }
 
   ReadOutcome window_read(uint32_t start, uint32_t count) {

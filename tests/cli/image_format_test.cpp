@@ -14,20 +14,14 @@
 #include <fstream>
 #include <iterator>
 
+#include "tests/support/test_folder.h"
+
 namespace fp::cli {
 namespace {
 
 class RecordFiles : public testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("fp-records-" + std::to_string(::getpid()) + "-" +
-               testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
-  std::string path(const std::string& name) const { return (folder_ / name).string(); }
+  std::string path(const std::string& name) const { return (folder_.path() / name).string(); }
   void write_text(const std::string& name, const std::string& text) const {
     std::ofstream(path(name)) << text;
   }
@@ -36,7 +30,7 @@ class RecordFiles : public testing::Test {
     return {std::istreambuf_iterator<char>(file), {}};
   }
 
-  std::filesystem::path folder_;
+  test::TestFolder folder_{"fp-records"};
 };
 
 RecordImage sample_image() {
@@ -254,7 +248,8 @@ TEST_F(RecordFiles, TemporaryNamesBesideTheFileAreNeverTouched) {
   EXPECT_TRUE(std::filesystem::is_symlink(path("g.hex.new")));
   // Nothing else is left in the folder.
   size_t files = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder_)) ++files;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder_.path()))
+    ++files;
   EXPECT_EQ(files, 5u);
   // The longest name a folder takes can still be replaced.
   const std::string longest = std::string(251, 'n') + ".hex";
@@ -317,7 +312,8 @@ TEST_F(RecordFiles, AFailedWriteLeavesTheOldFileAsItWasAndNothingBeside) {
   EXPECT_EQ(message, path("kept.hex") + ": File too large");
   EXPECT_EQ(read_text("kept.hex"), old_text);
   size_t files = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder_)) ++files;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder_.path()))
+    ++files;
   EXPECT_EQ(files, 1u);
 }
 

@@ -6,12 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
 
 #include "bus/number_text.h"
 #include "chips/common/common_handlers.h"
 #include "chips/highvolt/hv_cycles.h"
 #include "tests/highvolt/highvolt_rigs.h"
+#include "tests/support/random_bytes.h"
 #include "ui/texts.h"
 
 namespace fp::test {
@@ -24,15 +24,11 @@ struct I28fTest : ::testing::TestWithParam<const char*> {
   bool top_boot() const { return std::string_view(GetParam()) == "I28F001BX-T"; }
   std::u16string row() const { return top_boot() ? u"i28F001BX-T" : u"i28F001BX-B"; }
 
-  SimulatedRig rig;
+  SimulatedRig rig{row(), GetParam()};
   ProgrammerContext& context = *rig.context;
-  sim::ChipModel* chip = nullptr;
+  sim::ChipModel* chip = rig.board.chip();
 
-  void SetUp() override {
-    rig.select(row());
-    chip = &rig.insert(GetParam());
-  }
-  std::vector<uint8_t>& memory() { return *chip->memory("main"); }
+  std::vector<uint8_t>& memory() { return rig.memory(); }
 
   // The voltage is off and the chip saw nothing it would not take.
   void expect_left_safe() {
@@ -45,9 +41,7 @@ struct I28fTest : ::testing::TestWithParam<const char*> {
 INSTANTIATE_TEST_SUITE_P(BothMaps, I28fTest, ::testing::Values("I28F001BX-T", "I28F001BX-B"));
 
 TEST_P(I28fTest, WholeChipWriteReadsBackAndTakesUnderTenSeconds) {
-  std::vector<uint8_t> image(0x20000);
-  std::mt19937 random(5);
-  std::generate(image.begin(), image.end(), [&] { return static_cast<uint8_t>(random()); });
+  const std::vector<uint8_t> image = random_bytes(0x20000, 5);
 
   const uint64_t start = rig.board.now_us();
   EXPECT_EQ(i28f_write(context, image.data(), 0, 0x20000), 0u);

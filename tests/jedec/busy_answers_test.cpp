@@ -7,7 +7,7 @@
 
 #include "chips/jedec/jedec_bus.h"
 #include "sim/jedec/jedec_flash.h"
-#include "tests/support/programmer_rigs.h"
+#include "tests/jedec/jedec_cycles.h"
 
 namespace fp::test {
 namespace {
@@ -27,6 +27,12 @@ std::string case_name(const BusyCase& busy_case) {
   return std::string(busy_case.model) + "_" + WORK_NAMES[static_cast<int>(busy_case.work)];
 }
 
+// One data cycle at a 19-bit address; the board time the chip took it.
+uint64_t timed_data_cycle(SimulatedRig& rig, uint32_t address, uint8_t data) {
+  data_cycle_at(rig.bus(), address, data);
+  return rig.board.now_us() - 1;  // the strobe ended on the last access but one
+}
+
 class BusyAnswers : public ::testing::TestWithParam<BusyCase> {
  protected:
   void SetUp() override {
@@ -43,21 +49,14 @@ class BusyAnswers : public ::testing::TestWithParam<BusyCase> {
   }
   ProgrammerBus& bus() { return rig.context->bus; }
 
-  // One data cycle at a 19-bit address; the time the chip took it.
-  uint64_t data_at(uint32_t address, uint8_t data) {
-    bus().latch_write(LATCH_ADDR_LO, static_cast<uint8_t>(address));
-    bus().latch_write(LATCH_ADDR_MID, static_cast<uint8_t>(address >> 8));
-    data_cycle(bus(), data, static_cast<uint8_t>(address >> 16));
-    return rig.board.now_us() - 1;  // the strobe ended on the last access but one
-  }
-
   // Starts the work at the polled address; returns when the chip will be done.
   uint64_t start() {
     switch (GetParam().work) {
       case Work::page_write: {
         send_sequence(bus(), SEQ_SDP_OFF);
-        for (uint32_t i = 0; i + 1 < variant.page_size; ++i) data_at(polled + i, 0xA5);
-        const uint64_t loaded = data_at(polled + variant.page_size - 1, LAST_BYTE);
+        for (uint32_t i = 0; i + 1 < variant.page_size; ++i)
+          timed_data_cycle(rig, polled + i, 0xA5);
+        const uint64_t loaded = timed_data_cycle(rig, polled + variant.page_size - 1, LAST_BYTE);
         polled += variant.page_size - 1;
         return loaded + variant.byte_load_limit_us + variant.write_time_us;
       }
@@ -66,7 +65,7 @@ class BusyAnswers : public ::testing::TestWithParam<BusyCase> {
         return rig.board.now_us() - 1 + variant.chip_erase_time_us;
       case Work::sector_erase:
         send_sequence(bus(), SEQ_BLOCK_ERASE);
-        return data_at(polled, BLOCK_ERASE_COMMAND) + variant.sector_erase_time_us;
+        return timed_data_cycle(rig, polled, BLOCK_ERASE_COMMAND) + variant.sector_erase_time_us;
     }
     return 0;
   }
@@ -136,19 +135,13 @@ TEST(ByteLoadWindow, ReadsNeitherEndNorStretchTheLoad) {
     auto& chip = dynamic_cast<sim::JedecFlash&>(rig.insert(model));
     const sim::JedecVariant& variant = chip.variant();
     ProgrammerBus& bus = rig.context->bus;
-    const auto data_at = [&](uint32_t address, uint8_t data) {
-      bus.latch_write(LATCH_ADDR_LO, static_cast<uint8_t>(address));
-      bus.latch_write(LATCH_ADDR_MID, static_cast<uint8_t>(address >> 8));
-      data_cycle(bus, data, 0);
-      return rig.board.now_us() - 1;
-    };
-    data_at(0x200, 0x11);
+    timed_data_cycle(rig, 0x200, 0x11);
     bus.bus_address.set(0x200);
     const uint8_t first = bus.bus_read_cycle();
     const uint8_t second = bus.bus_read_cycle();
     EXPECT_EQ(first & 0x80, 0x80) << model;  // the complement of 0x11's bit 7
     EXPECT_NE(first & 0x40, second & 0x40) << model;
-    const uint64_t last = data_at(0x201, 0x22);
+    const uint64_t last = timed_data_cycle(rig, 0x201, 0x22);
     EXPECT_EQ(chip.operation(), sim::JedecFlash::Operation::page_load) << model;
     rig.board.advance_us(last + variant.byte_load_limit_us + variant.write_time_us - 1 -
                          rig.board.now_us());

@@ -12,6 +12,7 @@
 #include "chips/jedec/jedec_bus.h"
 #include "chips/jedec/page_write.h"
 #include "chips/jedec/software_protection.h"
+#include "tests/jedec/jedec_cycles.h"
 #include "tests/support/programmer_rigs.h"
 
 namespace fp::test {
@@ -23,23 +24,16 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
 struct Socket {
-  explicit Socket(std::u16string_view row, std::string_view model) {
-    rig.select(row);
-    chip = dynamic_cast<JedecFlash*>(&rig.insert(model));
-  }
-  ProgrammerBus& bus() { return rig.context->bus; }
-  std::vector<uint8_t>& cells() { return *chip->memory("main"); }
+  Socket(std::u16string_view row, std::string_view model)
+      : rig(row, model), chip(dynamic_cast<JedecFlash*>(rig.board.chip())) {}
+  ProgrammerBus& bus() { return rig.bus(); }
+  std::vector<uint8_t>& cells() { return rig.memory(); }
   uint8_t read(uint32_t address) {
     uint8_t value = 0;
     bus_read_block(bus(), &value, address, 1);
     return value;
   }
-  // One data cycle at a 19-bit address.
-  void data_at(uint32_t address, uint8_t data) {
-    bus().latch_write(LATCH_ADDR_LO, static_cast<uint8_t>(address));
-    bus().latch_write(LATCH_ADDR_MID, static_cast<uint8_t>(address >> 8));
-    data_cycle(bus(), data, static_cast<uint8_t>(address >> 16));
-  }
+  void data_at(uint32_t address, uint8_t data) { data_cycle_at(bus(), address, data); }
   const std::vector<std::string>& violations() { return rig.board.violations(); }
   SimulatedRig rig;
   JedecFlash* chip;

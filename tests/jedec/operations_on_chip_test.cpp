@@ -3,31 +3,20 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "chips/common/common_handlers.h"
 #include "chips/jedec/software_protection.h"
 #include "tests/support/programmer_rigs.h"
+#include "tests/support/random_bytes.h"
 
 namespace fp::test {
 namespace {
 
 using ::testing::IsEmpty;
 
-std::vector<uint8_t> random_bytes(size_t size, unsigned seed) {
-  std::mt19937 generator(seed);
-  std::vector<uint8_t> bytes(size);
-  for (auto& byte : bytes) byte = static_cast<uint8_t>(generator());
-  return bytes;
-}
-
 struct ChipOnBoard {
-  ChipOnBoard(std::u16string_view row, std::string_view model) {
-    rig.select(row);
-    rig.insert(model);
-  }
+  ChipOnBoard(std::u16string_view row, std::string_view model) : rig(row, model) {}
   ProgrammerContext& context() { return *rig.context; }
-  std::vector<uint8_t>& cells() { return *rig.board.chip()->memory("main"); }
+  std::vector<uint8_t>& cells() { return rig.memory(); }
   uint32_t write(const std::vector<uint8_t>& image, uint32_t offset, uint32_t length) {
     return context().current_chip->slots.on_write(context(), image.data(), offset, length);
   }

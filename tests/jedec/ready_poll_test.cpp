@@ -4,14 +4,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "bus/number_text.h"
 #include "chips/jedec/at49f.h"
 #include "chips/jedec/page_write.h"
 #include "chips/jedec/w29ee512.h"
 #include "sim/jedec/jedec_flash.h"
 #include "tests/support/programmer_rigs.h"
+#include "tests/support/random_bytes.h"
 #include "ui/control_ids.h"
 #include "ui/message_box.h"
 #include "ui/texts.h"
@@ -60,13 +59,6 @@ struct PolledChip {
   sim::JedecVariant variant{};
 };
 
-std::vector<uint8_t> random_bytes(size_t size) {
-  std::mt19937 generator(static_cast<unsigned>(size));
-  std::vector<uint8_t> bytes(size);
-  for (auto& byte : bytes) byte = static_cast<uint8_t>(generator());
-  return bytes;
-}
-
 struct PageRow {
   const char16_t* row;
   const char* model;
@@ -76,6 +68,10 @@ struct PageRow {
 class PageWritePoll : public ::testing::TestWithParam<PageRow> {
  protected:
   static constexpr uint32_t PAGES = 4;
+  [[nodiscard]] std::vector<uint8_t> pages() const {
+    const uint32_t size = PAGES * GetParam().page_size;
+    return random_bytes(size, size);
+  }
   // Board time of writing the pages, and the handler's result.
   std::pair<uint64_t, uint32_t> write(PolledChip& chip, const std::vector<uint8_t>& image) {
     uint32_t result = 0;
@@ -94,7 +90,7 @@ class PageWritePoll : public ::testing::TestWithParam<PageRow> {
 };
 
 TEST_P(PageWritePoll, EachPageEndsWhenTheChipIsDone) {
-  const auto image = random_bytes(PAGES * GetParam().page_size);
+  const auto image = pages();
   PolledChip chip(GetParam().row, GetParam().model);
   chip.insert();
   const auto [took, result] = write(chip, image);
@@ -109,7 +105,7 @@ TEST_P(PageWritePoll, EachPageEndsWhenTheChipIsDone) {
 }
 
 TEST_P(PageWritePoll, ASlowChipIsWaitedForUpToTwiceTheDatasheetMaximum) {
-  const auto image = random_bytes(PAGES * GetParam().page_size);
+  const auto image = pages();
   PolledChip chip(GetParam().row, GetParam().model);
   chip.variant.write_time_us = 2 * PAGE_WRITE_MAX_US;
   chip.insert();
@@ -119,7 +115,7 @@ TEST_P(PageWritePoll, ASlowChipIsWaitedForUpToTwiceTheDatasheetMaximum) {
 }
 
 TEST_P(PageWritePoll, ANeverReadyChipStopsTheWriteAfterItsFirstPage) {
-  const auto image = random_bytes(PAGES * GetParam().page_size);
+  const auto image = pages();
   PolledChip chip(GetParam().row, GetParam().model);
   chip.insert(true);
   const auto [took, result] = write(chip, image);
@@ -142,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, PageWritePoll,
 TEST(PageWritePollAddress, ThePollLeavesTheWriteLoopsAddressAlone) {
   PolledChip chip(u"AT29C040A", "AT29C040A");
   chip.insert();
-  const auto image = random_bytes(0x200);
+  const auto image = random_bytes(0x200, 0x200);
   EXPECT_EQ(at29c040a_write(chip.context(), image.data(), 0xFF00, 0x200), 0u);
   EXPECT_TRUE(std::equal(image.begin(), image.end(), chip.cells().begin() + 0xFF00));
   EXPECT_EQ(chip.context().bus.bus_address.address(), 0x10100u);

@@ -8,7 +8,7 @@
 #include "chips/jedec/at49f.h"
 #include "chips/jedec/page_write.h"
 #include "chips/jedec/w29ee512.h"
-#include "tests/jedec/command_lines.h"
+#include "tests/jedec/jedec_cycles.h"
 #include "ui/control_ids.h"
 #include "ui/message_box.h"
 #include "ui/texts.h"

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "platform/posix/replaced_file.h"
+#include "tests/support/test_folder.h"
 
 namespace fp::posix {
 namespace {
@@ -17,14 +18,9 @@ namespace fs = std::filesystem;
 
 class FileFactsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() / ("file-facts-" + std::to_string(::getpid()));
-    fs::create_directories(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-  std::string path(const char* name) const { return (folder_ / name).string(); }
+  std::string path(const char* name) const { return (folder_.path() / name).string(); }
 
-  fs::path folder_;
+  test::TestFolder folder_{"file-facts"};
 };
 
 TEST_F(FileFactsTest, KindsFollowLinks) {
@@ -34,7 +30,7 @@ TEST_F(FileFactsTest, KindsFollowLinks) {
   EXPECT_EQ(file_facts(path("image.bin")).kind, FileKind::regular);
   EXPECT_EQ(file_facts(path("link.bin")).kind, FileKind::regular);
   EXPECT_EQ(file_facts(path("fifo")).kind, FileKind::fifo);
-  EXPECT_EQ(file_facts(folder_.string()).kind, FileKind::directory);
+  EXPECT_EQ(file_facts(folder_.path().string()).kind, FileKind::directory);
   EXPECT_EQ(file_facts("/dev/null").kind, FileKind::character_device);
   EXPECT_EQ(file_facts(path("none")).kind, FileKind::missing);
   EXPECT_FALSE(file_facts("/dev/null").group.empty());
@@ -55,13 +51,13 @@ TEST_F(FileFactsTest, RefusalNamesTheReason) {
 }
 
 TEST_F(FileFactsTest, AnonymousFileHasNoNameAndGoesWithTheObject) {
-  ::setenv("TMPDIR", folder_.c_str(), 1);
+  ::setenv("TMPDIR", folder_.path().c_str(), 1);
   std::string reached;
   {
     const AnonymousFile file;
     reached = file.path();
     std::ofstream(reached) << "image";
-    EXPECT_TRUE(fs::is_empty(folder_));
+    EXPECT_TRUE(fs::is_empty(folder_.path()));
     std::string back;
     std::ifstream(reached) >> back;
     EXPECT_EQ(back, "image");

@@ -12,6 +12,8 @@
 #include <fstream>
 #include <thread>
 
+#include "tests/support/test_folder.h"
+
 namespace fp::posix {
 namespace {
 
@@ -19,21 +21,14 @@ namespace fs = std::filesystem;
 
 class ReplacedFileTest : public testing::Test {
  protected:
-  void SetUp() override {
-    folder_ =
-        fs::temp_directory_path() / ("replaced_file_" + std::to_string(::getpid()) + "_" +
-                                     testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-  std::string path(const std::string& name) const { return (folder_ / name).string(); }
+  std::string path(const std::string& name) const { return (folder_.path() / name).string(); }
   size_t entries() const {
     size_t count = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder_)) ++count;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder_.path())) ++count;
     return count;
   }
 
-  fs::path folder_;
+  test::TestFolder folder_{"replaced_file"};
 };
 
 TEST_F(ReplacedFileTest, ASecondHolderWaitsAndThenSeesTheReplacement) {

@@ -22,6 +22,7 @@
 #include "platform/image_file.h"
 #include "platform/utf8.h"
 #include "tests/support/programmer_rigs.h"
+#include "tests/support/test_folder.h"
 #include "ui/control_ids.h"
 #include "ui/message_box.h"
 #include "ui/texts.h"
@@ -57,15 +58,6 @@ class Random {
 
 class FileSafetyTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder = fs::temp_directory_path() /
-             ("file_safety_" + std::to_string(::getpid()) + "_" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-  }
-  void TearDown() override { fs::remove_all(folder); }
-
   // The file as it stands, or nothing when it does not exist.
   std::optional<Bytes> contents(const fs::path& file) {
     if (!fs::exists(file)) return std::nullopt;
@@ -80,7 +72,8 @@ class FileSafetyTest : public ::testing::Test {
               static_cast<std::streamsize>(bytes->size()));
   }
 
-  fs::path folder;
+  test::TestFolder temp{"file_safety"};
+  const fs::path& folder = temp.path();
 };
 
 // A file offset: mostly near the file's end, where growing and gaps happen.

@@ -22,6 +22,7 @@
 #include "bus/number_text.h"
 #include "platform/utf8.h"
 #include "sim/model_factory.h"
+#include "tests/support/test_folder.h"
 #include "ui/control_ids.h"
 #include "ui/headless/quoting.h"
 #include "ui/message_box.h"
@@ -351,14 +352,6 @@ struct Outcome {
 
 class OperationMatrixTest : public ::testing::TestWithParam<RowCase> {
  protected:
-  void SetUp() override {
-    folder = fs::temp_directory_path() /
-             ("operation_matrix_" + std::to_string(::getpid()) + "_" + GetParam().label);
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-  }
-  void TearDown() override { fs::remove_all(folder); }
-
   static int row_index(const RowCase& row) {
     const auto rows = catalogue_rows();
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -433,7 +426,8 @@ class OperationMatrixTest : public ::testing::TestWithParam<RowCase> {
     return outcome;
   }
 
-  fs::path folder;
+  test::TestFolder temp{"operation_matrix"};
+  const fs::path& folder = temp.path();
 };
 
 std::string without_answer(const std::string& line) {
