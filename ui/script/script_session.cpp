@@ -1,17 +1,14 @@
 #include "ui/script/script_session.h"
 
 #include <cerrno>
-#include <charconv>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "app/catalogue.h"
 #include "platform/utf8.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_templates.h"
 #include "ui/headless/quoting.h"
-#include "ui/headless/script_line.h"
+#include "ui/headless/script_commands.h"
 #include "ui/message_box.h"
 
 namespace fp::script {
@@ -19,12 +16,8 @@ namespace fp::script {
 using headless::answer_name;
 using headless::ControlState;
 using headless::flag_names;
-using headless::is_sim_command;
-using headless::LineError;
 using headless::ModelDialogView;
-using headless::parse_script_number;
 using headless::quoted;
-using headless::split_script_line;
 class ScriptSession::DialogWindowView : public ModelDialogView {
  public:
   DialogWindowView(ScriptSession& session, WindowModel& model)
@@ -144,19 +137,7 @@ void ScriptSession::play_until_ended(size_t depth) {
       break;
     }
     const size_t number = ++next_line_;
-    auto split = split_script_line(lines_[number - 1]);
-    if (const auto* error = std::get_if<LineError>(&split)) {
-      throw ScriptError("line " + std::to_string(number) + ": " + error->message);
-    }
-    const auto& words = std::get<std::vector<std::string>>(split);
-    if (words.empty()) continue;
-    try {
-      execute(words);
-    } catch (const ScriptError& error) {
-      const std::string message = error.what();
-      if (message.rfind("line ", 0) == 0) throw;
-      throw ScriptError("line " + std::to_string(number) + ": " + message);
-    }
+    headless::play_script_line(*this, lines_[number - 1], number);
   }
 }
 
@@ -199,13 +180,53 @@ std::optional<std::u16string> ScriptSession::open_file_dialog() {
   return result;
 }
 
-int ScriptSession::control_id(const std::string& word) {
-  const auto id = parse_script_number(word, 10);
-  if (!id || *id > 0xFFFF) throw ScriptError("bad control ID " + word);
-  if (!top().model->has(static_cast<int>(*id))) {
-    throw ScriptError("control " + word + " is not in the top-most window");
-  }
-  return static_cast<int>(*id);
+bool ScriptSession::has_control(int id) {
+  return top().model->has(id);
+}
+
+std::vector<std::u16string> ScriptSession::list_items(int id) {
+  std::vector<std::u16string> texts;
+  for (const auto& item : top().model->control(id).items) texts.push_back(item.first);
+  return texts;
+}
+
+void ScriptSession::select(int id, size_t index) {
+  top().model->control(id).selection = static_cast<int>(index);
+  top().logic->on_command(*top().view, command_value(id, notify::SELCHANGE));
+}
+
+void ScriptSession::set_text(int id, std::u16string_view text) {
+  top().model->set_text(id, text);
+}
+
+void ScriptSession::set_checked(int id, bool checked) {
+  top().model->control(id).checked = checked;
+}
+
+void ScriptSession::click(int id) {
+  OpenWindow window = top();
+  window.model->click(id);
+  window.logic->on_command(*window.view, command_value(id));
+}
+
+void ScriptSession::close() {
+  close_window(top());
+}
+
+void ScriptSession::queue_answer(int answer) {
+  answers_.push_back(answer);
+}
+
+void ScriptSession::queue_file_dialog(std::optional<std::u16string> name) {
+  file_dialog_results_.push_back(std::move(name));
+}
+
+void ScriptSession::print(int id) {
+  print_control(*top().model, id);
+}
+
+void ScriptSession::board_command(const headless::ScriptLine& line) {
+  sim_commands_.execute(line.words, out_);
 }
 
 void ScriptSession::print_control(WindowModel& window, int id) {
@@ -219,78 +240,6 @@ void ScriptSession::print_control(WindowModel& window, int id) {
   }
   out_ << "control " << id << ' ' << quoted(text) << " checked=" << control.checked
        << " visible=" << control.visible << " enabled=" << control.enabled << '\n';
-}
-
-void ScriptSession::execute(const std::vector<std::string>& words) {
-  const std::string& command = words[0];
-  const auto expect = [&](size_t count) {
-    if (words.size() != count) {
-      throw ScriptError(command + " takes " + std::to_string(count - 1) + " argument(s)");
-    }
-  };
-
-  if (is_sim_command(command)) {
-    sim_commands_.execute(words, out_);
-  } else if (command == "select") {
-    expect(2);
-    const int list = ctl::CHIP_LIST;
-    if (!top().model->has(list)) throw ScriptError("the chip list is not in the top-most window");
-    ControlState& control = top().model->control(list);
-    int index = -1;
-    if (const auto number = parse_script_number(words[1], 10)) {
-      if (*number < control.items.size()) index = static_cast<int>(*number);
-    } else {
-      const std::u16string name = from_utf8(words[1]);
-      for (size_t i = 0; i < control.items.size(); ++i) {
-        if (control.items[i].first == name) index = static_cast<int>(i);
-      }
-    }
-    if (index < 0) throw ScriptError("no catalogue row " + words[1]);
-    control.selection = index;
-    top().logic->on_command(*top().view, command_value(list, notify::SELCHANGE));
-  } else if (command == "text") {
-    expect(3);
-    top().model->set_text(control_id(words[1]), from_utf8(words[2]));
-  } else if (command == "check") {
-    expect(3);
-    if (words[2] != "on" && words[2] != "off") throw ScriptError("check takes on or off");
-    top().model->control(control_id(words[1])).checked = words[2] == "on";
-  } else if (command == "click") {
-    expect(2);
-    const int id = control_id(words[1]);
-    OpenWindow window = top();
-    window.model->click(id);
-    window.logic->on_command(*window.view, command_value(id));
-  } else if (command == "close") {
-    expect(1);
-    close_window(top());
-  } else if (command == "answer") {
-    expect(2);
-    const std::string& word = words[1];
-    if (word == "yes") {
-      answers_.push_back(answer::YES);
-    } else if (word == "no") {
-      answers_.push_back(answer::NO);
-    } else if (word == "ok") {
-      answers_.push_back(answer::OK);
-    } else if (word == "cancel") {
-      answers_.push_back(answer::CANCEL);
-    } else {
-      throw ScriptError("answer takes yes, no, ok or cancel");
-    }
-  } else if (command == "filedialog") {
-    expect(2);
-    if (words[1] == "cancel") {
-      file_dialog_results_.emplace_back(std::nullopt);
-    } else {
-      file_dialog_results_.emplace_back(from_utf8(words[1]));
-    }
-  } else if (command == "print") {
-    expect(2);
-    print_control(*top().model, control_id(words[1]));
-  } else {
-    throw ScriptError("unknown command " + command);
-  }
 }
 
 }  // namespace fp::script

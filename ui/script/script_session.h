@@ -12,6 +12,7 @@
 #include "app/main_window.h"
 #include "chips/common/programmer_context.h"
 #include "sim/simulated_board.h"
+#include "ui/headless/script_commands.h"
 #include "ui/headless/sim_commands.h"
 #include "ui/headless/trace.h"
 #include "ui/headless/window_model.h"
@@ -24,11 +25,11 @@ using headless::SimCommands;
 using headless::Trace;
 using headless::WindowModel;
 
-class ScriptSession {
+class ScriptSession final : private headless::ScriptPlayer {
  public:
   // trace: null for no trace file.
   ScriptSession(std::ostream& output, std::ostream* trace);
-  ~ScriptSession();
+  ~ScriptSession() override;
   ScriptSession(const ScriptSession&) = delete;
   ScriptSession& operator=(const ScriptSession&) = delete;
 
@@ -50,7 +51,20 @@ class ScriptSession {
 
   // Plays lines until the window on top of the stack (at depth) has ended.
   void play_until_ended(size_t depth);
-  void execute(const std::vector<std::string>& words);
+
+  // What the script's lines ask of the top-most window.
+  bool has_control(int id) override;
+  std::vector<std::u16string> list_items(int id) override;
+  void select(int id, size_t index) override;
+  void set_text(int id, std::u16string_view text) override;
+  void set_checked(int id, bool checked) override;
+  void click(int id) override;
+  void close() override;
+  void queue_answer(int answer) override;
+  void queue_file_dialog(std::optional<std::u16string> name) override;
+  void print(int id) override;
+  void board_command(const headless::ScriptLine& line) override;
+
   void close_window(const OpenWindow& window);
   intptr_t run_dialog(int template_id, DialogLogic& logic);
   int message_box(std::u16string_view text, const char16_t* caption, uint32_t flags);
@@ -58,7 +72,6 @@ class ScriptSession {
   void print_control(WindowModel& window, int id);
 
   OpenWindow& top() { return windows_.back(); }
-  int control_id(const std::string& word);
 
   std::ostream& out_;
   sim::SimulatedBoard board_;
