@@ -15,8 +15,6 @@
 #include "ui/control_ids.h"
 #include "ui/dialog_templates.h"
 #include "ui/headless/quoting.h"
-#include "ui/headless/script_line.h"
-#include "ui/headless/sim_commands.h"
 #include "ui/message_box.h"
 #include "ui/win32/sim_hooks.h"
 #include "ui/win32/win32_dialog_view.h"
@@ -145,17 +143,7 @@ void ScriptPlayer::play(const std::vector<std::string>& lines) {
   settle();
   for (size_t number = 1; number <= lines.size(); ++number) {
     if (main_ended_ || stack_.empty()) break;
-    auto split = headless::split_script_line(lines[number - 1]);
-    if (const auto* error = std::get_if<headless::LineError>(&split)) {
-      throw ScriptError("line " + std::to_string(number) + ": " + error->message);
-    }
-    const auto& words = std::get<std::vector<std::string>>(split);
-    if (words.empty()) continue;
-    try {
-      execute(words, lines[number - 1]);
-    } catch (const ScriptError& error) {
-      throw ScriptError("line " + std::to_string(number) + ": " + error.what());
-    }
+    headless::play_script_line(*this, lines[number - 1], number);
   }
   close_all();
   const auto code = target_.wait_for_exit(EXIT_TIMEOUT_MS);
@@ -371,12 +359,6 @@ ScriptPlayer::Window& ScriptPlayer::top() {
   return stack_.back();
 }
 
-int ScriptPlayer::parse_control_id(const std::string& word) {
-  const auto id = headless::parse_script_number(word);
-  if (!id || *id > 0xFFFF) throw ScriptError("bad control ID " + word);
-  return static_cast<int>(*id);
-}
-
 HWND ScriptPlayer::control(int id) {
   const HWND found = GetDlgItem(top().handle, id);
   if (found == nullptr) {
@@ -385,7 +367,72 @@ HWND ScriptPlayer::control(int id) {
   return found;
 }
 
-void ScriptPlayer::print_control(int id) {
+bool ScriptPlayer::has_control(int id) {
+  return GetDlgItem(top().handle, id) != nullptr;
+}
+
+std::vector<std::u16string> ScriptPlayer::list_items(int id) {
+  const HWND list = control(id);
+  const auto count = static_cast<WPARAM>(send(list, CB_GETCOUNT));
+  std::vector<std::u16string> items;
+  for (WPARAM i = 0; i < count; ++i) {
+    std::wstring item(static_cast<size_t>(send(list, CB_GETLBTEXTLEN, i)) + 1, L'\0');
+    send(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+    items.push_back(utf16(item.c_str()));
+  }
+  return items;
+}
+
+void ScriptPlayer::select(int id, size_t index) {
+  const HWND list = control(id);
+  send(list, CB_SETCURSEL, static_cast<WPARAM>(index));
+  SendNotifyMessageW(top().handle, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+  settle();
+}
+
+void ScriptPlayer::set_text(int id, std::u16string_view text) {
+  set_window_text(control(id), wide(text));
+  settle();
+}
+
+void ScriptPlayer::set_checked(int id, bool checked) {
+  send(control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void ScriptPlayer::click(int id) {
+  const HWND clicked = control(id);
+  // A button clicks itself: check boxes and radio buttons change as under
+  // the mouse, then the parent gets the command.
+  if (class_name(clicked) == L"Button") {
+    SendNotifyMessageW(clicked, BM_CLICK, 0, 0);
+  } else {
+    SendNotifyMessageW(top().handle, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(clicked));
+  }
+  settle();
+}
+
+void ScriptPlayer::close() {
+  SendNotifyMessageW(top().handle, WM_CLOSE, 0, 0);
+  settle();
+}
+
+void ScriptPlayer::queue_answer(int answer) {
+  answers_.push_back(answer);
+}
+
+void ScriptPlayer::queue_file_dialog(std::optional<std::u16string> name) {
+  if (!name) {
+    file_dialog_results_.emplace_back(std::nullopt);
+  } else if (*name == u"show") {
+    file_dialog_results_.emplace_back(SHOW_FILE_DIALOG);
+  } else {
+    file_dialog_results_.emplace_back(wide(*name));
+  }
+}
+
+void ScriptPlayer::print(int id) {
   const HWND shown = control(id);
   const std::wstring text = relative_to_current_directory(window_text(shown));
   const LONG style = window_style(shown);
@@ -396,137 +443,8 @@ void ScriptPlayer::print_control(int id) {
        " enabled=" + ((style & WS_DISABLED) == 0 ? "1" : "0"));
 }
 
-void ScriptPlayer::execute(const std::vector<std::string>& words, const std::string& line) {
-  const std::string& command = words[0];
-  const auto expect = [&](size_t count) {
-    if (words.size() != count) {
-      throw ScriptError(command + " takes " + std::to_string(count - 1) + " argument(s)");
-    }
-  };
-  if (command == "answer") {
-    expect(2);
-    const std::string& word = words[1];
-    if (word == "yes") {
-      answers_.push_back(answer::YES);
-    } else if (word == "no") {
-      answers_.push_back(answer::NO);
-    } else if (word == "ok") {
-      answers_.push_back(answer::OK);
-    } else if (word == "cancel") {
-      answers_.push_back(answer::CANCEL);
-    } else {
-      throw ScriptError("answer takes yes, no, ok or cancel");
-    }
-  } else if (command == "filedialog") {
-    expect(2);
-    if (words[1] == "cancel") {
-      file_dialog_results_.emplace_back(std::nullopt);
-    } else if (words[1] == "show") {
-      file_dialog_results_.emplace_back(SHOW_FILE_DIALOG);
-    } else {
-      file_dialog_results_.emplace_back(wide_utf8(words[1]));
-    }
-  } else if (command == "select") {
-    expect(2);
-    if (top().kind != Kind::main) throw ScriptError("the chip list is not in the top-most window");
-    const HWND list = control(ctl::CHIP_LIST);
-    const auto count = static_cast<uint64_t>(send(list, CB_GETCOUNT));
-    std::optional<uint64_t> index = headless::parse_script_number(words[1]);
-    if (index && *index >= count) index.reset();
-    if (!headless::parse_script_number(words[1])) {
-      const std::wstring name = wide_utf8(words[1]);
-      for (uint64_t i = 0; i < count; ++i) {
-        const auto at = static_cast<WPARAM>(i);
-        std::wstring item(static_cast<size_t>(send(list, CB_GETLBTEXTLEN, at)) + 1, L'\0');
-        send(list, CB_GETLBTEXT, at, reinterpret_cast<LPARAM>(item.data()));
-        if (std::wstring(item.c_str()) == name) index = i;
-      }
-    }
-    if (!index) throw ScriptError("no catalogue row " + words[1]);
-    send(list, CB_SETCURSEL, static_cast<WPARAM>(*index));
-    SendNotifyMessageW(top().handle, WM_COMMAND, MAKEWPARAM(ctl::CHIP_LIST, CBN_SELCHANGE),
-                       reinterpret_cast<LPARAM>(list));
-    settle();
-  } else if (command == "text") {
-    expect(3);
-    set_window_text(control(parse_control_id(words[1])), wide_utf8(words[2]));
-    settle();
-  } else if (command == "check") {
-    expect(3);
-    if (words[2] != "on" && words[2] != "off") throw ScriptError("check takes on or off");
-    send(control(parse_control_id(words[1])), BM_SETCHECK,
-         words[2] == "on" ? BST_CHECKED : BST_UNCHECKED);
-  } else if (command == "click") {
-    expect(2);
-    const int id = parse_control_id(words[1]);
-    const HWND clicked = control(id);
-    // A button clicks itself: check boxes and radio buttons change as under
-    // the mouse, then the parent gets the command.
-    if (class_name(clicked) == L"Button") {
-      SendNotifyMessageW(clicked, BM_CLICK, 0, 0);
-    } else {
-      SendNotifyMessageW(top().handle, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(clicked));
-    }
-    settle();
-  } else if (command == "close") {
-    expect(1);
-    SendNotifyMessageW(top().handle, WM_CLOSE, 0, 0);
-    settle();
-  } else if (command == "print") {
-    expect(2);
-    print_control(parse_control_id(words[1]));
-  } else if (command == "key") {
-    expect(2);
-    if (words[1] == "escape") {
-      press_key(VK_ESCAPE);
-    } else if (words[1] == "enter") {
-      press_key(VK_RETURN);
-    } else {
-      throw ScriptError("key takes escape or enter");
-    }
-  } else if (command == "layout") {
-    expect(1);
-    check_layout();
-  } else if (command == "screenshot") {
-    expect(2);
-    save_screenshot(words[1]);
-  } else if (command == "hold") {
-    expect(2);
-    // Another program reading the file, letting others read it too.
-    const HANDLE file = CreateFileW(wide_utf8(words[1]).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw ScriptError("cannot open " + words[1]);
-    held_files_.push_back(file);
-  } else if (command == "describe") {
-    expect(1);
-    describe(top().handle);
-  } else if (headless::is_sim_command(command)) {
-    sim_command(line);
-  } else if (command == "start") {
-    start(words);
-  } else if (command == "post") {
-    post_input(words);
-  } else if (command == "wait") {
-    expect(1);
-    settle();
-  } else if (command == "drop") {
-    expect(2);
-    drop_file(words[1]);
-  } else if (command == "about") {
-    expect(1);
-    if (top().kind != Kind::main) throw ScriptError("the main window is not the top-most one");
-    SendNotifyMessageW(top().handle, WM_SYSCOMMAND, ABOUT_COMMAND, 0);
-    settle();
-  } else if (command == "second") {
-    expect(1);
-    second_instance();
-  } else {
-    throw ScriptError("unknown command " + command);
-  }
-}
-
-void ScriptPlayer::press_key(WORD key) {
+void ScriptPlayer::press_key(Key key) {
+  const WORD code = key == Key::enter ? VK_RETURN : VK_ESCAPE;
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
   HWND focus = top().handle;
@@ -535,8 +453,7 @@ void ScriptPlayer::press_key(WORD key) {
   }
   const std::vector<HWND> before = target_.dialog_windows();
   // Keys must come through the queue, where the dialog manager reads them.
-  PostMessageW(focus, WM_KEYDOWN, key, 1);
-  PostMessageW(focus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
+  key_input(focus, code);
   for (int poll = 0; poll < KEY_EFFECT_POLLS; ++poll) {
     Sleep(KEY_EFFECT_POLL_MS);
     const std::vector<HWND> now = target_.dialog_windows();
@@ -645,12 +562,8 @@ void ScriptPlayer::save_screenshot(const std::string& path) {
   }
 }
 
-}  // namespace fp::driver
-
-namespace fp::driver {
-
-void ScriptPlayer::sim_command(const std::string& line) {
-  const auto answer = sim_channel_.play(main_window_, line);
+void ScriptPlayer::board_command(const headless::ScriptLine& line) {
+  const auto answer = sim_channel_.play(main_window_, std::string(line.text));
   if (!answer) throw ScriptError("the program does not take the simulated board's commands");
   if (!answer->done) throw ScriptError(answer->text);
   if (!answer->text.empty()) {
@@ -666,7 +579,7 @@ bool ScriptPlayer::busy() {
 
 // A click as the mouse makes it: posted button messages the control reads
 // from the queue, not a command sent to the window.
-void ScriptPlayer::post_click(HWND button) {
+void ScriptPlayer::mouse_click(HWND button) {
   RECT area{};
   GetClientRect(button, &area);
   const LPARAM point = MAKELPARAM(area.right / 2, area.bottom / 2);
@@ -674,17 +587,16 @@ void ScriptPlayer::post_click(HWND button) {
   PostMessageW(button, WM_LBUTTONUP, 0, point);
 }
 
-void ScriptPlayer::post_key(HWND focus, WORD key) {
+void ScriptPlayer::key_input(HWND focus, WORD key) {
   PostMessageW(focus, WM_KEYDOWN, key, 1);
   PostMessageW(focus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
 }
 
-// "start click ID": clicks and returns once the operation holds the thread,
-// without waiting for its end ("wait" does).
-void ScriptPlayer::start(const std::vector<std::string>& words) {
-  if (words.size() != 3 || words[1] != "click") throw ScriptError("start takes click and an ID");
+// Clicks and returns once the operation holds the thread, without waiting
+// for its end ("wait" does).
+void ScriptPlayer::start_click(int id) {
   const std::vector<HWND> before = target_.dialog_windows();
-  post_click(control(parse_control_id(words[2])));
+  mouse_click(control(id));
   const DWORD deadline = GetTickCount() + BUSY_TIMEOUT_MS;
   while (!busy()) {
     if (target_.dialog_windows() != before) throw ScriptError("a window opened, not an operation");
@@ -694,37 +606,40 @@ void ScriptPlayer::start(const std::vector<std::string>& words) {
   windows_at_start_ = before;
 }
 
-// "post click ID", "post key enter|escape": input made while the program is
-// busy, as the mouse and keyboard make it: into the system's input queue,
-// for whatever window takes it when the program reads input again.
-void ScriptPlayer::post_input(const std::vector<std::string>& words) {
-  if (words.size() != 3) throw ScriptError("post takes click ID or key NAME");
-  if (!busy()) throw ScriptError("the program is not busy");
+// Input made while the program is busy, as the mouse and keyboard make it:
+// into the system's input queue, for whatever window takes it when the
+// program reads input again.
+void ScriptPlayer::post_click(int id) {
+  RECT area{};
+  GetWindowRect(control(id), &area);
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
   std::vector<INPUT> inputs;
-  if (words[1] == "click") {
-    RECT area{};
-    GetWindowRect(control(parse_control_id(words[2])), &area);
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    for (const DWORD button : {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
-      INPUT input{};
-      input.type = INPUT_MOUSE;
-      input.mi.dx = MulDiv((area.left + area.right) / 2, 65535, width - 1);
-      input.mi.dy = MulDiv((area.top + area.bottom) / 2, 65535, height - 1);
-      input.mi.dwFlags = button | MOUSEEVENTF_ABSOLUTE;
-      inputs.push_back(input);
-    }
-  } else if (words[1] == "key" && (words[2] == "enter" || words[2] == "escape")) {
-    for (const DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
-      INPUT input{};
-      input.type = INPUT_KEYBOARD;
-      input.ki.wVk = words[2] == "enter" ? VK_RETURN : VK_ESCAPE;
-      input.ki.dwFlags = up;
-      inputs.push_back(input);
-    }
-  } else {
-    throw ScriptError("post takes click ID or key enter|escape");
+  for (const DWORD button : {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv((area.left + area.right) / 2, 65535, width - 1);
+    input.mi.dy = MulDiv((area.top + area.bottom) / 2, 65535, height - 1);
+    input.mi.dwFlags = button | MOUSEEVENTF_ABSOLUTE;
+    inputs.push_back(input);
   }
+  post_input(inputs);
+}
+
+void ScriptPlayer::post_key(Key key) {
+  std::vector<INPUT> inputs;
+  for (const DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key == Key::enter ? VK_RETURN : VK_ESCAPE;
+    input.ki.dwFlags = up;
+    inputs.push_back(input);
+  }
+  post_input(inputs);
+}
+
+void ScriptPlayer::post_input(std::vector<INPUT> inputs) {
+  if (!busy()) throw ScriptError("the program is not busy");
   if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size()) {
     throw DriverError("the system took no input");
   }
@@ -735,10 +650,36 @@ void ScriptPlayer::post_input(const std::vector<std::string>& words) {
   }
 }
 
+// Another program reading the file, letting others read it too.
+void ScriptPlayer::hold_file(const std::string& path) {
+  const HANDLE file = CreateFileW(wide_utf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) throw ScriptError("cannot open " + path);
+  held_files_.push_back(file);
+}
+
+void ScriptPlayer::describe_window() {
+  describe(top().handle);
+}
+
+void ScriptPlayer::wait() {
+  settle();
+}
+
+void ScriptPlayer::require_main_on_top() {
+  if (top().kind != Kind::main) throw ScriptError("the main window is not the top-most one");
+}
+
+void ScriptPlayer::about() {
+  require_main_on_top();
+  SendNotifyMessageW(top().handle, WM_SYSCOMMAND, ABOUT_COMMAND, 0);
+  settle();
+}
+
 // "drop FILE": the shell's WM_DROPFILES with the file's full path, its
 // DROPFILES block placed in the program's memory.
 void ScriptPlayer::drop_file(const std::string& path) {
-  if (top().kind != Kind::main) throw ScriptError("the main window is not the top-most one");
+  require_main_on_top();
   std::wstring full(MAX_PATH * 4, L'\0');
   const DWORD length = GetFullPathNameW(wide_utf8(path).c_str(), static_cast<DWORD>(full.size()),
                                         full.data(), nullptr);

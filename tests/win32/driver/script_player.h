@@ -16,16 +16,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/win32/driver/gui_commands.h"
 #include "tests/win32/driver/sim_channel_client.h"
 #include "tests/win32/driver/target_process.h"
 
 namespace fp::driver {
 
 // A script line the driver cannot play: exit status 2, as programmer-script.
-class ScriptError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+using headless::ScriptError;
 
 // "post" queued its input only after the operation that "start" began had
 // opened a window (its closing box, say), which may have taken the input: the
@@ -35,12 +33,12 @@ class InputTooLate : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-class ScriptPlayer {
+class ScriptPlayer final : public GuiPlayer {
  public:
   // program and arguments: how the target was started, for "second".
   ScriptPlayer(TargetProcess& target, std::wstring program, std::wstring arguments)
       : target_(target), program_(std::move(program)), arguments_(std::move(arguments)) {}
-  ~ScriptPlayer();
+  ~ScriptPlayer() override;
   ScriptPlayer(const ScriptPlayer&) = delete;
   ScriptPlayer& operator=(const ScriptPlayer&) = delete;
 
@@ -57,15 +55,37 @@ class ScriptPlayer {
     bool answered;  // an answer or file name was given to it
   };
 
-  void execute(const std::vector<std::string>& words, const std::string& line);
-  void sim_command(const std::string& line);
-  void post_input(const std::vector<std::string>& words);
-  void post_click(HWND button);
-  void post_key(HWND focus, WORD key);
+  // The shared commands, on the real windows.
+  bool has_control(int id) override;
+  std::vector<std::u16string> list_items(int id) override;
+  void select(int id, size_t index) override;
+  void set_text(int id, std::u16string_view text) override;
+  void set_checked(int id, bool checked) override;
+  void click(int id) override;
+  void close() override;
+  void queue_answer(int answer) override;
+  void queue_file_dialog(std::optional<std::u16string> name) override;
+  void print(int id) override;
+  void board_command(const headless::ScriptLine& line) override;
+
+  // The driver's own commands.
+  void press_key(Key key) override;
+  void check_layout() override;
+  void save_screenshot(const std::string& path) override;
+  void hold_file(const std::string& path) override;
+  void describe_window() override;
+  void start_click(int id) override;
+  void post_click(int id) override;
+  void post_key(Key key) override;
+  void wait() override;
+  void drop_file(const std::string& path) override;
+  void about() override;
+  void second_instance() override;
+
+  void mouse_click(HWND button);
+  void key_input(HWND focus, WORD key);
+  void post_input(std::vector<INPUT> inputs);
   [[nodiscard]] bool busy();
-  void start(const std::vector<std::string>& words);
-  void drop_file(const std::string& path);
-  void second_instance();
   void settle();
   bool take_changes(const std::vector<HWND>& windows);
   void window_opened(HWND handle);
@@ -74,14 +94,10 @@ class ScriptPlayer {
   void answer_file_dialog(HWND dialog);
   void show_file_dialog(HWND dialog);
   void close_all();
-  void press_key(WORD key);
-  void check_layout();
-  void save_screenshot(const std::string& path);
+  void require_main_on_top();
 
   Window& top();
   HWND control(int id);
-  int parse_control_id(const std::string& word);
-  void print_control(int id);
   void emit(const std::string& line);
 
   TargetProcess& target_;
