@@ -85,7 +85,7 @@ void MainWindow::on_command(DialogView& view, uint32_t command) {
 }
 
 bool MainWindow::read_extra_parameters() {
-  MainView& view = context_.main_view;
+  DialogView& view = context_.main_view.dialog();
   if (!view.checked(ctl::EXTRA_PARAMETERS)) {
     context_.file_offset = 0;
     context_.rom_offset = 0;
@@ -117,7 +117,7 @@ bool MainWindow::read_extra_parameters() {
 std::u16string MainWindow::image_path() {
   // The whole name or nothing: a shortened name would be another file. An
   // empty name fails in the file operation with its usual message.
-  std::u16string path = context_.main_view.text(ctl::IMAGE_PATH);
+  std::u16string path = context_.main_view.dialog().text(ctl::IMAGE_PATH);
   if (path.size() >= IMAGE_PATH_CAPACITY) path.clear();
   return path;
 }
@@ -133,9 +133,9 @@ void MainWindow::read_command() {
   if (result == ReadResult::refused) return;
   const std::u16string path = image_path();
   if (save_image(path, c.image_buffer.data(), c.file_offset, c.block_length) == 0) {
-    c.main_view.message_box(text::FILE_SAVED, text::PROGRAMMER, mb::OK);
+    c.main_view.dialog().message_box(text::FILE_SAVED, text::PROGRAMMER, mb::OK);
   } else {
-    c.main_view.message_box(text::FILE_WRITE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
+    c.main_view.dialog().message_box(text::FILE_WRITE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
   }
 }
 
@@ -143,19 +143,19 @@ void MainWindow::write_command() {
   ProgrammerContext& c = context_;
   const DataHandler write = c.current_chip->slots.on_write;
   if (write == nullptr) {
-    c.main_view.message_box(text::NOT_IMPLEMENTED, nullptr, mb::ICON_INFORMATION);
+    c.main_view.dialog().message_box(text::NOT_IMPLEMENTED, nullptr, mb::ICON_INFORMATION);
     return;
   }
   if (c.calibrated == 0) {
-    const int answer = c.main_view.message_box(text::NOT_CALIBRATED, text::PROGRAMMER,
-                                               mb::YESNO | mb::ICON_WARNING | mb::DEFBUTTON2);
+    const int answer = c.main_view.dialog().message_box(
+        text::NOT_CALIBRATED, text::PROGRAMMER, mb::YESNO | mb::ICON_WARNING | mb::DEFBUTTON2);
     if (answer != answer::YES) return;
     c.calibrated = 1;
   }
   if (!read_extra_parameters()) return;
   const std::u16string path = image_path();
   if (load_image(path, c.image_buffer.data(), c.file_offset, c.block_length) != 0) {
-    c.main_view.message_box(text::FILE_READ_ERROR, nullptr, mb::ICON_ERROR);
+    c.main_view.dialog().message_box(text::FILE_READ_ERROR, nullptr, mb::ICON_ERROR);
     return;
   }
   c.bus.progress_prefix = text::WRITING;
@@ -165,16 +165,16 @@ void MainWindow::write_command() {
   // far it came, and the write fails whatever the verify finds.
   const bool unfinished = result == WRITE_CHIP_NOT_READY;
   if (result != 0 && !unfinished) {
-    c.main_view.message_box(text::WRITE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
+    c.main_view.dialog().message_box(text::WRITE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
     return;
   }
   c.bus.progress_prefix = text::VERIFYING;
   result = verify_handler(*c.current_chip)(c, c.image_buffer.data(), c.rom_offset, c.block_length);
   c.bus.progress_prefix = nullptr;
   if (result == 0 && !unfinished) {
-    c.main_view.message_box(text::WRITE_DONE, text::PROGRAMMER, mb::OK);
+    c.main_view.dialog().message_box(text::WRITE_DONE, text::PROGRAMMER, mb::OK);
   } else {
-    c.main_view.message_box(text::WRITE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
+    c.main_view.dialog().message_box(text::WRITE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
   }
 }
 
@@ -183,7 +183,7 @@ void MainWindow::compare_command() {
   if (!read_extra_parameters()) return;
   const std::u16string path = image_path();
   if (load_image(path, c.image_buffer.data(), c.file_offset, c.block_length) != 0) {
-    c.main_view.message_box(text::FILE_READ_ERROR, nullptr, mb::ICON_ERROR);
+    c.main_view.dialog().message_box(text::FILE_READ_ERROR, nullptr, mb::ICON_ERROR);
     return;
   }
   c.bus.progress_prefix = text::VERIFYING;
@@ -191,9 +191,9 @@ void MainWindow::compare_command() {
       verify_handler(*c.current_chip)(c, c.image_buffer.data(), c.rom_offset, c.block_length);
   c.bus.progress_prefix = nullptr;
   if (result == 0) {
-    c.main_view.message_box(text::DATA_EQUAL, text::PROGRAMMER, mb::OK);
+    c.main_view.dialog().message_box(text::DATA_EQUAL, text::PROGRAMMER, mb::OK);
   } else {
-    c.main_view.message_box(text::COMPARE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
+    c.main_view.dialog().message_box(text::COMPARE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
   }
 }
 
@@ -201,12 +201,12 @@ void MainWindow::plain_slot_command(OperationHandler handler) {
   if (handler != nullptr) {
     handler(context_);
   } else {
-    context_.main_view.message_box(text::NOT_IMPLEMENTED, nullptr, mb::ICON_INFORMATION);
+    context_.main_view.dialog().message_box(text::NOT_IMPLEMENTED, nullptr, mb::ICON_INFORMATION);
   }
 }
 
 void MainWindow::extra_parameters_command() {
-  MainView& view = context_.main_view;
+  DialogView& view = context_.main_view.dialog();
   const bool shown = view.checked(ctl::EXTRA_PARAMETERS);
   for (const int id : {ctl::FILE_OFFSET, ctl::FILE_OFFSET_LABEL, ctl::ROM_OFFSET,
                        ctl::ROM_OFFSET_LABEL, ctl::BLOCK_LENGTH, ctl::BLOCK_LENGTH_LABEL}) {
@@ -217,7 +217,7 @@ void MainWindow::extra_parameters_command() {
 void MainWindow::file_command() {
   MainView& view = context_.main_view;
   FileDialogRequest request;
-  request.initial_path = view.text(ctl::IMAGE_PATH);
+  request.initial_path = view.dialog().text(ctl::IMAGE_PATH);
   if (request.initial_path.size() >= IMAGE_PATH_CAPACITY) {
     request.initial_path.resize(IMAGE_PATH_CAPACITY - 1);
   }
@@ -226,7 +226,7 @@ void MainWindow::file_command() {
 }
 
 void MainWindow::file_chosen(const std::u16string& path) {
-  MainView& view = context_.main_view;
+  DialogView& view = context_.main_view.dialog();
   view.set_text(ctl::IMAGE_PATH, path);
   if (const auto size = file_size(path)) {
     view.set_text(ctl::BLOCK_LENGTH, hex_text(static_cast<uint32_t>(*size)));
@@ -265,7 +265,7 @@ uint32_t MainWindow::measure_timer_loops() {
 
 void MainWindow::calibration_command() {
   ProgrammerContext& c = context_;
-  MainView& view = c.main_view;
+  DialogView& view = c.main_view.dialog();
   if (view.message_box(text::REMOVE_CHIP, text::PROGRAMMER,
                        mb::YESNO | mb::ICON_WARNING | mb::DEFBUTTON2) != answer::YES) {
     return;

@@ -41,7 +41,7 @@ struct Program {
   std::ostringstream output;
   fp::script::ScriptSession session{output, nullptr};
   fp::MainWindow window{session.context()};
-  Program() { window.on_init(session.context().main_view); }
+  Program() { window.on_init(session.context().main_view.dialog()); }
 };
 
 }  // namespace
@@ -50,11 +50,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static Program program;
   if (size == 0) return 0;
   fp::ProgrammerContext& context = program.session.context();
-  fp::MainView& view = context.main_view;
+  fp::MainView& main_view = context.main_view;
+  fp::DialogView& view = main_view.dialog();
 
   // First byte: the row and the check box; then the three fields, one a line.
   const auto rows = fp::catalogue_rows();
-  view.list_select(fp::ctl::CHIP_LIST, data[0] % static_cast<int>(rows.size()));
+  main_view.list_select(fp::ctl::CHIP_LIST, data[0] % static_cast<int>(rows.size()));
   program.window.on_command(view, fp::command_value(fp::ctl::CHIP_LIST, fp::notify::SELCHANGE));
   const bool checked = (data[0] & 0x80) != 0;
   view.set_checked(fp::ctl::EXTRA_PARAMETERS, checked);

@@ -49,8 +49,12 @@ struct FileDialogRequest {
   size_t capacity = 1024;       // characters, terminator included
 };
 
-class MainView : public DialogView, public StatusBar {
+// The main window: its controls and message boxes as a DialogView, and what
+// only it has.
+class MainView : public StatusBar {
  public:
+  [[nodiscard]] virtual DialogView& dialog() = 0;
+
   // The drop-down chip list: CB_ADDSTRING, CB_SETITEMDATA, CB_SETCURSEL, CB_GETCURSEL.
   virtual int list_add(int id, std::u16string_view text) = 0;
   virtual void list_set_item_data(int id, int index, intptr_t data) = 0;

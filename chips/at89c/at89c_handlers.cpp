@@ -80,9 +80,9 @@ void at89c_blank_check(ProgrammerContext& context) {
     at89c_clock_pulse(bus, AT89C_MODE_READ);
   }
   if (blank) {
-    context.main_view.message_box(text::BLANK, text::PROGRAMMER, mb::OK);
+    context.main_view.dialog().message_box(text::BLANK, text::PROGRAMMER, mb::OK);
   } else {
-    context.main_view.message_box(text::NOT_BLANK, text::PROGRAMMER, mb::ICON_INFORMATION);
+    context.main_view.dialog().message_box(text::NOT_BLANK, text::PROGRAMMER, mb::ICON_INFORMATION);
   }
   context.main_view.set_status_text(text::CHECK_DONE);
 }
@@ -112,7 +112,7 @@ void at89c_identify(ProgrammerContext& context) {
     }
     lines += hex_text(bus.read_nibbles());
   }
-  context.main_view.message_box(lines, text::CHIP_TYPE, mb::OK);
+  context.main_view.dialog().message_box(lines, text::CHIP_TYPE, mb::OK);
 }
 
 }  // namespace fp

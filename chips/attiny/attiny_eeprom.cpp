@@ -66,7 +66,8 @@ uint32_t attiny_eeprom_write(ProgrammerContext& context, const uint8_t* buffer, 
 }
 
 void attiny_eeprom_erase(ProgrammerContext& context) {
-  context.main_view.message_box(text::EEPROM_ERASE_REFUSED, text::PROGRAMMER, mb::ICON_INFORMATION);
+  context.main_view.dialog().message_box(text::EEPROM_ERASE_REFUSED, text::PROGRAMMER,
+                                         mb::ICON_INFORMATION);
 }
 
 }  // namespace fp

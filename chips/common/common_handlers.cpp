@@ -21,9 +21,9 @@ void whole_chip_blank_check(ProgrammerContext& context) {
   context.bus.progress_prefix = text::VERIFYING;
   const uint32_t remaining = bus_blank_check(context.bus, 0, context.chip_size);
   if (remaining == 0) {
-    context.main_view.message_box(text::BLANK, text::PROGRAMMER, mb::OK);
+    context.main_view.dialog().message_box(text::BLANK, text::PROGRAMMER, mb::OK);
   } else {
-    context.main_view.message_box(text::NOT_BLANK, text::PROGRAMMER, mb::ICON_INFORMATION);
+    context.main_view.dialog().message_box(text::NOT_BLANK, text::PROGRAMMER, mb::ICON_INFORMATION);
   }
   context.bus.progress_prefix = nullptr;
 }

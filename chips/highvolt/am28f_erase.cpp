@@ -59,9 +59,9 @@ uint32_t am28f_erase(ProgrammerContext& context) {
   // out as soon as the message appears.
   bus.bus_reset();
   if (erased) {
-    context.main_view.message_box(text::ERASE_DONE, text::PROGRAMMER, mb::OK);
+    context.main_view.dialog().message_box(text::ERASE_DONE, text::PROGRAMMER, mb::OK);
   } else {
-    context.main_view.message_box(text::ERASE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
+    context.main_view.dialog().message_box(text::ERASE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
   }
   bus.progress_prefix = nullptr;
   return erased ? 0 : 1;

@@ -19,7 +19,7 @@ void i28f_blank_check(ProgrammerContext& context) {
     for (const BlockRange& block : context.highvolt.selected_blocks) {
       if (block.size == 0) break;
       if (bus_blank_check(bus, block.address, block.size) != 0) {
-        view.message_box(text::NOT_BLANK, nullptr, mb::ICON_ERROR);
+        view.dialog().message_box(text::NOT_BLANK, nullptr, mb::ICON_ERROR);
         break;
       }
     }

@@ -45,7 +45,7 @@ void i28f_erase(ProgrammerContext& context) {
       if (block.size == 0) break;
       view.set_status_text(text::ERASING + hex_text(block.address) + u"h");
       if (i28f_block_erase(context, block.address) != 0) {
-        view.message_box(text::ERASE_ERROR, nullptr, mb::ICON_ERROR);
+        view.dialog().message_box(text::ERASE_ERROR, nullptr, mb::ICON_ERROR);
         break;
       }
     }

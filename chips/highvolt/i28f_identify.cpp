@@ -15,7 +15,7 @@ ChipCodes i28f_read_id(ProgrammerBus& bus) {
 
 void show_chip_codes(ProgrammerContext& context, ChipCodes codes) {
   const std::u16string text = hex_text(codes.manufacturer) + u"\r\n" + hex_text(codes.device);
-  context.main_view.message_box(text, text::CHIP_TYPE, mb::OK);
+  context.main_view.dialog().message_box(text, text::CHIP_TYPE, mb::OK);
 }
 
 void i28f_identify(ProgrammerContext& context) {

@@ -68,7 +68,7 @@ void at49f_erase(ProgrammerContext& context) {
       break;
   }
   jedec_write(context.bus, CMD_RESET.address, CMD_RESET.data);
-  if (!erased) context.main_view.message_box(text::ERASE_ERROR, nullptr, mb::ICON_ERROR);
+  if (!erased) context.main_view.dialog().message_box(text::ERASE_ERROR, nullptr, mb::ICON_ERROR);
   context.main_view.set_status_text(u"");
 }
 

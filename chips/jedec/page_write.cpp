@@ -42,8 +42,8 @@ void send_page_data(ProgrammerBus& bus, const uint8_t* source, uint32_t count, u
 uint32_t paged_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
                      uint32_t length, uint32_t page_size, PageRoutine page_routine) {
   if ((rom_offset & (page_size - 1)) != 0) {
-    context.main_view.message_box(text::BAD_EXTRA_PARAMETERS, text::PROGRAMMER,
-                                  mb::OK | mb::ICON_ERROR);
+    context.main_view.dialog().message_box(text::BAD_EXTRA_PARAMETERS, text::PROGRAMMER,
+                                           mb::OK | mb::ICON_ERROR);
     return 1;
   }
   int64_t remaining = length;

@@ -60,14 +60,14 @@ class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     calls = &record;
-    window.on_init(view);
+    window.on_init(view.window);
   }
   void TearDown() override { calls = nullptr; }
 
-  void click(int id) { window.on_command(view, command_value(id)); }
+  void click(int id) { window.on_command(view.window, command_value(id)); }
   void select(int index) {
     view.list_select(ctl::CHIP_LIST, index);
-    window.on_command(view, command_value(ctl::CHIP_LIST, notify::SELCHANGE));
+    window.on_command(view.window, command_value(ctl::CHIP_LIST, notify::SELCHANGE));
   }
   void use_recorded_row() {
     rig.context->current_chip = &RECORDED_ROW;
@@ -75,10 +75,10 @@ class MainWindowTest : public ::testing::Test {
   }
   void extra(const std::u16string& file_offset, const std::u16string& rom_offset,
              const std::u16string& length) {
-    view.set_checked(ctl::EXTRA_PARAMETERS, true);
-    view.set_text(ctl::FILE_OFFSET, file_offset);
-    view.set_text(ctl::ROM_OFFSET, rom_offset);
-    view.set_text(ctl::BLOCK_LENGTH, length);
+    view.window.set_checked(ctl::EXTRA_PARAMETERS, true);
+    view.window.set_text(ctl::FILE_OFFSET, file_offset);
+    view.window.set_text(ctl::ROM_OFFSET, rom_offset);
+    view.window.set_text(ctl::BLOCK_LENGTH, length);
   }
   std::string file(const std::string& name, size_t size, uint8_t fill = 0x11) {
     const fs::path path = folder / name;
@@ -133,7 +133,7 @@ TEST_F(MainWindowTest, SelectionChangesTheChipAndItsSize) {
   EXPECT_EQ(rig.context->chip_size, 0x80000u);
   // Another notification of the list does nothing.
   view.list_select(ctl::CHIP_LIST, 4);
-  window.on_command(view, command_value(ctl::CHIP_LIST, 3));
+  window.on_command(view.window, command_value(ctl::CHIP_LIST, 3));
   EXPECT_EQ(rig.context->chip_size, 0x80000u);
 }
 
@@ -178,7 +178,7 @@ TEST_F(MainWindowTest, ExtraFieldsEndAtTheirFirstZeroByte) {
 
 TEST_F(MainWindowTest, UncheckedExtraParametersMeanTheWholeChip) {
   extra(u"junk", u"junk", u"junk");
-  view.set_checked(ctl::EXTRA_PARAMETERS, false);
+  view.window.set_checked(ctl::EXTRA_PARAMETERS, false);
   EXPECT_TRUE(window.read_extra_parameters());
   EXPECT_EQ(rig.context->file_offset, 0u);
   EXPECT_EQ(rig.context->rom_offset, 0u);
@@ -186,12 +186,12 @@ TEST_F(MainWindowTest, UncheckedExtraParametersMeanTheWholeChip) {
 }
 
 TEST_F(MainWindowTest, ExtraParametersCheckBoxShowsAndHidesTheSixFields) {
-  view.set_checked(ctl::EXTRA_PARAMETERS, true);
+  view.window.set_checked(ctl::EXTRA_PARAMETERS, true);
   click(ctl::EXTRA_PARAMETERS);
   for (const int id : {1010, 1011, 1012, 1013, 1014, 1016}) {
     EXPECT_TRUE(view.window.controls[id].visible) << id;
   }
-  view.set_checked(ctl::EXTRA_PARAMETERS, false);
+  view.window.set_checked(ctl::EXTRA_PARAMETERS, false);
   click(ctl::EXTRA_PARAMETERS);
   EXPECT_FALSE(view.window.controls[1014].visible);
 }
@@ -199,7 +199,7 @@ TEST_F(MainWindowTest, ExtraParametersCheckBoxShowsAndHidesTheSixFields) {
 TEST_F(MainWindowTest, ReadSavesTheChipIntoTheFileSlice) {
   use_recorded_row();
   const std::string path = file("image.bin", 0x20, 0x11);
-  view.set_text(ctl::IMAGE_PATH, from_utf8(path));
+  view.window.set_text(ctl::IMAGE_PATH, from_utf8(path));
   extra(u"8", u"10", u"4");
   click(ctl::READ);
   EXPECT_EQ(record.log, (std::vector<std::string>{"read 16 4"}));
@@ -215,7 +215,7 @@ TEST_F(MainWindowTest, RefusedReadLeavesTheFileAlone) {
   use_recorded_row();
   record.read_result = ReadResult::refused;
   const std::string path = file("image.bin", 0x100, 0x11);
-  view.set_text(ctl::IMAGE_PATH, from_utf8(path));
+  view.window.set_text(ctl::IMAGE_PATH, from_utf8(path));
   click(ctl::READ);
   EXPECT_TRUE(view.window.boxes.empty());
   EXPECT_EQ(contents(path), std::vector<uint8_t>(0x100, 0x11));
@@ -223,7 +223,7 @@ TEST_F(MainWindowTest, RefusedReadLeavesTheFileAlone) {
 
 TEST_F(MainWindowTest, ReadIntoAnUnusablePathReadsTheChipThenFails) {
   use_recorded_row();
-  view.set_text(ctl::IMAGE_PATH, from_utf8(folder.string()));
+  view.window.set_text(ctl::IMAGE_PATH, from_utf8(folder.string()));
   click(ctl::READ);
   EXPECT_EQ(record.log.size(), 1u);
   EXPECT_EQ(last_box(), box(text::FILE_WRITE_ERROR, text::PROGRAMMER, mb::ICON_ERROR));
@@ -231,7 +231,7 @@ TEST_F(MainWindowTest, ReadIntoAnUnusablePathReadsTheChipThenFails) {
 
 TEST_F(MainWindowTest, WriteAsksAboutCalibrationOnceYesIsGiven) {
   use_recorded_row();
-  view.set_text(ctl::IMAGE_PATH, from_utf8(file("image.bin", 0x100)));
+  view.window.set_text(ctl::IMAGE_PATH, from_utf8(file("image.bin", 0x100)));
   view.window.answers = {answer::NO};
   click(ctl::WRITE);
   EXPECT_EQ(last_box(), box(text::NOT_CALIBRATED, text::PROGRAMMER,
@@ -253,12 +253,12 @@ TEST_F(MainWindowTest, WriteAsksAboutCalibrationOnceYesIsGiven) {
 TEST_F(MainWindowTest, WriteReportsFileErrorsFailuresAndFailedVerifies) {
   use_recorded_row();
   rig.context->calibrated = 1;
-  view.set_text(ctl::IMAGE_PATH, from_utf8(file("short.bin", 0x80)));
+  view.window.set_text(ctl::IMAGE_PATH, from_utf8(file("short.bin", 0x80)));
   click(ctl::WRITE);
   EXPECT_EQ(last_box(), box(text::FILE_READ_ERROR, nullptr, mb::ICON_ERROR));
   EXPECT_TRUE(record.log.empty());
 
-  view.set_text(ctl::IMAGE_PATH, from_utf8(file("image.bin", 0x100)));
+  view.window.set_text(ctl::IMAGE_PATH, from_utf8(file("image.bin", 0x100)));
   record.write_result = 1;
   click(ctl::WRITE);
   EXPECT_EQ(record.log, (std::vector<std::string>{"write 0 256 17"}));
@@ -297,13 +297,13 @@ TEST_F(MainWindowTest, EmptySlotsAnswerNotImplemented) {
 
 TEST_F(MainWindowTest, CompareUsesTheDefaultVerifyOnTheBoard) {
   select(4);  // AT49F512 reads the empty socket: 0xFF everywhere
-  view.set_text(ctl::IMAGE_PATH, from_utf8(file("blank.bin", 0x10000, 0xFF)));
+  view.window.set_text(ctl::IMAGE_PATH, from_utf8(file("blank.bin", 0x10000, 0xFF)));
   click(ctl::COMPARE);
   EXPECT_EQ(last_box(), box(text::DATA_EQUAL, text::PROGRAMMER, mb::OK));
-  view.set_text(ctl::IMAGE_PATH, from_utf8(file("zero.bin", 0x10000, 0x00)));
+  view.window.set_text(ctl::IMAGE_PATH, from_utf8(file("zero.bin", 0x10000, 0x00)));
   click(ctl::COMPARE);
   EXPECT_EQ(last_box(), box(text::COMPARE_ERROR, text::PROGRAMMER, mb::ICON_ERROR));
-  view.set_text(ctl::IMAGE_PATH, from_utf8(file("short.bin", 0x8000, 0xFF)));
+  view.window.set_text(ctl::IMAGE_PATH, from_utf8(file("short.bin", 0x8000, 0xFF)));
   click(ctl::COMPARE);
   EXPECT_EQ(last_box(), box(text::FILE_READ_ERROR, nullptr, mb::ICON_ERROR));
 }
@@ -319,11 +319,11 @@ TEST_F(MainWindowTest, LongPathsAreUsedWhole) {
     out << std::string(0x100, 'x');
   }
   ASSERT_GT(path.size(), 259u);
-  view.set_text(ctl::IMAGE_PATH, from_utf8(path));
+  view.window.set_text(ctl::IMAGE_PATH, from_utf8(path));
   click(ctl::COMPARE);
   EXPECT_EQ(last_box(), box(text::DATA_EQUAL, text::PROGRAMMER, mb::OK));
 
-  view.set_text(ctl::IMAGE_PATH, std::u16string(1024, u'x'));
+  view.window.set_text(ctl::IMAGE_PATH, std::u16string(1024, u'x'));
   click(ctl::COMPARE);
   EXPECT_EQ(last_box(), box(text::FILE_READ_ERROR, nullptr, mb::ICON_ERROR));
 }
@@ -333,14 +333,14 @@ TEST_F(MainWindowTest, APathOf1024CharactersIsRefusedEvenForAnExistingFile) {
   const std::string longest = file_at_path_length(1023, 0x11);
   const std::string too_long = file_at_path_length(1024, 0x11);
 
-  view.set_text(ctl::IMAGE_PATH, from_utf8(too_long));
+  view.window.set_text(ctl::IMAGE_PATH, from_utf8(too_long));
   click(ctl::READ);
   EXPECT_EQ(last_box(), box(text::FILE_WRITE_ERROR, text::PROGRAMMER, mb::ICON_ERROR));
   EXPECT_EQ(contents(too_long), std::vector<uint8_t>(0x100, 0x11));
   click(ctl::COMPARE);
   EXPECT_EQ(last_box(), box(text::FILE_READ_ERROR, nullptr, mb::ICON_ERROR));
 
-  view.set_text(ctl::IMAGE_PATH, from_utf8(longest));
+  view.window.set_text(ctl::IMAGE_PATH, from_utf8(longest));
   click(ctl::READ);
   EXPECT_EQ(last_box(), box(text::FILE_SAVED, text::PROGRAMMER, mb::OK));
   EXPECT_EQ(contents(longest), std::vector<uint8_t>(0x100, 0x5A));
@@ -350,17 +350,17 @@ TEST_F(MainWindowTest, APathOf1024CharactersIsRefusedEvenForAnExistingFile) {
 
 TEST_F(MainWindowTest, FileDialogStartsFromAPathThatFitsItsBuffer) {
   for (const size_t length : {1023u, 1024u, 1500u}) {
-    view.set_text(ctl::IMAGE_PATH, std::u16string(length, u'p'));
+    view.window.set_text(ctl::IMAGE_PATH, std::u16string(length, u'p'));
     click(ctl::FILE_BUTTON);
     EXPECT_EQ(view.file_dialog_requests.back().initial_path, std::u16string(1023, u'p')) << length;
   }
 }
 
 TEST_F(MainWindowTest, FileCommandPutsThePathAndItsSizeIntoTheFields) {
-  view.set_text(ctl::IMAGE_PATH, u"old.bin");
+  view.window.set_text(ctl::IMAGE_PATH, u"old.bin");
   view.file_dialog_results = {std::nullopt};
   click(ctl::FILE_BUTTON);
-  EXPECT_EQ(view.text(ctl::IMAGE_PATH), u"old.bin");
+  EXPECT_EQ(view.window.text(ctl::IMAGE_PATH), u"old.bin");
   ASSERT_EQ(view.file_dialog_requests.size(), 1u);
   EXPECT_EQ(view.file_dialog_requests[0].initial_path, u"old.bin");
   EXPECT_EQ(view.file_dialog_requests[0].capacity, 1024u);
@@ -368,22 +368,22 @@ TEST_F(MainWindowTest, FileCommandPutsThePathAndItsSizeIntoTheFields) {
   const std::u16string chosen = from_utf8(file("chip.bin", 0x20000));
   view.file_dialog_results = {chosen};
   click(ctl::FILE_BUTTON);
-  EXPECT_EQ(view.text(ctl::IMAGE_PATH), chosen);
-  EXPECT_EQ(view.text(ctl::BLOCK_LENGTH), u"20000");
+  EXPECT_EQ(view.window.text(ctl::IMAGE_PATH), chosen);
+  EXPECT_EQ(view.window.text(ctl::BLOCK_LENGTH), u"20000");
 
   view.file_dialog_results = {from_utf8((folder / "new.bin").string())};
   click(ctl::FILE_BUTTON);
-  EXPECT_EQ(view.text(ctl::BLOCK_LENGTH), u"20000");  // not found: the field keeps its text
+  EXPECT_EQ(view.window.text(ctl::BLOCK_LENGTH), u"20000");  // not found: the field keeps its text
 }
 
 TEST_F(MainWindowTest, EscapeAndCloseEndTheWindow) {
   click(ctl::EXIT_BUTTON);
   EXPECT_EQ(view.window.ended, 0);
   view.window.ended.reset();
-  window.on_close(view);
+  window.on_close(view.window);
   EXPECT_EQ(view.window.ended, 0);
   view.window.ended.reset();
-  window.on_command(view, command_value(ctl::READ, 5));  // not a click
+  window.on_command(view.window, command_value(ctl::READ, 5));  // not a click
   EXPECT_TRUE(view.window.boxes.empty());
 }
 

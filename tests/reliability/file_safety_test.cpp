@@ -173,11 +173,11 @@ class ReadIntoFile {
   std::vector<test::ShownBox> read(const fs::path& file, uint32_t file_offset, uint32_t length) {
     FakeMainView& view = rig_.view;
     view.window.boxes.clear();
-    view.set_text(ctl::IMAGE_PATH, from_utf8(file.string()));
-    view.set_checked(ctl::EXTRA_PARAMETERS, true);
-    view.set_text(ctl::FILE_OFFSET, hex_text(file_offset));
-    view.set_text(ctl::ROM_OFFSET, u"0");
-    view.set_text(ctl::BLOCK_LENGTH, hex_text(length));
+    view.window.set_text(ctl::IMAGE_PATH, from_utf8(file.string()));
+    view.window.set_checked(ctl::EXTRA_PARAMETERS, true);
+    view.window.set_text(ctl::FILE_OFFSET, hex_text(file_offset));
+    view.window.set_text(ctl::ROM_OFFSET, u"0");
+    view.window.set_text(ctl::BLOCK_LENGTH, hex_text(length));
     window_.on_command(view.window, command_value(ctl::READ));
     return view.window.boxes;
   }

@@ -49,18 +49,7 @@ class FakeDialogView : public DialogView {
 
 class FakeMainView final : public MainView {
  public:
-  // DialogView
-  std::u16string text(int id) override { return window.text(id); }
-  std::string text_8bit(int id, size_t capacity) override { return window.text_8bit(id, capacity); }
-  void set_text(int id, std::u16string_view value) override { window.set_text(id, value); }
-  bool checked(int id) override { return window.checked(id); }
-  void set_checked(int id, bool value) override { window.set_checked(id, value); }
-  void set_visible(int id, bool value) override { window.set_visible(id, value); }
-  void set_enabled(int id, bool value) override { window.set_enabled(id, value); }
-  int message_box(std::u16string_view text, const char16_t* caption, uint32_t flags) override {
-    return window.message_box(text, caption, flags);
-  }
-  void end_dialog(intptr_t result) override { window.end_dialog(result); }
+  DialogView& dialog() override { return window; }
 
   // StatusBar
   void set_status_text(std::u16string_view value) override { status_texts.emplace_back(value); }

@@ -21,6 +21,8 @@
 #include "ui/cli/write_planner.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_templates.h"
+#include "ui/headless/model_main_view.h"
+#include "ui/headless/window_host.h"
 #include "ui/headless/window_model.h"
 #include "ui/message_box.h"
 #include "ui/texts.h"
@@ -43,7 +45,7 @@ std::u16string one_line(std::u16string_view text) {
 
 using headless::WindowModel;
 
-class Session {
+class Session final : private headless::WindowHost {
  public:
   Session(const CliOptions& options, Console& console)
       : options_(options), console_(console), outcome_(console), board_(console) {}
@@ -51,7 +53,6 @@ class Session {
 
  private:
   class WindowView;
-  class MainWindowView;
 
   void fill_extra_parameters(uint32_t file_offset, uint32_t chip_offset, uint32_t length);
   void select_row();
@@ -66,10 +67,14 @@ class Session {
   void run_operation();
   void after_operation();
 
-  // The view's services.
-  int message_box(std::u16string_view text, const char16_t* caption, uint32_t flags);
-  intptr_t run_dialog(int template_id, DialogLogic& logic);
-  void status_text(std::u16string_view text);
+  // What the windows ask of the command line.
+  int message_box(std::u16string_view text, const char16_t* caption, uint32_t flags) override;
+  void status_text(std::u16string_view text) override;
+  // No file dialog: the file comes with the command.
+  std::optional<std::u16string> open_file_dialog(const FileDialogRequest&) override {
+    return std::nullopt;
+  }
+  intptr_t run_dialog(int template_id, DialogLogic& logic) override;
 
   const CliOptions& options_;
   Console& console_;
@@ -79,7 +84,7 @@ class Session {
 
   // The program.
   std::unique_ptr<WindowModel> main_model_;
-  std::unique_ptr<MainWindowView> main_view_;
+  std::unique_ptr<headless::ModelMainView> main_view_;
   std::unique_ptr<ProgrammerContext> context_;
   std::unique_ptr<MainWindow> main_window_;
   std::unique_ptr<ImageStaging> image_;
@@ -95,72 +100,10 @@ class Session {
 
 class Session::WindowView : public headless::ModelDialogView {
  public:
-  WindowView(Session& session, WindowModel& model) : ModelDialogView(model), session_(session) {}
+  using ModelDialogView::ModelDialogView;
 
   // The options are set as given: hexadecimal options take upper-case digits only.
   void set_text(int id, std::u16string_view value) override { model_.control(id).text = value; }
-  int message_box(std::u16string_view value, const char16_t* caption, uint32_t flags) override {
-    return session_.message_box(value, caption, flags);
-  }
-
- private:
-  Session& session_;
-};
-
-class Session::MainWindowView final : public MainView {
- public:
-  MainWindowView(Session& session, WindowModel& model)
-      : window_(session, model), session_(session), model_(model) {}
-
-  std::u16string text(int id) override { return window_.text(id); }
-  std::string text_8bit(int id, size_t capacity) override {
-    return window_.text_8bit(id, capacity);
-  }
-  void set_text(int id, std::u16string_view value) override { window_.set_text(id, value); }
-  bool checked(int id) override { return window_.checked(id); }
-  void set_checked(int id, bool value) override { window_.set_checked(id, value); }
-  void set_visible(int id, bool value) override { window_.set_visible(id, value); }
-  void set_enabled(int id, bool value) override { window_.set_enabled(id, value); }
-  int message_box(std::u16string_view value, const char16_t* caption, uint32_t flags) override {
-    return window_.message_box(value, caption, flags);
-  }
-  void end_dialog(intptr_t result) override { window_.end_dialog(result); }
-  void set_status_text(std::u16string_view value) override {
-    model_.control(ctl::STATUS_BAR).text = value;
-    session_.status_text(value);
-  }
-  int list_add(int id, std::u16string_view value) override {
-    auto& items = model_.control(id).items;
-    items.emplace_back(std::u16string(value), 0);
-    return static_cast<int>(items.size()) - 1;
-  }
-  void list_set_item_data(int id, int index, intptr_t data) override {
-    auto& items = model_.control(id).items;
-    if (index >= 0 && static_cast<size_t>(index) < items.size()) {
-      items[static_cast<size_t>(index)].second = data;
-    }
-  }
-  intptr_t list_item_data(int id, int index) override {
-    const auto& items = model_.control(id).items;
-    if (index < 0 || static_cast<size_t>(index) >= items.size()) return -1;
-    return items[static_cast<size_t>(index)].second;
-  }
-  void list_select(int id, int index) override { model_.control(id).selection = index; }
-  int list_selection(int id) override { return model_.control(id).selection; }
-  void set_small_icon(int) override {}
-  // No file dialog: the file comes with the command.
-  std::optional<std::u16string> open_file_dialog(const FileDialogRequest&) override {
-    return std::nullopt;
-  }
-  intptr_t run_dialog(int template_id, DialogLogic& logic) override {
-    return session_.run_dialog(template_id, logic);
-  }
-  DialogView& view() { return window_; }
-
- private:
-  WindowView window_;
-  Session& session_;
-  WindowModel& model_;
 };
 
 int Session::run() {
@@ -171,7 +114,8 @@ int Session::run() {
   if (!board_.open(options_.port, options_.trace, outcome_)) return outcome_.status();
 
   main_model_ = std::make_unique<WindowModel>(*find_dialog_template(dlg::MAIN));
-  main_view_ = std::make_unique<MainWindowView>(*this, *main_model_);
+  headless::WindowHost& host = *this;
+  main_view_ = std::make_unique<headless::ModelMainView>(*main_model_, host);
   context_ = std::make_unique<ProgrammerContext>(board_.port(), board_.clock(), board_.priority(),
                                                  *main_view_, chip_catalogue()[0]);
   context_->chip_waits = options_.fixed_waits ? ChipWaits::fixed : ChipWaits::poll;
@@ -183,7 +127,7 @@ int Session::run() {
 
   // As the program starts: the bus reset, then the window with row 0.
   context_->bus.bus_reset();
-  main_window_->on_init(main_view_->view());
+  main_window_->on_init(main_view_->dialog());
   if (checked_.row != nullptr) select_row();
   if (outcome_.ok()) run_operation();
   after_operation();
@@ -211,8 +155,8 @@ bool Session::identity_confirmed() {
 bool Session::confirm_uncalibrated() {
   // The window's own question before a write.
   if (context_->calibrated != 0) return true;
-  const int answer = context_->main_view.message_box(text::NOT_CALIBRATED, text::PROGRAMMER,
-                                                     mb::YESNO | mb::ICON_WARNING | mb::DEFBUTTON2);
+  const int answer = context_->main_view.dialog().message_box(
+      text::NOT_CALIBRATED, text::PROGRAMMER, mb::YESNO | mb::ICON_WARNING | mb::DEFBUTTON2);
   if (answer != answer::YES) return false;
   context_->calibrated = 1;
   return true;
@@ -251,8 +195,8 @@ void Session::write_command() {
     }
     console_.note(summary);
   }
-  context_->main_view.message_box(written ? text::WRITE_DONE : text::WRITE_ERROR, text::PROGRAMMER,
-                                  written ? mb::OK : mb::ICON_ERROR);
+  context_->main_view.dialog().message_box(written ? text::WRITE_DONE : text::WRITE_ERROR,
+                                           text::PROGRAMMER, written ? mb::OK : mb::ICON_ERROR);
 }
 
 std::optional<bool> Session::say_where(const ImageSlice& slice) {
@@ -275,8 +219,8 @@ void Session::verify_command() {
   console_.progress_range(slice->start, static_cast<uint32_t>(slice->bytes.size()));
   const auto equal = say_where(*slice);
   if (!equal) return;
-  context_->main_view.message_box(*equal ? text::DATA_EQUAL : text::COMPARE_ERROR, text::PROGRAMMER,
-                                  *equal ? mb::OK : mb::ICON_ERROR);
+  context_->main_view.dialog().message_box(*equal ? text::DATA_EQUAL : text::COMPARE_ERROR,
+                                           text::PROGRAMMER, *equal ? mb::OK : mb::ICON_ERROR);
 }
 
 void Session::read_command() {
@@ -297,13 +241,13 @@ void Session::select_row() {
     if (list.items[i].second == reinterpret_cast<intptr_t>(checked_.row))
       list.selection = static_cast<int>(i);
   }
-  main_window_->on_command(main_view_->view(), command_value(ctl::CHIP_LIST, notify::SELCHANGE));
+  main_window_->on_command(main_view_->dialog(), command_value(ctl::CHIP_LIST, notify::SELCHANGE));
 }
 
 void Session::fill_extra_parameters(uint32_t file_offset, uint32_t chip_offset, uint32_t length) {
   WindowModel& model = *main_model_;
   model.control(ctl::EXTRA_PARAMETERS).checked = true;
-  main_window_->on_command(main_view_->view(), command_value(ctl::EXTRA_PARAMETERS));
+  main_window_->on_command(main_view_->dialog(), command_value(ctl::EXTRA_PARAMETERS));
   model.control(ctl::FILE_OFFSET).text = hex_text(file_offset);
   model.control(ctl::ROM_OFFSET).text = hex_text(chip_offset);
   model.control(ctl::BLOCK_LENGTH).text = hex_text(length);
@@ -311,7 +255,7 @@ void Session::fill_extra_parameters(uint32_t file_offset, uint32_t chip_offset, 
 
 void Session::press(int id) {
   main_model_->click(id);
-  main_window_->on_command(main_view_->view(), command_value(id));
+  main_window_->on_command(main_view_->dialog(), command_value(id));
 }
 
 void Session::run_operation() {
@@ -417,7 +361,7 @@ intptr_t Session::run_dialog(int template_id, DialogLogic& logic) {
   const DialogTemplate* found = find_dialog_template(template_id);
   if (found == nullptr) return -1;
   WindowModel model(*found);
-  WindowView view(*this, model);
+  WindowView view(model, *this);
   ++dialog_depth_;
   if (expected_dialog_ && template_id == *expected_dialog_) expected_dialog_seen_ = true;
   logic.on_init(view);

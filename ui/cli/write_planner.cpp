@@ -240,7 +240,7 @@ bool WritePlanner::erase(const Region& region, bool whole_chip) {
   context_.main_view.set_status_text(u"");
   if (!erased) {
     outcome_.fail("the erase at " + hex(region.start) + " failed");
-    context_.main_view.message_box(text::ERASE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
+    context_.main_view.dialog().message_box(text::ERASE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
   }
   return erased;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ui/dialog_templates.h"
+#include "ui/headless/window_host.h"
 #include "ui/views.h"
 
 namespace fp::headless {
@@ -50,10 +51,10 @@ class WindowModel {
   ControlState detached_;
 };
 
-// A window's controls as a dialog view; message boxes belong to the frontend.
+// A window's controls as a dialog view; its message boxes go to the frontend.
 class ModelDialogView : public DialogView {
  public:
-  explicit ModelDialogView(WindowModel& model) : model_(model) {}
+  ModelDialogView(WindowModel& model, WindowHost& host) : model_(model), host_(host) {}
 
   std::u16string text(int id) override { return model_.control(id).text; }
   // GetDlgItemTextA: characters outside ASCII cannot be hexadecimal digits.
@@ -63,12 +64,18 @@ class ModelDialogView : public DialogView {
   void set_checked(int id, bool value) override { model_.control(id).checked = value; }
   void set_visible(int id, bool value) override { model_.control(id).visible = value; }
   void set_enabled(int id, bool value) override { model_.control(id).enabled = value; }
+  int message_box(std::u16string_view text, const char16_t* caption, uint32_t flags) override {
+    return host_.message_box(text, caption, flags);
+  }
   void end_dialog(intptr_t result) override {
     if (!model_.ended) model_.ended = result;
   }
 
  protected:
   WindowModel& model_;
+
+ private:
+  WindowHost& host_;
 };
 
 }  // namespace fp::headless

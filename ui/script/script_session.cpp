@@ -18,81 +18,12 @@ using headless::ControlState;
 using headless::flag_names;
 using headless::ModelDialogView;
 using headless::quoted;
-class ScriptSession::DialogWindowView : public ModelDialogView {
- public:
-  DialogWindowView(ScriptSession& session, WindowModel& model)
-      : ModelDialogView(model), session_(session) {}
-
-  int message_box(std::u16string_view value, const char16_t* caption, uint32_t flags) override {
-    return session_.message_box(value, caption, flags);
-  }
-
- private:
-  ScriptSession& session_;
-};
-
-class ScriptSession::MainWindowView final : public MainView {
- public:
-  MainWindowView(ScriptSession& session, WindowModel& model)
-      : window_(session, model), session_(session), model_(model) {}
-
-  std::u16string text(int id) override { return window_.text(id); }
-  std::string text_8bit(int id, size_t capacity) override {
-    return window_.text_8bit(id, capacity);
-  }
-  void set_text(int id, std::u16string_view value) override { window_.set_text(id, value); }
-  bool checked(int id) override { return window_.checked(id); }
-  void set_checked(int id, bool value) override { window_.set_checked(id, value); }
-  void set_visible(int id, bool value) override { window_.set_visible(id, value); }
-  void set_enabled(int id, bool value) override { window_.set_enabled(id, value); }
-  int message_box(std::u16string_view value, const char16_t* caption, uint32_t flags) override {
-    return session_.message_box(value, caption, flags);
-  }
-  void end_dialog(intptr_t result) override { window_.end_dialog(result); }
-
-  void set_status_text(std::u16string_view value) override {
-    model_.control(ctl::STATUS_BAR).text = value;
-    session_.out_ << "status " << quoted(value) << '\n';
-  }
-
-  int list_add(int id, std::u16string_view value) override {
-    auto& items = model_.control(id).items;
-    items.emplace_back(std::u16string(value), 0);
-    return static_cast<int>(items.size()) - 1;
-  }
-  void list_set_item_data(int id, int index, intptr_t data) override {
-    auto& items = model_.control(id).items;
-    if (index >= 0 && static_cast<size_t>(index) < items.size()) {
-      items[static_cast<size_t>(index)].second = data;
-    }
-  }
-  intptr_t list_item_data(int id, int index) override {
-    const auto& items = model_.control(id).items;
-    if (index < 0 || static_cast<size_t>(index) >= items.size()) return -1;
-    return items[static_cast<size_t>(index)].second;
-  }
-  void list_select(int id, int index) override { model_.control(id).selection = index; }
-  int list_selection(int id) override { return model_.control(id).selection; }
-  void set_small_icon(int) override {}
-  std::optional<std::u16string> open_file_dialog(const FileDialogRequest&) override {
-    return session_.open_file_dialog();
-  }
-  intptr_t run_dialog(int template_id, DialogLogic& logic) override {
-    return session_.run_dialog(template_id, logic);
-  }
-
-  DialogView& dialog_view() { return window_; }
-
- private:
-  DialogWindowView window_;
-  ScriptSession& session_;
-  WindowModel& model_;
-};
 
 ScriptSession::ScriptSession(std::ostream& output, std::ostream* trace)
     : out_(output), trace_sink_(trace) {
   main_model_ = std::make_unique<WindowModel>(*find_dialog_template(dlg::MAIN));
-  main_view_ = std::make_unique<MainWindowView>(*this, *main_model_);
+  headless::WindowHost& host = *this;
+  main_view_ = std::make_unique<headless::ModelMainView>(*main_model_, host);
   PortIo* port = &board_;
   Clock* clock = &clock_;
   Priority* priority = &priority_;
@@ -115,8 +46,8 @@ void ScriptSession::run(std::vector<std::string> lines) {
   lines_ = std::move(lines);
   next_line_ = 0;
   context_->bus.bus_reset();
-  windows_.push_back({main_model_.get(), main_window_.get(), main_view_.get()});
-  main_window_->on_init(*main_view_);
+  windows_.push_back({main_model_.get(), main_window_.get(), &main_view_->dialog()});
+  main_window_->on_init(main_view_->dialog());
   play_until_ended(0);
   windows_.clear();
   // A trace cut short (a full disk) is no trace of the run.
@@ -150,7 +81,7 @@ intptr_t ScriptSession::run_dialog(int template_id, DialogLogic& logic) {
   if (found == nullptr) return -1;
   out_ << "dialog " << template_id << " open\n";
   WindowModel model(*found);
-  DialogWindowView view(*this, model);
+  ModelDialogView view(model, *this);
   windows_.push_back({&model, &logic, &view});
   logic.on_init(view);
   play_until_ended(windows_.size() - 1);
@@ -173,7 +104,11 @@ int ScriptSession::message_box(std::u16string_view text, const char16_t* caption
   return answer;
 }
 
-std::optional<std::u16string> ScriptSession::open_file_dialog() {
+void ScriptSession::status_text(std::u16string_view text) {
+  out_ << "status " << quoted(text) << '\n';
+}
+
+std::optional<std::u16string> ScriptSession::open_file_dialog(const FileDialogRequest&) {
   if (file_dialog_results_.empty()) return std::nullopt;
   auto result = file_dialog_results_.front();
   file_dialog_results_.pop_front();

@@ -12,9 +12,11 @@
 #include "app/main_window.h"
 #include "chips/common/programmer_context.h"
 #include "sim/simulated_board.h"
+#include "ui/headless/model_main_view.h"
 #include "ui/headless/script_commands.h"
 #include "ui/headless/sim_commands.h"
 #include "ui/headless/trace.h"
+#include "ui/headless/window_host.h"
 #include "ui/headless/window_model.h"
 #include "ui/views.h"
 
@@ -25,7 +27,7 @@ using headless::SimCommands;
 using headless::Trace;
 using headless::WindowModel;
 
-class ScriptSession final : private headless::ScriptPlayer {
+class ScriptSession final : private headless::ScriptPlayer, private headless::WindowHost {
  public:
   // trace: null for no trace file.
   ScriptSession(std::ostream& output, std::ostream* trace);
@@ -41,8 +43,6 @@ class ScriptSession final : private headless::ScriptPlayer {
   [[nodiscard]] ProgrammerContext& context() { return *context_; }
 
  private:
-  class MainWindowView;
-  class DialogWindowView;
   struct OpenWindow {
     WindowModel* model;
     DialogLogic* logic;
@@ -66,9 +66,13 @@ class ScriptSession final : private headless::ScriptPlayer {
   void board_command(const headless::ScriptLine& line) override;
 
   void close_window(const OpenWindow& window);
-  intptr_t run_dialog(int template_id, DialogLogic& logic);
-  int message_box(std::u16string_view text, const char16_t* caption, uint32_t flags);
-  std::optional<std::u16string> open_file_dialog();
+
+  // What the windows ask of the operator's script.
+  int message_box(std::u16string_view text, const char16_t* caption, uint32_t flags) override;
+  void status_text(std::u16string_view text) override;
+  std::optional<std::u16string> open_file_dialog(const FileDialogRequest& request) override;
+  intptr_t run_dialog(int template_id, DialogLogic& logic) override;
+
   void print_control(WindowModel& window, int id);
 
   OpenWindow& top() { return windows_.back(); }
@@ -79,7 +83,7 @@ class ScriptSession final : private headless::ScriptPlayer {
   sim::RecordedPriority priority_;
   std::unique_ptr<Trace> trace_;
   std::ostream* trace_sink_ = nullptr;
-  std::unique_ptr<MainWindowView> main_view_;
+  std::unique_ptr<headless::ModelMainView> main_view_;
   std::unique_ptr<ProgrammerContext> context_;
   std::unique_ptr<MainWindow> main_window_;
   std::unique_ptr<WindowModel> main_model_;
@@ -90,7 +94,6 @@ class ScriptSession final : private headless::ScriptPlayer {
   std::deque<int> answers_;
   std::deque<std::optional<std::u16string>> file_dialog_results_;
   SimCommands sim_commands_{board_};
-  std::u16string status_text_;
 };
 
 }  // namespace fp::script

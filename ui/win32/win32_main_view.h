@@ -25,21 +25,7 @@ class Win32MainView final : public MainView {
   // Messages of the main window beyond its logic (system menu, dropped files).
   MessageHook message_hook;
 
-  // DialogView
-  [[nodiscard]] std::u16string text(int id) override { return window_.text(id); }
-  [[nodiscard]] std::string text_8bit(int id, size_t capacity) override {
-    return window_.text_8bit(id, capacity);
-  }
-  void set_text(int id, std::u16string_view text) override { window_.set_text(id, text); }
-  [[nodiscard]] bool checked(int id) override { return window_.checked(id); }
-  void set_checked(int id, bool checked) override { window_.set_checked(id, checked); }
-  void set_visible(int id, bool visible) override { window_.set_visible(id, visible); }
-  void set_enabled(int id, bool enabled) override { window_.set_enabled(id, enabled); }
-  int message_box(std::u16string_view text, const char16_t* caption, uint32_t flags) override {
-    paint_status();
-    return window_.message_box(text, caption, flags);
-  }
-  void end_dialog(intptr_t result) override { window_.end_dialog(result); }
+  DialogView& dialog() override { return window_; }
 
   // StatusBar
   void set_status_text(std::u16string_view text) override;
@@ -58,8 +44,22 @@ class Win32MainView final : public MainView {
   // Shows the last status text now, painted.
   void paint_status();
 
+  // The main window's controls; a box it shows paints the status bar first,
+  // so the box does not hide the last progress behind a stale text.
+  class MainDialogView final : public Win32DialogView {
+   public:
+    explicit MainDialogView(Win32MainView& owner) : owner_(owner) {}
+    int message_box(std::u16string_view text, const char16_t* caption, uint32_t flags) override {
+      owner_.paint_status();
+      return Win32DialogView::message_box(text, caption, flags);
+    }
+
+   private:
+    Win32MainView& owner_;
+  };
+
   HINSTANCE instance_;
-  Win32DialogView window_;
+  MainDialogView window_{*this};
   // The status bar is painted at most every STATUS_PAINT_INTERVAL_MS while an
   // operation runs; the text in between waits here.
   std::optional<std::wstring> pending_status_;
