@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "chips/attiny/hvpp.h"
+#include "chips/attiny/attiny_bus.h"
 #include "chips/common/programmer_context.h"
 
 namespace fp {

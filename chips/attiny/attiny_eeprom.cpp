@@ -1,8 +1,8 @@
 // EEPROM of the ATtiny2313: 128 bytes in pages of 4.
 #include "chips/attiny/address_walk.h"
+#include "chips/attiny/attiny_bus.h"
 #include "chips/attiny/attiny_handlers.h"
 #include "chips/attiny/block_messages.h"
-#include "chips/attiny/hvpp.h"
 #include "ui/message_box.h"
 #include "ui/texts.h"
 

@@ -1,9 +1,9 @@
 // Flash of the ATtiny2313: 1024 words of 16 bits; in the image each word
 // takes two bytes, low byte first.
 #include "chips/attiny/address_walk.h"
+#include "chips/attiny/attiny_bus.h"
 #include "chips/attiny/attiny_handlers.h"
 #include "chips/attiny/block_messages.h"
-#include "chips/attiny/hvpp.h"
 #include "ui/texts.h"
 
 namespace fp {

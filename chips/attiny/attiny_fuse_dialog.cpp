@@ -3,8 +3,8 @@
 #include <string>
 
 #include "bus/number_text.h"
+#include "chips/attiny/attiny_bus.h"
 #include "chips/attiny/attiny_handlers.h"
-#include "chips/attiny/hvpp.h"
 #include "ui/control_ids.h"
 #include "ui/message_box.h"
 #include "ui/texts.h"

@@ -4,16 +4,10 @@
 
 #include <cstdint>
 
+#include "chips/attiny/attiny_commands.h"
 #include "chips/common/programmer_context.h"
 
 namespace fp {
-
-// A flash page is 16 words (32 bytes), an EEPROM page 4 bytes.
-inline constexpr uint32_t FLASH_PAGE_WORDS = 16;
-inline constexpr uint32_t EEPROM_PAGE_BYTES = 4;
-// The sizes of the two catalogue rows.
-inline constexpr uint32_t FLASH_BYTES = 0x800;
-inline constexpr uint32_t EEPROM_BYTES = 0x80;
 
 // Flash blocks are whole words: the byte offset and length must be even.
 ReadResult attiny_flash_read(ProgrammerContext& context, uint8_t* buffer, uint32_t rom_offset,

@@ -1,6 +1,6 @@
-#include "chips/highvolt/am28f.h"
-#include "chips/highvolt/am28f_commands.h"
-#include "chips/highvolt/hv_cycles.h"
+#include "chips/highvolt/highvolt_bus.h"
+#include "chips/highvolt/highvolt_commands.h"
+#include "chips/highvolt/highvolt_handlers.h"
 
 namespace fp {
 

@@ -2,8 +2,7 @@
 #pragma once
 
 #include "chips/common/common_handlers.h"
-#include "chips/highvolt/am28f.h"
-#include "chips/highvolt/i28f.h"
+#include "chips/highvolt/highvolt_handlers.h"
 
 namespace fp {
 

@@ -1,8 +1,8 @@
 #include "bus/block_ops.h"
 #include "chips/highvolt/block_select_dialog.h"
-#include "chips/highvolt/hv_cycles.h"
-#include "chips/highvolt/i28f.h"
-#include "chips/highvolt/i28f_commands.h"
+#include "chips/highvolt/highvolt_bus.h"
+#include "chips/highvolt/highvolt_commands.h"
+#include "chips/highvolt/highvolt_handlers.h"
 #include "ui/message_box.h"
 #include "ui/texts.h"
 

@@ -1,5 +1,5 @@
 #include "chips/highvolt/block_map.h"
-#include "chips/highvolt/i28f.h"
+#include "chips/highvolt/highvolt_handlers.h"
 #include "ui/texts.h"
 
 namespace fp {

@@ -1,8 +1,8 @@
 #include <optional>
 
-#include "chips/highvolt/hv_cycles.h"
-#include "chips/highvolt/i28f.h"
-#include "chips/highvolt/i28f_commands.h"
+#include "chips/highvolt/highvolt_bus.h"
+#include "chips/highvolt/highvolt_commands.h"
+#include "chips/highvolt/highvolt_handlers.h"
 
 namespace fp {
 namespace {

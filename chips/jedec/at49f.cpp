@@ -1,7 +1,6 @@
-#include "chips/jedec/at49f.h"
-
 #include "chips/jedec/erase_block_dialog.h"
 #include "chips/jedec/jedec_bus.h"
+#include "chips/jedec/jedec_handlers.h"
 #include "chips/jedec/jedec_waits.h"
 #include "ui/message_box.h"
 #include "ui/texts.h"

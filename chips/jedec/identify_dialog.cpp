@@ -2,7 +2,7 @@
 
 #include "bus/number_text.h"
 #include "chips/jedec/jedec_bus.h"
-#include "chips/jedec/software_protection.h"
+#include "chips/jedec/jedec_handlers.h"
 #include "ui/control_ids.h"
 #include "ui/message_box.h"
 

@@ -19,7 +19,4 @@ class IdentifyDialog final : public DialogLogic {
   ProgrammerContext& context_;
 };
 
-// The on_identify handler of the family: runs the dialog modally.
-void jedec_identify(ProgrammerContext& context);
-
 }  // namespace fp

@@ -2,10 +2,7 @@
 #pragma once
 
 #include "chips/common/common_handlers.h"
-#include "chips/jedec/at49f.h"
-#include "chips/jedec/identify_dialog.h"
-#include "chips/jedec/page_write.h"
-#include "chips/jedec/w29ee512.h"
+#include "chips/jedec/jedec_handlers.h"
 
 namespace fp {
 

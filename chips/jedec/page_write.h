@@ -20,15 +20,6 @@ using PageRoutine = bool (*)(ProgrammerContext& context, uint32_t address, const
 uint32_t paged_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
                      uint32_t length, uint32_t page_size, PageRoutine page_routine);
 
-// AT29C page: protection-off command, then the page's data cycles.
-bool page_write(ProgrammerContext& context, uint32_t address, const uint8_t* source,
-                uint32_t count);
-
-uint32_t at29c010a_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
-                         uint32_t length);
-uint32_t at29c040a_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
-                         uint32_t length);
-
 // The data cycles of one page at the address bus_address holds, stepping it.
 void send_page_data(ProgrammerBus& bus, const uint8_t* source, uint32_t count, uint8_t high_bits);
 

@@ -1,10 +1,9 @@
-#include "chips/jedec/software_protection.h"
-
 #include <span>
 #include <vector>
 
 #include "bus/block_ops.h"
 #include "chips/jedec/jedec_bus.h"
+#include "chips/jedec/jedec_handlers.h"
 
 namespace fp {
 namespace {

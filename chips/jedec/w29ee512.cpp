@@ -1,6 +1,5 @@
-#include "chips/jedec/w29ee512.h"
-
 #include "chips/jedec/jedec_bus.h"
+#include "chips/jedec/jedec_handlers.h"
 #include "chips/jedec/jedec_waits.h"
 #include "chips/jedec/page_write.h"
 #include "ui/message_box.h"

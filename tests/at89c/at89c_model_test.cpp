@@ -7,7 +7,7 @@
 #include <memory>
 #include <numeric>
 
-#include "chips/at89c/at89c_counter.h"
+#include "chips/at89c/at89c_bus.h"
 #include "chips/at89c/at89c_handlers.h"
 #include "tests/support/programmer_rigs.h"
 

@@ -5,8 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "chips/attiny/attiny_bus.h"
 #include "chips/attiny/attiny_handlers.h"
-#include "chips/attiny/hvpp.h"
 #include "tests/attiny/attiny_rig.h"
 
 namespace fp::test {

@@ -1,8 +1,7 @@
 // The exact latch sequences of the programming primitives.
-#include "chips/attiny/hvpp.h"
-
 #include <gtest/gtest.h>
 
+#include "chips/attiny/attiny_bus.h"
 #include "tests/attiny/attiny_rig.h"
 
 namespace fp::test {

@@ -1,7 +1,5 @@
 // The AM28F001 row against the simulated chip: pulse-and-verify programming
 // and the two-phase erase, with its pulse limits.
-#include "chips/highvolt/am28f.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -9,6 +7,7 @@
 #include <random>
 
 #include "chips/common/common_handlers.h"
+#include "chips/highvolt/highvolt_handlers.h"
 #include "sim/highvolt/am28f001_model.h"
 #include "tests/highvolt/highvolt_rigs.h"
 

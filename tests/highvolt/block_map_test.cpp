@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "chips/highvolt/block_select_dialog.h"
-#include "chips/highvolt/i28f.h"
+#include "chips/highvolt/highvolt_handlers.h"
 #include "tests/highvolt/highvolt_rigs.h"
 #include "ui/dialog_templates.h"
 

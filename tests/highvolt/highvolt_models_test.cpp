@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "chips/highvolt/hv_cycles.h"
+#include "chips/highvolt/highvolt_bus.h"
 #include "sim/highvolt/i28f001bx_model.h"
 #include "tests/highvolt/highvolt_rigs.h"
 

@@ -1,13 +1,11 @@
 // Exact port traffic of the family's bus cycles and command sequences.
-#include "chips/highvolt/hv_cycles.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "chips/highvolt/am28f.h"
-#include "chips/highvolt/i28f.h"
+#include "chips/highvolt/highvolt_bus.h"
+#include "chips/highvolt/highvolt_handlers.h"
 #include "tests/highvolt/highvolt_rigs.h"
 
 namespace fp::test {

@@ -1,7 +1,5 @@
 // The i28F001BX rows against the simulated chip: what the operator sees and
 // what ends up in the chip.
-#include "chips/highvolt/i28f.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -9,7 +7,8 @@
 
 #include "bus/number_text.h"
 #include "chips/common/common_handlers.h"
-#include "chips/highvolt/hv_cycles.h"
+#include "chips/highvolt/highvolt_bus.h"
+#include "chips/highvolt/highvolt_handlers.h"
 #include "tests/highvolt/highvolt_rigs.h"
 #include "tests/support/random_bytes.h"
 #include "ui/texts.h"

@@ -5,7 +5,7 @@
 
 #include "chips/jedec/identify_dialog.h"
 #include "chips/jedec/jedec_bus.h"
-#include "chips/jedec/software_protection.h"
+#include "chips/jedec/jedec_handlers.h"
 #include "tests/jedec/jedec_cycles.h"
 #include "ui/control_ids.h"
 #include "ui/message_box.h"

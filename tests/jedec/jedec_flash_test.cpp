@@ -8,10 +8,9 @@
 #include <algorithm>
 
 #include "bus/block_ops.h"
-#include "chips/jedec/at49f.h"
 #include "chips/jedec/jedec_bus.h"
+#include "chips/jedec/jedec_handlers.h"
 #include "chips/jedec/page_write.h"
-#include "chips/jedec/software_protection.h"
 #include "tests/jedec/jedec_cycles.h"
 #include "tests/support/programmer_rigs.h"
 

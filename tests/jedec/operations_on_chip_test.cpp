@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "chips/common/common_handlers.h"
-#include "chips/jedec/software_protection.h"
+#include "chips/jedec/jedec_handlers.h"
 #include "tests/support/programmer_rigs.h"
 #include "tests/support/random_bytes.h"
 

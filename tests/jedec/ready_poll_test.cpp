@@ -5,9 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "bus/number_text.h"
-#include "chips/jedec/at49f.h"
+#include "chips/jedec/jedec_handlers.h"
 #include "chips/jedec/page_write.h"
-#include "chips/jedec/w29ee512.h"
 #include "sim/jedec/jedec_flash.h"
 #include "tests/support/programmer_rigs.h"
 #include "tests/support/random_bytes.h"

@@ -5,9 +5,8 @@
 
 #include <numeric>
 
-#include "chips/jedec/at49f.h"
+#include "chips/jedec/jedec_handlers.h"
 #include "chips/jedec/page_write.h"
-#include "chips/jedec/w29ee512.h"
 #include "tests/jedec/jedec_cycles.h"
 #include "ui/control_ids.h"
 #include "ui/message_box.h"

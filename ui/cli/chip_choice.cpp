@@ -9,7 +9,7 @@
 
 #include "app/catalogue.h"
 #include "chips/attiny/attiny_handlers.h"
-#include "chips/jedec/identify_dialog.h"
+#include "chips/jedec/jedec_handlers.h"
 #include "platform/utf8.h"
 #include "ui/cli/chip_identity.h"
 

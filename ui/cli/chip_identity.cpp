@@ -4,11 +4,10 @@
 #include <cstdio>
 #include <string_view>
 
-#include "chips/at89c/at89c_counter.h"
-#include "chips/at89c/at89c_lines.h"
-#include "chips/attiny/hvpp.h"
-#include "chips/highvolt/am28f.h"
-#include "chips/highvolt/i28f.h"
+#include "chips/at89c/at89c_bus.h"
+#include "chips/at89c/at89c_commands.h"
+#include "chips/attiny/attiny_bus.h"
+#include "chips/highvolt/highvolt_handlers.h"
 #include "chips/jedec/jedec_bus.h"
 
 namespace fp::cli {

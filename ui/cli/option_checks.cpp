@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <variant>
 
-#include "chips/highvolt/i28f.h"
-#include "chips/jedec/at49f.h"
+#include "chips/highvolt/highvolt_handlers.h"
+#include "chips/jedec/jedec_handlers.h"
 #include "platform/posix/file_facts.h"
 #include "platform/utf8.h"
 #include "ui/cli/chip_choice.h"

@@ -1,6 +1,6 @@
-#include "chips/at89c/at89c_counter.h"
+#include "chips/at89c/at89c_bus.h"
 
-#include "chips/at89c/at89c_lines.h"
+#include "chips/at89c/at89c_commands.h"
 
 namespace fp {
 

@@ -1,4 +1,4 @@
-#include "chips/attiny/hvpp.h"
+#include "chips/attiny/attiny_bus.h"
 
 namespace fp {
 namespace {

@@ -1,10 +1,9 @@
-#include "chips/at89c/at89c_handlers.h"
-
 #include <string>
 
 #include "bus/number_text.h"
-#include "chips/at89c/at89c_counter.h"
-#include "chips/at89c/at89c_lines.h"
+#include "chips/at89c/at89c_bus.h"
+#include "chips/at89c/at89c_commands.h"
+#include "chips/at89c/at89c_handlers.h"
 #include "ui/message_box.h"
 #include "ui/texts.h"
 

@@ -1,4 +1,4 @@
-#include "chips/highvolt/hv_cycles.h"
+#include "chips/highvolt/highvolt_bus.h"
 
 namespace fp {
 namespace {

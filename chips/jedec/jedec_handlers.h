@@ -1,0 +1,50 @@
+// The handlers of the software-protected flash rows, and the routines the
+// command line calls besides.
+#pragma once
+
+#include <cstdint>
+
+#include "chips/common/programmer_context.h"
+
+namespace fp {
+
+// The on_identify handler of the family: runs the "ID" dialog modally.
+void jedec_identify(ProgrammerContext& context);
+
+// Software data protection on and off: a command followed by one page load.
+// The page-write chips rewrite their first page with its own contents, so
+// switching loses no data.
+void sdp_on(ProgrammerContext& context);
+void sdp_off(ProgrammerContext& context);
+
+// AT29C010A and AT29C040A: each page behind the protection-off command.
+bool at29c_page_write(ProgrammerContext& context, uint32_t address, const uint8_t* source,
+                      uint32_t count);
+uint32_t at29c010a_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
+                         uint32_t length);
+uint32_t at29c040a_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
+                         uint32_t length);
+
+// AT49F512 and AT49F002: every byte behind its own program command; erase of
+// the whole chip or of one block.
+
+// Programs one byte at bus_address, which it leaves as it is.
+void at49f_byte_program(ProgrammerBus& bus, uint8_t data);
+uint32_t at49f_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
+                     uint32_t length);
+
+// Both return false when the chip never reported the erase done.
+bool at49f_chip_erase(ProgrammerContext& context);
+// Bits 0-18 of the address name the block.
+bool at49f_block_erase(ProgrammerContext& context, uint32_t address);
+void at49f_erase(ProgrammerContext& context);
+
+// W29EE512: pages sent as plain data cycles, and a whole-chip erase behind a
+// question.
+bool w29ee512_page_write(ProgrammerContext& context, uint32_t address, const uint8_t* source,
+                         uint32_t count);
+uint32_t w29ee512_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
+                        uint32_t length);
+void w29ee512_erase(ProgrammerContext& context);
+
+}  // namespace fp
