@@ -21,12 +21,11 @@ using ::testing::HasSubstr;
 struct NeverReadyChip {
   NeverReadyChip(std::u16string_view row, std::string_view model, uint8_t cells) {
     rig.select(row);
-    auto chip = std::make_unique<sim::JedecFlash>(*sim::find_jedec_variant(model));
-    chip->memory("main")->assign(chip->variant().size, cells);
+    auto& chip = rig.insert(std::make_unique<sim::JedecFlash>(*sim::find_jedec_variant(model)));
+    chip.memory("main")->assign(chip.variant().size, cells);
     sim::ChipFaults faults;
     faults.never_ready = true;
-    chip->set_faults(faults);
-    rig.board.insert(std::move(chip));
+    chip.set_faults(faults);
     rig.context->chip_waits = ChipWaits::poll;
   }
   bool write(uint32_t start, uint32_t count, uint8_t value) {

@@ -40,12 +40,11 @@ class BusyAnswers : public ::testing::TestWithParam<BusyCase> {
     variant = *sim::find_jedec_variant(GetParam().model);
   }
   void insert(bool never_ready) {
-    auto chip = std::make_unique<sim::JedecFlash>(variant);
+    sim::JedecFlash& chip = rig.insert(std::make_unique<sim::JedecFlash>(variant));
     sim::ChipFaults faults;
     faults.never_ready = never_ready;
-    chip->set_faults(faults);
-    chip->memory("main")->assign(variant.size, 0x00);
-    rig.board.insert(std::move(chip));
+    chip.set_faults(faults);
+    chip.memory("main")->assign(variant.size, 0x00);
   }
   ProgrammerBus& bus() { return rig.context->bus; }
 

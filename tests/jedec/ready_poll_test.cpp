@@ -36,16 +36,14 @@ struct PolledChip {
     rig.context->chip_waits = waits;
   }
   sim::JedecFlash& insert(bool never_ready = false) {
-    auto chip = std::make_unique<sim::JedecFlash>(variant);
+    sim::JedecFlash& chip = rig.insert(std::make_unique<sim::JedecFlash>(variant));
     sim::ChipFaults faults;
     faults.never_ready = never_ready;
-    chip->set_faults(faults);
-    sim::JedecFlash& inserted = *chip;
-    rig.board.insert(std::move(chip));
-    return inserted;
+    chip.set_faults(faults);
+    return chip;
   }
   ProgrammerContext& context() { return *rig.context; }
-  std::vector<uint8_t>& cells() { return *rig.board.chip()->memory("main"); }
+  std::vector<uint8_t>& cells() { return rig.memory(); }
   // Board time of a call.
   template <typename Call>
   uint64_t timed(Call&& call) {

@@ -57,6 +57,13 @@ struct SimulatedRig {
   ProgrammerBus& bus() { return context->bus; }
   // Inserts a fresh model; fails the test when it does not exist.
   sim::ChipModel& insert(std::string_view model);
+  // Inserts a model the test has built (a changed variant, say).
+  template <typename Model>
+  Model& insert(std::unique_ptr<Model> chip) {
+    Model& inserted = *chip;
+    board.insert(std::move(chip));
+    return inserted;
+  }
   [[nodiscard]] std::vector<uint8_t>& memory(const std::string& name = "main");
   [[nodiscard]] const ChipSlots& slots() const { return context->current_chip->slots; }
 };
