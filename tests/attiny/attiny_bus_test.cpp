@@ -1,7 +1,8 @@
 // The exact latch sequences of the programming primitives.
+#include "chips/attiny/attiny_bus.h"
+
 #include <gtest/gtest.h>
 
-#include "chips/attiny/attiny_bus.h"
 #include "tests/attiny/attiny_rig.h"
 
 namespace fp::test {

@@ -1,10 +1,11 @@
 // Exact port traffic of the family's bus cycles and command sequences.
+#include "chips/highvolt/highvolt_bus.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "chips/highvolt/highvolt_bus.h"
 #include "chips/highvolt/highvolt_handlers.h"
 #include "tests/highvolt/highvolt_rigs.h"
 
