@@ -6,13 +6,13 @@
 namespace fp::test {
 namespace {
 
-using Events = std::span<const std::string>;
+using EventRun = std::span<const std::string>;
 
-const std::vector<std::string> ENTER{"ctrl 80",  "lines 10", "lines 30", "lines 10", "lines 30",
-                                     "lines 10", "lines 30", "lines 10", "sleep 1",  "ctrl 88",
-                                     "ctrl C8",  "sleep 1",  "lines 18"};
+const std::vector<std::string> ENTRY_EVENTS{
+    "ctrl 80",  "lines 10", "lines 30", "lines 10", "lines 30", "lines 10", "lines 30",
+    "lines 10", "sleep 1",  "ctrl 88",  "ctrl C8",  "sleep 1",  "lines 18"};
 
-bool starts_with(Events events, const std::vector<std::string>& sequence) {
+bool starts_with(EventRun events, const std::vector<std::string>& sequence) {
   return events.size() >= sequence.size() &&
          std::equal(sequence.begin(), sequence.end(), events.begin());
 }
@@ -22,7 +22,7 @@ std::string value_of(const std::string& event) {
 }
 
 // A load: "data XX" then the given patterns; the token carries XX.
-bool match_load(Events events, const std::vector<std::string>& after, const char* name,
+bool match_load(EventRun events, const std::vector<std::string>& after, const char* name,
                 std::vector<std::string>& tokens, size_t& used) {
   if (events.empty() || events[0].rfind("data ", 0) != 0) return false;
   if (!starts_with(events.subspan(1), after)) return false;
@@ -31,7 +31,7 @@ bool match_load(Events events, const std::vector<std::string>& after, const char
   return true;
 }
 
-bool match_plain(Events events, const std::vector<std::string>& sequence, std::string token,
+bool match_plain(EventRun events, const std::vector<std::string>& sequence, std::string token,
                  std::vector<std::string>& tokens, size_t& used) {
   if (!starts_with(events, sequence)) return false;
   tokens.push_back(std::move(token));
@@ -39,7 +39,7 @@ bool match_plain(Events events, const std::vector<std::string>& sequence, std::s
   return true;
 }
 
-bool match_read(Events events, std::vector<std::string>& tokens, size_t& used) {
+bool match_read(EventRun events, std::vector<std::string>& tokens, size_t& used) {
   if (events.size() < 5 || events[0] != "ctrl C8" || events[2] != "read" ||
       events[3] != "lines 18" || events[4] != "ctrl 48" || events[1].rfind("lines 0", 0) != 0) {
     return false;
@@ -53,7 +53,7 @@ bool match_read(Events events, std::vector<std::string>& tokens, size_t& used) {
 }
 
 // hvpp_program_byte after its data load: select|18, select|10, select|18, wait, 18.
-bool match_program_byte(Events events, std::vector<std::string>& tokens, size_t& used) {
+bool match_program_byte(EventRun events, std::vector<std::string>& tokens, size_t& used) {
   if (events.size() < 5 || events[0].rfind("lines 1", 0) != 0) return false;
   const int high = std::stoi(value_of(events[0]), nullptr, 16);
   const int select = high & 0x05;
@@ -75,11 +75,11 @@ bool match_program_byte(Events events, std::vector<std::string>& tokens, size_t&
 
 std::vector<std::string> hvpp_tokens(const std::vector<std::string>& all) {
   std::vector<std::string> tokens;
-  Events events(all);
+  EventRun events(all);
   while (!events.empty()) {
     size_t used = 0;
     const bool matched =
-        match_plain(events, ENTER, "enter", tokens, used) ||
+        match_plain(events, ENTRY_EVENTS, "enter", tokens, used) ||
         match_load(events, {"ctrl 48", "lines 19", "lines 39", "lines 19", "lines 18"}, "cmd",
                    tokens, used) ||
         match_load(events, {"lines 1E", "lines 3E", "lines 1E", "lines 1E", "lines 1E", "lines 18"},
