@@ -140,7 +140,12 @@ bool Session::identity_confirmed() {
   if (options_.force || !changes_chip(options_)) return true;
   const ChipDescriptor& row = *context_->current_chip;
   const auto expected = expected_identity(row);
-  if (expected.empty()) return true;
+  if (expected.empty()) {
+    // A row the command line knows no ID for is not passed unchecked.
+    outcome_.fail("no ID to check the " + to_utf8(row.name) +
+                  " against; the chip was not touched (--force skips this check)");
+    return false;
+  }
   const std::vector<uint8_t> found = read_identity(*context_, row);
   if (std::equal(found.begin(), found.end(), expected.begin(), expected.end())) return true;
   const bool nothing =

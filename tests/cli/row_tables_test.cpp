@@ -1,0 +1,72 @@
+// The command line's tables by row name (the ID a row expects, the planned
+// write) cover every catalogue row and agree with the row's own chip: a row
+// added to the catalogue alone fails here, not in an operator's socket.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/catalogue.h"
+#include "platform/utf8.h"
+#include "sim/following_socket.h"
+#include "tests/support/programmer_rigs.h"
+#include "ui/cli/chip_identity.h"
+#include "ui/cli/write_planner.h"
+
+namespace fp::cli {
+namespace {
+
+struct RowOnBoard {
+  explicit RowOnBoard(const ChipDescriptor& row)
+      : rig(row.name, sim::model_name_for_row(row.name)) {}
+
+  // The memory of the model that the row reads and writes.
+  std::vector<uint8_t>& cells(const ChipDescriptor& row) {
+    for (const char* name : {"main", "eeprom"}) {
+      std::vector<uint8_t>* memory = rig.board.chip()->memory(name);
+      if (memory != nullptr && memory->size() == row.size) return *memory;
+    }
+    throw std::logic_error("no memory of the row's size");
+  }
+
+  test::SimulatedRig rig;
+  std::ostringstream out, err;
+  std::istringstream in;
+  Console console{out, err, in, ConsoleSettings{}};
+  RunOutcome outcome{console};
+};
+
+TEST(CommandLineRows, EveryRowExpectsTheIdOfItsOwnChip) {
+  for (const ChipDescriptor& row : catalogue_rows()) {
+    SCOPED_TRACE(to_utf8(row.name));
+    RowOnBoard board(row);
+    const auto expected = expected_identity(row);
+    ASSERT_FALSE(expected.empty()) << "no ID to check before a write";
+    EXPECT_EQ(read_identity(*board.rig.context, row),
+              std::vector<uint8_t>(expected.begin(), expected.end()));
+  }
+}
+
+TEST(CommandLineRows, EveryRowHasAPlannedWriteThatLandsTheSliceAndKeepsTheRest) {
+  for (const ChipDescriptor& row : catalogue_rows()) {
+    SCOPED_TRACE(to_utf8(row.name));
+    RowOnBoard board(row);
+    std::vector<uint8_t>& cells = board.cells(row);
+    for (size_t i = 0; i < cells.size(); ++i) cells[i] = static_cast<uint8_t>(i * 7);
+    const std::vector<uint8_t> before = cells;
+
+    const uint32_t start = 0x40;
+    const std::vector<uint8_t> bytes{0x5A, 0xA5, 0xFF, 0x00};
+    ImageSlice slice{start, bytes, std::vector<bool>(bytes.size(), true)};
+    WritePlanner planner(*board.rig.context, board.outcome, [](bool) {});
+    ASSERT_TRUE(planner.write(slice)) << board.err.str();
+
+    std::vector<uint8_t> want = before;
+    std::copy(bytes.begin(), bytes.end(), want.begin() + start);
+    EXPECT_TRUE(cells == want) << "the chip does not hold the slice and the rest as it was";
+  }
+}
+
+}  // namespace
+}  // namespace fp::cli
