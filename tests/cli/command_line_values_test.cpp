@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "ui/cli/chip_slice.h"
+#include "ui/cli/exit_status.h"
 #include "ui/cli/hex_number.h"
 #include "ui/cli/image_staging.h"
-#include "ui/cli/exit_status.h"
 
 namespace fp::cli {
 namespace {

@@ -3,13 +3,13 @@
 // added to the catalogue alone fails here, not in an operator's socket.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/catalogue.h"
 #include "platform/utf8.h"
 #include "sim/following_socket.h"
+#include "tests/cli/captured_outcome.h"
 #include "tests/support/programmer_rigs.h"
 #include "ui/cli/chip_identity.h"
 #include "ui/cli/write_planner.h"
@@ -17,7 +17,7 @@
 namespace fp::cli {
 namespace {
 
-struct RowOnBoard {
+struct RowOnBoard : test::CapturedOutcome {
   explicit RowOnBoard(const ChipDescriptor& row)
       : rig(row.name, sim::model_name_for_row(row.name)) {}
 
@@ -31,10 +31,6 @@ struct RowOnBoard {
   }
 
   test::SimulatedRig rig;
-  std::ostringstream out, err;
-  std::istringstream in;
-  Console console{out, err, in, ConsoleSettings{}};
-  RunOutcome outcome{console};
 };
 
 TEST(CommandLineRows, EveryRowExpectsTheIdOfItsOwnChip) {

@@ -5,9 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "sim/jedec/jedec_flash.h"
+#include "tests/cli/captured_outcome.h"
 #include "tests/support/programmer_rigs.h"
 #include "ui/message_box.h"
 #include "ui/texts.h"
@@ -18,7 +17,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-struct NeverReadyChip {
+struct NeverReadyChip : test::CapturedOutcome {
   NeverReadyChip(std::u16string_view row, std::string_view model, uint8_t cells) {
     rig.select(row);
     auto& chip = rig.insert(std::make_unique<sim::JedecFlash>(*sim::find_jedec_variant(model)));
@@ -34,10 +33,6 @@ struct NeverReadyChip {
     return planner.write(slice);
   }
   test::SimulatedRig rig;
-  std::ostringstream out, err;
-  std::istringstream in;
-  Console console{out, err, in, ConsoleSettings{}};
-  RunOutcome outcome{console};
 };
 
 TEST(PlannedWriteOnANeverReadyChip, APageWriteStopsAndIsStillVerified) {
