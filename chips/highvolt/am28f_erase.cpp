@@ -24,14 +24,14 @@ bool program_all_to_zero(ProgrammerBus& bus, uint32_t chip_size) {
 // Pulses and verifies until every byte reads 0xFF. The pulses are shared by
 // the whole chip; after a pulse the verify goes on from the byte that failed.
 bool erase_and_verify(ProgrammerBus& bus, Clock& clock, uint32_t chip_size) {
-  uint32_t pulses_left = ERASE_PULSE_LIMIT;
+  uint32_t pulses_left = AM28F_ERASE_PULSE_LIMIT;
   uint32_t address = 0;
   while (true) {
     if (pulses_left == 0) return false;
     --pulses_left;
     hv_command_write(bus, AM28F_ERASE);
     hv_command_write(bus, AM28F_ERASE);
-    clock.sleep_ms(ERASE_PULSE_MS);
+    clock.sleep_ms(AM28F_ERASE_PULSE_MS);
     while (true) {
       hv_command_write(bus, AM28F_ERASE_VERIFY);
       bus.status_port_delay();

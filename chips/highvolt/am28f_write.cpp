@@ -5,7 +5,7 @@
 namespace fp {
 
 uint32_t am28f_program_byte(ProgrammerBus& bus, uint8_t value) {
-  for (uint32_t pulse = 0; pulse < PROGRAM_PULSE_LIMIT; ++pulse) {
+  for (uint32_t pulse = 0; pulse < AM28F_PROGRAM_PULSE_LIMIT; ++pulse) {
     hv_command_write(bus, AM28F_PROGRAM_SETUP);
     hv_command_write(bus, value);  // the program pulse runs from here
     bus.status_port_delay();

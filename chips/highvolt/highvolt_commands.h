@@ -38,8 +38,8 @@ inline constexpr uint8_t AM28F_ERASE_VERIFY = 0xA0;  // ends the pulse; reads th
 
 // The chip's programming algorithm allows 25 pulses for a byte and 1000
 // erase pulses for the whole chip.
-inline constexpr uint32_t PROGRAM_PULSE_LIMIT = 25;
-inline constexpr uint32_t ERASE_PULSE_LIMIT = 1000;
-inline constexpr uint32_t ERASE_PULSE_MS = 10;
+inline constexpr uint32_t AM28F_PROGRAM_PULSE_LIMIT = 25;
+inline constexpr uint32_t AM28F_ERASE_PULSE_LIMIT = 1000;
+inline constexpr uint32_t AM28F_ERASE_PULSE_MS = 10;
 
 }  // namespace fp

@@ -31,7 +31,7 @@ void show_chip_codes(ProgrammerContext& context, ChipCodes codes);
 ChipCodes am28f_read_id(ProgrammerBus& bus);
 void am28f_identify(ProgrammerContext& context);
 // Programs the byte at the latched address; the caller sets vpp_flag and the
-// address. 0 = programmed, 1 = still wrong after PROGRAM_PULSE_LIMIT pulses.
+// address. 0 = programmed, 1 = still wrong after AM28F_PROGRAM_PULSE_LIMIT pulses.
 uint32_t am28f_program_byte(ProgrammerBus& bus, uint8_t value);
 uint32_t am28f_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
                      uint32_t block_length);

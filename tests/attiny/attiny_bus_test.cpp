@@ -4,28 +4,25 @@
 #include <gtest/gtest.h>
 
 #include "tests/attiny/attiny_rig.h"
+#include "tests/attiny/hvpp_tokens.h"
 
 namespace fp::test {
 namespace {
 
 using Events = std::vector<std::string>;
 
-const Events ENTER{"ctrl 80",  "lines 10", "lines 30", "lines 10", "lines 30",
-                   "lines 10", "lines 30", "lines 10", "sleep 1",  "ctrl 88",
-                   "ctrl C8",  "sleep 1",  "lines 18"};
-
 TEST(HvppEnter, SwitchesTheVoltageOnOnlyAfterThreeXtal1PulsesWithTheModeLinesLow) {
   RecordingRig rig(FLASH_ROW);
   hvpp_enter(*rig.context);
-  EXPECT_EQ(hvpp_events(rig.recorder), ENTER);
+  EXPECT_EQ(hvpp_events(rig.recorder), HVPP_ENTRY_EVENTS);
 }
 
 TEST(HvppEnter, CalledAgainStartsWithTheVoltageOffAndRepeatsTheWholeEntry) {
   RecordingRig rig(FLASH_ROW);
   hvpp_enter(*rig.context);
   hvpp_enter(*rig.context);
-  Events twice = ENTER;
-  twice.insert(twice.end(), ENTER.begin(), ENTER.end());
+  Events twice = HVPP_ENTRY_EVENTS;
+  twice.insert(twice.end(), HVPP_ENTRY_EVENTS.begin(), HVPP_ENTRY_EVENTS.end());
   EXPECT_EQ(hvpp_events(rig.recorder), twice);
 }
 

@@ -4,13 +4,14 @@
 #include <span>
 
 namespace fp::test {
+
+const std::vector<std::string> HVPP_ENTRY_EVENTS{
+    "ctrl 80",  "lines 10", "lines 30", "lines 10", "lines 30", "lines 10", "lines 30",
+    "lines 10", "sleep 1",  "ctrl 88",  "ctrl C8",  "sleep 1",  "lines 18"};
+
 namespace {
 
 using EventRun = std::span<const std::string>;
-
-const std::vector<std::string> ENTRY_EVENTS{
-    "ctrl 80",  "lines 10", "lines 30", "lines 10", "lines 30", "lines 10", "lines 30",
-    "lines 10", "sleep 1",  "ctrl 88",  "ctrl C8",  "sleep 1",  "lines 18"};
 
 bool starts_with(EventRun events, const std::vector<std::string>& sequence) {
   return events.size() >= sequence.size() &&
@@ -79,7 +80,7 @@ std::vector<std::string> hvpp_tokens(const std::vector<std::string>& all) {
   while (!events.empty()) {
     size_t used = 0;
     const bool matched =
-        match_plain(events, ENTRY_EVENTS, "enter", tokens, used) ||
+        match_plain(events, HVPP_ENTRY_EVENTS, "enter", tokens, used) ||
         match_load(events, {"ctrl 48", "lines 19", "lines 39", "lines 19", "lines 18"}, "cmd",
                    tokens, used) ||
         match_load(events, {"lines 1E", "lines 3E", "lines 1E", "lines 1E", "lines 1E", "lines 18"},
