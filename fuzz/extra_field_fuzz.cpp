@@ -10,11 +10,11 @@
 
 #include "app/catalogue.h"
 #include "app/main_window.h"
+#include "frontends/headless/quoting.h"
+#include "frontends/script/script_session.h"
 #include "fuzz/fuzz_check.h"
 #include "ui/control_ids.h"
-#include "ui/headless/quoting.h"
 #include "ui/message_box.h"
-#include "ui/script/script_session.h"
 #include "ui/texts.h"
 
 namespace {

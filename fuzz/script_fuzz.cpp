@@ -15,10 +15,10 @@
 #include <variant>
 #include <vector>
 
+#include "frontends/headless/quoting.h"
+#include "frontends/headless/script_line.h"
+#include "frontends/script/script_session.h"
 #include "fuzz/fuzz_check.h"
-#include "ui/headless/quoting.h"
-#include "ui/headless/script_line.h"
-#include "ui/script/script_session.h"
 
 namespace {
 

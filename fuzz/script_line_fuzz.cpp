@@ -9,8 +9,8 @@
 #include <variant>
 #include <vector>
 
+#include "frontends/headless/script_line.h"
 #include "fuzz/fuzz_check.h"
-#include "ui/headless/script_line.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <sstream>
 
-#include "ui/cli/console.h"
-#include "ui/cli/run_outcome.h"
+#include "frontends/cli/console.h"
+#include "frontends/cli/run_outcome.h"
 
 namespace fp::test {
 

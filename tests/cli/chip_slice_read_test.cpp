@@ -5,11 +5,11 @@
 
 #include "app/catalogue.h"
 #include "bus/block_ops.h"
+#include "frontends/cli/chip_slice.h"
 #include "platform/utf8.h"
 #include "sim/following_socket.h"
 #include "tests/support/programmer_rigs.h"
 #include "tests/support/random_bytes.h"
-#include "ui/cli/chip_slice.h"
 
 namespace fp::cli {
 namespace {

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "ui/cli/chip_slice.h"
-#include "ui/cli/exit_status.h"
-#include "ui/cli/hex_number.h"
-#include "ui/cli/image_staging.h"
+#include "frontends/cli/chip_slice.h"
+#include "frontends/cli/exit_status.h"
+#include "frontends/cli/hex_number.h"
+#include "frontends/cli/image_staging.h"
 
 namespace fp::cli {
 namespace {

@@ -1,7 +1,7 @@
 // Record image files: what a HEX or S-record file holds comes back byte for
 // byte and address for address, and a bad file is refused with its name and
 // the reason, never half read or half written.
-#include "ui/cli/image_format.h"
+#include "frontends/cli/image_format.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "app/catalogue.h"
+#include "frontends/cli/chip_identity.h"
+#include "frontends/cli/write_planner.h"
 #include "platform/utf8.h"
 #include "sim/following_socket.h"
 #include "tests/cli/captured_outcome.h"
 #include "tests/support/programmer_rigs.h"
-#include "ui/cli/chip_identity.h"
-#include "ui/cli/write_planner.h"
 
 namespace fp::cli {
 namespace {

@@ -1,6 +1,6 @@
 // The English texts: every Russian text of the program has one, and the
 // console shows texts and progress in the language chosen.
-#include "ui/cli/texts_en.h"
+#include "frontends/cli/texts_en.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <regex>
 #include <sstream>
 
+#include "frontends/cli/console.h"
 #include "platform/utf8.h"
-#include "ui/cli/console.h"
 #include "ui/dialog_templates.h"
 #include "ui/texts.h"
 
@@ -51,7 +51,8 @@ TEST(EnglishTexts, EveryTextOfTheProgramHasOne) {
   const auto texts = program_texts();
   EXPECT_GT(texts.size(), 30u) << "ui/texts.h was not read";
   for (const auto& [name, russian] : texts) {
-    EXPECT_TRUE(in_table(russian)) << "text::" << name << " has no English in ui/cli/texts_en.cpp";
+    EXPECT_TRUE(in_table(russian))
+        << "text::" << name << " has no English in frontends/cli/texts_en.cpp";
   }
 }
 

@@ -1,6 +1,6 @@
 // The command line's planned write with a chip that never reports ready: it
 // fails with the row's own failure, and a page write is still verified.
-#include "ui/cli/write_planner.h"
+#include "frontends/cli/write_planner.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

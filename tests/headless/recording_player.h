@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "frontends/headless/script_commands.h"
 #include "platform/utf8.h"
-#include "ui/headless/script_commands.h"
 
 namespace fp::headless {
 

@@ -1,4 +1,4 @@
-#include "ui/headless/script_commands.h"
+#include "frontends/headless/script_commands.h"
 
 #include <gtest/gtest.h>
 

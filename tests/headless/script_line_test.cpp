@@ -1,8 +1,8 @@
-#include "ui/headless/script_line.h"
+#include "frontends/headless/script_line.h"
 
 #include <gtest/gtest.h>
 
-#include "ui/headless/quoting.h"
+#include "frontends/headless/quoting.h"
 #include "ui/message_box.h"
 
 namespace fp::headless {

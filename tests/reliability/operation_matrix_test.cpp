@@ -20,13 +20,13 @@
 
 #include "app/catalogue.h"
 #include "bus/number_text.h"
+#include "frontends/headless/quoting.h"
+#include "frontends/script/script_session.h"
 #include "platform/utf8.h"
 #include "sim/model_factory.h"
 #include "tests/support/test_folder.h"
 #include "ui/control_ids.h"
-#include "ui/headless/quoting.h"
 #include "ui/message_box.h"
-#include "ui/script/script_session.h"
 #include "ui/texts.h"
 
 namespace fp {

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "ui/script/script_session.h"
+#include "frontends/script/script_session.h"
 
 namespace fp::script {
 namespace {

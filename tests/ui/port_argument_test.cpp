@@ -1,6 +1,6 @@
 // The command line of programmer.exe: the port's base address, and every
 // wrong command line refused with what was wrong.
-#include "ui/win32/port_argument.h"
+#include "frontends/win32/port_argument.h"
 
 #include <gtest/gtest.h>
 

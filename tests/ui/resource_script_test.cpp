@@ -1,7 +1,7 @@
 // The resource script of the Windows program: the committed file is the one
 // the dialog templates give, and the templates come out as the window layouts
 // say (styles of each dialog, hidden and disabled controls, sunken edits).
-#include "ui/win32/resources/resource_script.h"
+#include "frontends/win32/resources/resource_script.h"
 
 #include <gtest/gtest.h>
 
@@ -49,15 +49,15 @@ TEST(ResourceScript, CommittedFileIsTheOneTheTemplatesGive) {
   std::ifstream file(FP_RESOURCE_SCRIPT, std::ios::binary);
   ASSERT_TRUE(file) << FP_RESOURCE_SCRIPT;
   const std::string committed{std::istreambuf_iterator<char>(file), {}};
-  EXPECT_EQ(committed, resource_script())
-      << "ui/win32/resources/programmer.rc is out of date: cmake --build --preset native --target "
-         "resource-script";
+  EXPECT_EQ(committed, resource_script()) << "frontends/win32/resources/programmer.rc is out of "
+                                             "date: cmake --build --preset native --target "
+                                             "resource-script";
 }
 
 TEST(ResourceScript, ReadsAsUtf8WithTheIcon) {
   const std::string script = resource_script();
   EXPECT_TRUE(has(script, "#pragma code_page(65001)\n"));
-  EXPECT_TRUE(has(script, "\n30 ICON \"ui/win32/resources/programmer.ico\"\n"));
+  EXPECT_TRUE(has(script, "\n30 ICON \"frontends/win32/resources/programmer.ico\"\n"));
   EXPECT_TRUE(has(script, "CAPTION \"Программатор FLASH\"\n"));
 }
 

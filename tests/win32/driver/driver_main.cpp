@@ -24,10 +24,10 @@
 #include <string>
 #include <vector>
 
+#include "frontends/win32/sim_hooks.h"
 #include "tests/win32/driver/remote_window.h"
 #include "tests/win32/driver/script_player.h"
 #include "tests/win32/driver/target_process.h"
-#include "ui/win32/sim_hooks.h"
 
 namespace {
 

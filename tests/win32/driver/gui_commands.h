@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "ui/headless/script_commands.h"
+#include "frontends/headless/script_commands.h"
 
 namespace fp::driver {
 

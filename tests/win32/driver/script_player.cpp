@@ -8,16 +8,16 @@
 #include <cstdio>
 #include <variant>
 
+#include "frontends/headless/quoting.h"
+#include "frontends/win32/sim_hooks.h"
+#include "frontends/win32/win32_dialog_view.h"
 #include "platform/utf8.h"
 #include "tests/win32/driver/message_box_reader.h"
 #include "tests/win32/driver/remote_window.h"
 #include "tests/win32/driver/screen_capture.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_templates.h"
-#include "ui/headless/quoting.h"
 #include "ui/message_box.h"
-#include "ui/win32/sim_hooks.h"
-#include "ui/win32/win32_dialog_view.h"
 
 namespace fp::driver {
 namespace {

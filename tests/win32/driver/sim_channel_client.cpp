@@ -1,7 +1,7 @@
 #include "tests/win32/driver/sim_channel_client.h"
 
+#include "frontends/win32/sim_hooks.h"
 #include "tests/win32/driver/remote_window.h"
-#include "ui/win32/sim_hooks.h"
 
 namespace fp::driver {
 namespace {

@@ -1,5 +1,5 @@
 // The driver's end of the channel for the simulated board's own script
-// commands (ui/win32/sim_hooks.h): a message-only window that takes the
+// commands (frontends/win32/sim_hooks.h): a message-only window that takes the
 // program's answer while the driver waits for it.
 #pragma once
 

@@ -1,0 +1,144 @@
+#include "frontends/cli/board_connection.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <variant>
+
+#include "bus/programmer_bus.h"
+#include "frontends/cli/board_file.h"
+#include "frontends/cli/chip_choice.h"
+#include "platform/posix/direct_port.h"
+#include "platform/posix/ppdev_port.h"
+#include "sim/chip_store.h"
+
+namespace fp::cli {
+namespace {
+
+// Longer than any internal operation a simulated chip runs by itself.
+constexpr uint64_t SETTLE_US = 10'000'000;
+
+}  // namespace
+
+std::vector<posix::PortWrite> idle_board_writes() {
+  return {{DATA_PORT, CTRL_IDLE},
+          {CONTROL_PORT, LATCH_CTRL},
+          {CONTROL_PORT, LATCH_CTRL | 1},
+          {CONTROL_PORT, LATCH_CTRL}};
+}
+
+bool BoardConnection::open(const std::string& port, const std::string& trace_path,
+                           RunOutcome& outcome) {
+  auto parsed = parse_port(port);
+  if (const auto* why = std::get_if<std::string>(&parsed)) {
+    outcome.usage(*why);
+    return false;
+  }
+  const PortChoice& choice = std::get<PortChoice>(parsed);
+  if (const auto* simulated = std::get_if<SimulatedPort>(&choice)) {
+    if (!open_simulated(*simulated, outcome)) return false;
+  } else {
+    std::string error;
+    posix::SystemCalls& calls = posix::linux_system_calls();
+    if (const auto* ppdev = std::get_if<PpdevPortChoice>(&choice)) {
+      held_port_ = posix::PpdevPort::open(calls, ppdev->device, error);
+    } else {
+      held_port_ = posix::DirectPort::open(calls, std::get<DirectPortChoice>(choice).base, error);
+    }
+    if (!held_port_) {
+      outcome.fail(error);
+      return false;
+    }
+    // Leaving, the board goes idle: no programming voltage on a chip nobody watches.
+    held_port_->set_farewell(idle_board_writes());
+    signal_guard_ = std::make_unique<posix::ReleaseOnSignal>(*held_port_);
+    realtime_priority_ = std::make_unique<posix::RealtimePriority>(calls, console_.err());
+    port_ = held_port_.get();
+    clock_ = &system_clock_;
+    priority_ = realtime_priority_.get();
+  }
+  if (!trace_path.empty()) {
+    trace_path_ = trace_path;
+    trace_file_.open(trace_path, std::ios::trunc);
+    if (!trace_file_) {
+      outcome.fail("cannot write the trace file " + trace_path);
+      return false;
+    }
+    trace_ = std::make_unique<headless::Trace>(*port_, *clock_, *priority_, &trace_file_);
+    port_ = trace_.get();
+    clock_ = trace_.get();
+    priority_ = trace_.get();
+  }
+  return true;
+}
+
+bool BoardConnection::open_simulated(const SimulatedPort& choice, RunOutcome& outcome) {
+  socket_ = std::make_unique<sim::FollowingSocket>(board_);
+  if (choice.socket && *choice.socket == "empty") {
+    socket_->pin("");
+  } else if (choice.socket) {
+    auto found = find_row(*choice.socket);
+    if (const auto* why = std::get_if<std::string>(&found)) {
+      outcome.usage("--port ...,socket=" + *choice.socket + ": " + *why);
+      return false;
+    }
+    socket_->pin(
+        std::string(sim::model_name_for_row(std::get<const ChipDescriptor*>(found)->name)));
+  }
+  store_path_ = choice.store;
+  if (!store_path_.empty()) {
+    try {
+      board_file_ = std::make_unique<BoardFile>(store_path_, [this] {
+        console_.note(store_path_ + ": another run holds this board file; waiting for it (" +
+                      std::to_string(BoardFile::PATIENCE.count()) + " s at most)");
+      });
+      for (auto& chip : board_file_->load()) {
+        stored_models_.emplace_back(chip->model_name());
+        socket_->stock(std::move(chip));
+      }
+    } catch (const sim::StoreError& error) {
+      outcome.fail(error.what());
+      return false;
+    }
+  }
+  board_.set_violation_listener([this](const std::string& text) { console_.note("sim: " + text); });
+  port_ = &board_;
+  clock_ = &virtual_clock_;
+  priority_ = &recorded_priority_;
+  return true;
+}
+
+void BoardConnection::close(RunOutcome& outcome) {
+  if (socket_) {
+    // As on a real board after the program ends: what the chip has begun it
+    // finishes, and the board goes idle. The chip's memory is then what a
+    // next run will find.
+    board_.advance_us(SETTLE_US);
+    for (const posix::PortWrite& write : idle_board_writes()) board_.out(write.port, write.value);
+  }
+  if (socket_ && board_file_) {
+    try {
+      // The chips of the file and the one the command used; not the first
+      // row's, which the window's start put into the socket in passing.
+      std::vector<sim::ChipModel*> kept;
+      for (sim::ChipModel* chip : socket_->chips()) {
+        const bool stored = std::find(stored_models_.begin(), stored_models_.end(),
+                                      chip->model_name()) != stored_models_.end();
+        if (stored || chip == board_.chip()) kept.push_back(chip);
+      }
+      board_file_->save(kept);
+    } catch (const sim::StoreError& error) {
+      outcome.fail(error.what());
+    }
+  }
+  if (held_port_) {
+    held_port_->release();
+    if (!held_port_->failure().empty()) outcome.fail(held_port_->failure());
+  }
+  // A trace cut short (a full disk) is no trace of the run.
+  if (trace_file_.is_open() && !trace_file_.flush()) {
+    outcome.fail("cannot write the trace file " + trace_path_ + ": " + std::strerror(errno));
+  }
+}
+
+}  // namespace fp::cli

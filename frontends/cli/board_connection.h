@@ -1,0 +1,69 @@
+// The board a command-line run talks to: the simulated board with its chips
+// (and the file that keeps them between runs), or a parallel port held for
+// the run; with the trace of every port access when asked for. Leaving, the
+// board goes idle.
+#pragma once
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frontends/cli/board_file.h"
+#include "frontends/cli/port_choice.h"
+#include "frontends/cli/run_outcome.h"
+#include "frontends/headless/trace.h"
+#include "platform/port_io.h"
+#include "platform/posix/held_port.h"
+#include "platform/posix/realtime_priority.h"
+#include "platform/posix/release_on_signal.h"
+#include "platform/system_clock.h"
+#include "sim/following_socket.h"
+#include "sim/simulated_board.h"
+
+namespace fp::cli {
+
+// The control latch loaded with CTRL_IDLE: bus released, programming voltage off.
+std::vector<posix::PortWrite> idle_board_writes();
+
+class BoardConnection {
+ public:
+  explicit BoardConnection(Console& console) : console_(console) {}
+
+  // The --port and --trace values; false after noting why on the outcome.
+  bool open(const std::string& port, const std::string& trace_path, RunOutcome& outcome);
+  // Lets the simulated chips finish, idles the board, keeps the chips in
+  // their file and releases a held port.
+  void close(RunOutcome& outcome);
+
+  [[nodiscard]] PortIo& port() { return *port_; }
+  [[nodiscard]] Clock& clock() { return *clock_; }
+  [[nodiscard]] Priority& priority() { return *priority_; }
+  // The simulated board's socket; nothing on a real port.
+  [[nodiscard]] sim::FollowingSocket* socket() { return socket_.get(); }
+
+ private:
+  bool open_simulated(const SimulatedPort& choice, RunOutcome& outcome);
+
+  Console& console_;
+  sim::SimulatedBoard board_;
+  sim::VirtualClock virtual_clock_{board_};
+  sim::RecordedPriority recorded_priority_;
+  std::unique_ptr<sim::FollowingSocket> socket_;
+  std::string store_path_;
+  // Held from loading the chips to saving them.
+  std::unique_ptr<BoardFile> board_file_;
+  std::vector<std::string> stored_models_;
+  std::unique_ptr<posix::HeldPort> held_port_;
+  std::unique_ptr<posix::ReleaseOnSignal> signal_guard_;
+  SystemClock system_clock_;
+  std::unique_ptr<posix::RealtimePriority> realtime_priority_;
+  std::string trace_path_;
+  std::ofstream trace_file_;
+  std::unique_ptr<headless::Trace> trace_;
+  PortIo* port_ = nullptr;
+  Clock* clock_ = nullptr;
+  Priority* priority_ = nullptr;
+};
+
+}  // namespace fp::cli

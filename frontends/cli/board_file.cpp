@@ -1,0 +1,38 @@
+#include "frontends/cli/board_file.h"
+
+#include "sim/chip_store.h"
+
+namespace fp::cli {
+
+BoardFile::BoardFile(const std::string& path, std::function<void()> waiting) : path_(path) {
+  try {
+    posix::HoldRules rules;
+    rules.patience = PATIENCE;
+    rules.waiting = std::move(waiting);
+    // A board file made read-only is kept read-only, not refused.
+    rules.writable = false;
+    file_ = std::make_unique<posix::ReplacedFile>(path, rules);
+  } catch (const posix::FileError& error) {
+    throw sim::StoreError(error.what());
+  }
+}
+
+std::vector<std::unique_ptr<sim::ChipModel>> BoardFile::load() {
+  try {
+    return sim::parse_chip_store(file_->content(sim::CHIP_STORE_LIMIT), path_);
+  } catch (const posix::FileError& error) {
+    throw sim::StoreError(error.what());
+  }
+}
+
+void BoardFile::save(const std::vector<sim::ChipModel*>& chips) {
+  // An ending signal waits: the file is replaced whole or not at all.
+  const posix::DeferredSignals signals_wait;
+  try {
+    file_->replace(sim::chip_store_text(chips));
+  } catch (const posix::FileError& error) {
+    throw sim::StoreError(error.what());
+  }
+}
+
+}  // namespace fp::cli

@@ -1,0 +1,236 @@
+#include "frontends/cli/cli_options.h"
+
+#include <CLI/CLI.hpp>
+#include <array>
+#include <initializer_list>
+#include <string_view>
+#include <utility>
+
+namespace fp::cli {
+namespace {
+
+constexpr std::array<std::pair<Command, const char*>, 12> COMMANDS{{
+    {Command::list, "list"},
+    {Command::id, "id"},
+    {Command::read, "read"},
+    {Command::write, "write"},
+    {Command::verify, "verify"},
+    {Command::blank, "blank"},
+    {Command::erase, "erase"},
+    {Command::sdp, "sdp"},
+    {Command::fuses, "fuses"},
+    {Command::lock, "lock"},
+    {Command::calibrate, "calibrate"},
+    {Command::probe, "probe"},
+}};
+
+constexpr int USAGE_ERROR = 2;
+
+using Commands = std::initializer_list<Command>;
+
+constexpr Commands ON_CHIP{Command::id,    Command::read,     Command::write, Command::verify,
+                           Command::blank, Command::erase,    Command::sdp,   Command::fuses,
+                           Command::lock,  Command::calibrate};
+constexpr Commands SLICED{Command::read, Command::write, Command::verify};
+
+// Which subcommands take each option: the help of a subcommand lists its
+// own, and an option given to another one is refused with this rule.
+struct OptionRule {
+  const char* name;
+  Commands commands;
+};
+
+const std::array<OptionRule, 17> OPTION_RULES{{
+    {"--chip", ON_CHIP},
+    {"--port",
+     {Command::id, Command::read, Command::write, Command::verify, Command::blank, Command::erase,
+      Command::sdp, Command::fuses, Command::lock, Command::calibrate, Command::probe}},
+    {"--yes", ON_CHIP},
+    {"--trace", ON_CHIP},
+    {"--lang", {}},  // every subcommand
+    {"--file-offset", SLICED},
+    {"--chip-offset", SLICED},
+    {"--length", SLICED},
+    {"--format", SLICED},
+    {"--blocks", {Command::blank, Command::erase}},
+    {"--block", {Command::erase}},
+    {"--no-erase", {Command::write}},
+    {"--force", {Command::write, Command::erase, Command::fuses, Command::lock}},
+    {"--fixed-waits", {Command::write, Command::erase, Command::sdp}},
+    {"--low", {Command::fuses}},
+    {"--high", {Command::fuses}},
+    {"--ext", {Command::fuses}},
+}};
+
+bool takes(Command command, std::string_view option) {
+  for (const OptionRule& rule : OPTION_RULES) {
+    if (rule.name != option) continue;
+    if (rule.commands.size() == 0) return true;
+    for (const Command taker : rule.commands) {
+      if (taker == command) return true;
+    }
+  }
+  return false;
+}
+
+std::string goes_with(std::string_view option) {
+  for (const OptionRule& rule : OPTION_RULES) {
+    if (rule.name != option) continue;
+    std::string names;
+    size_t left = rule.commands.size();
+    for (const Command command : rule.commands) {
+      --left;
+      names += command_name(command);
+      names += left > 1 ? ", " : left == 1 ? " and " : "";
+    }
+    return std::string(option) + " goes with " + names;
+  }
+  return std::string(option) + ": no such option (see: programmer --help)";
+}
+
+const char* command_help(Command command) {
+  switch (command) {
+    case Command::list:
+      return "the chip catalogue with sizes, IDs and operations";
+    case Command::id:
+      return "identify the chip";
+    case Command::read:
+      return "read the chip into FILE (- for standard output)";
+    case Command::write:
+      return "write FILE (- for standard input) to the chip: erase only where needed, keep the "
+             "rest of the chip, program what differs, verify";
+    case Command::verify:
+      return "compare FILE (- for standard input) with the chip";
+    case Command::blank:
+      return "check that the chip is erased";
+    case Command::erase:
+      return "erase the chip (or --block / --blocks)";
+    case Command::sdp:
+      return "switch software data protection on or off";
+    case Command::fuses:
+      return "print the fuses and lock bits; write fuses";
+    case Command::lock:
+      return "write the lock byte (asks first)";
+    case Command::calibrate:
+      return "measure the board's timer and switch on the programming voltage";
+    case Command::probe:
+      return "check that the port and the board are ready for programming";
+  }
+  return "";
+}
+
+void add_options(CLI::App& sub, Command command, CliOptions& options) {
+  const auto here = [command](const char* option) { return takes(command, option); };
+  if (here("--chip")) {
+    sub.add_option("--chip", options.chip, "catalogue row: its name or number (see list)");
+  }
+  if (here("--port")) {
+    sub.add_option("--port", options.port,
+                   "sim[:FILE][,socket=ROW|empty] | ppdev[:/dev/parportN] | direct[:0x378]  "
+                   "(default sim)");
+  }
+  if (here("--file-offset")) {
+    sub.add_option("--file-offset", options.file_offset, "image file offset (hexadecimal)");
+    sub.add_option("--chip-offset", options.chip_offset, "chip start address (hexadecimal)");
+    sub.add_option("--length", options.length, "byte count (hexadecimal; default: to the end)");
+    sub.add_option("--format", options.format, "image format (default: by the file's content)")
+        ->check(CLI::IsMember({"raw", "hex", "srec"}));
+  }
+  if (here("--blocks")) {
+    sub.add_option("--blocks", options.blocks,
+                   "i28F001BX blocks: all, or block addresses as 0,1C000");
+  }
+  if (here("--block")) {
+    sub.add_option("--block", options.block, "AT49F erase block: chip, or a block address");
+  }
+  if (here("--no-erase")) {
+    sub.add_flag("--no-erase", options.no_erase, "the window's plain write: no read, no erase");
+  }
+  if (here("--fixed-waits")) {
+    sub.add_flag("--fixed-waits", options.fixed_waits,
+                 "wait the window's fixed times instead of asking the chip when it is done");
+  }
+  if (here("--force")) {
+    sub.add_flag("--force", options.force, "skip the check of the chip's ID");
+  }
+  if (here("--low")) {
+    sub.add_option("--low", options.fuse_low, "fuse low byte to write (hexadecimal)");
+    sub.add_option("--high", options.fuse_high, "fuse high byte to write (hexadecimal)");
+    sub.add_option("--ext", options.fuse_extended, "extended fuse byte to write (hexadecimal)");
+  }
+  if (here("--yes")) sub.add_flag("--yes,-y", options.yes, "answer yes to the questions");
+  if (here("--trace")) sub.add_option("--trace", options.trace, "write every port access to FILE");
+  sub.add_option("--lang", options.language, "language of the messages (ru, en)")
+      ->check(CLI::IsMember({"ru", "en"}));
+  sub.allow_extras();
+}
+
+}  // namespace
+
+const char* command_name(Command command) {
+  for (const auto& [value, name] : COMMANDS) {
+    if (value == command) return name;
+  }
+  return "?";
+}
+
+std::variant<CliOptions, int> parse_command_line(int argc, const char* const* argv,
+                                                 std::ostream& out, std::ostream& err) {
+  CliOptions options;
+  CLI::App app{"Flash programmer on the parallel-port programmer board", "programmer"};
+  app.require_subcommand(1, 1);
+  app.set_version_flag("--version", std::string("programmer ") + FP_VERSION);
+  std::string sdp_state;
+  for (const auto& [command, name] : COMMANDS) {
+    CLI::App* sub = app.add_subcommand(name, command_help(command));
+    switch (command) {
+      case Command::read:
+      case Command::write:
+      case Command::verify:
+        sub->add_option("FILE", options.file, "image file, or - for the standard stream")
+            ->required();
+        break;
+      case Command::sdp:
+        sub->add_option("STATE", sdp_state, "on or off")
+            ->required()
+            ->check(CLI::IsMember({"on", "off"}));
+        break;
+      case Command::lock:
+        sub->add_option("XX", options.lock_value, "lock byte (hexadecimal)")->required();
+        break;
+      default:
+        break;
+    }
+    add_options(*sub, command, options);
+  }
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    // A misspelt command would otherwise read "A subcommand is required".
+    if (app.get_subcommands().empty() && !app.remaining().empty() && error.get_exit_code() != 0) {
+      err << "programmer: unknown command " << app.remaining().front()
+          << " (see: programmer --help)\n";
+      return USAGE_ERROR;
+    }
+    const int status = app.exit(error, out, err);
+    return status == 0 ? 0 : USAGE_ERROR;
+  }
+  for (const auto& [command, name] : COMMANDS) {
+    if (app.got_subcommand(name)) options.command = command;
+  }
+  const CLI::App* sub = app.get_subcommand(command_name(options.command));
+  for (const std::string& extra : sub->remaining()) {
+    if (extra.starts_with("-")) {
+      err << "programmer: " << goes_with(extra.substr(0, extra.find('='))) << "\n";
+    } else {
+      err << "programmer: " << command_name(options.command) << ": unexpected argument " << extra
+          << "\n";
+    }
+    return USAGE_ERROR;
+  }
+  options.sdp_on = sdp_state == "on";
+  return options;
+}
+
+}  // namespace fp::cli

@@ -1,0 +1,393 @@
+#include "frontends/cli/cli_session.h"
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/catalogue.h"
+#include "app/main_window.h"
+#include "bus/number_text.h"
+#include "frontends/cli/board_connection.h"
+#include "frontends/cli/chip_choice.h"
+#include "frontends/cli/chip_identity.h"
+#include "frontends/cli/dialog_drivers.h"
+#include "frontends/cli/exit_status.h"
+#include "frontends/cli/hex_number.h"
+#include "frontends/cli/image_staging.h"
+#include "frontends/cli/option_checks.h"
+#include "frontends/cli/port_probe.h"
+#include "frontends/cli/write_planner.h"
+#include "frontends/headless/model_main_view.h"
+#include "frontends/headless/window_host.h"
+#include "frontends/headless/window_model.h"
+#include "platform/utf8.h"
+#include "ui/control_ids.h"
+#include "ui/dialog_templates.h"
+#include "ui/message_box.h"
+#include "ui/texts.h"
+
+namespace fp::cli {
+namespace {
+
+std::u16string one_line(std::u16string_view text) {
+  std::u16string value;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text.substr(i, 2) == u"\r\n") {
+      value += u' ';
+      ++i;
+    } else {
+      value += text[i];
+    }
+  }
+  return value;
+}
+
+using headless::WindowModel;
+
+class Session final : private headless::WindowHost {
+ public:
+  Session(const CliOptions& options, Console& console)
+      : options_(options), console_(console), outcome_(console), board_(console) {}
+  int run();
+
+ private:
+  class WindowView;
+
+  void fill_extra_parameters(uint32_t file_offset, uint32_t chip_offset, uint32_t length);
+  void select_row();
+  bool identity_confirmed();
+  bool confirm_uncalibrated();
+  void write_command();
+  void verify_command();
+  // Reads the slice back and notes the first difference; nothing when the read was refused.
+  std::optional<bool> say_where(const ImageSlice& slice);
+  void read_command();
+  void press(int id);
+  void run_operation();
+  void after_operation();
+
+  // What the windows ask of the command line.
+  int message_box(std::u16string_view text, const char16_t* caption, uint32_t flags) override;
+  void status_text(std::u16string_view text) override;
+  // No file dialog: the file comes with the command.
+  std::optional<std::u16string> open_file_dialog(const FileDialogRequest&) override {
+    return std::nullopt;
+  }
+  intptr_t run_dialog(int template_id, DialogLogic& logic) override;
+
+  const CliOptions& options_;
+  Console& console_;
+  RunOutcome outcome_;
+  CheckedOptions checked_;
+  BoardConnection board_;
+
+  // The program.
+  std::unique_ptr<WindowModel> main_model_;
+  std::unique_ptr<headless::ModelMainView> main_view_;
+  std::unique_ptr<ProgrammerContext> context_;
+  std::unique_ptr<MainWindow> main_window_;
+  std::unique_ptr<ImageStaging> image_;
+  std::unique_ptr<DialogDriver> dialogs_;
+
+  // The run.
+  int dialog_depth_ = 0;
+  std::optional<int> expected_dialog_;
+  bool expected_dialog_seen_ = false;
+  std::u16string last_status_;
+  bool quiet_results_ = false;  // an erase inside a planned write
+};
+
+class Session::WindowView : public headless::ModelDialogView {
+ public:
+  using ModelDialogView::ModelDialogView;
+
+  // The options are set as given: hexadecimal options take upper-case digits only.
+  void set_text(int id, std::u16string_view value) override { model_.control(id).text = value; }
+};
+
+int Session::run() {
+  checked_ = check_options(options_, outcome_);
+  if (outcome_.usage_error()) return outcome_.status();
+  image_ = std::make_unique<ImageStaging>(options_, checked_, console_);
+  if (!image_->read_standard_input(outcome_)) return outcome_.status();
+  if (!board_.open(options_.port, options_.trace, outcome_)) return outcome_.status();
+
+  main_model_ = std::make_unique<WindowModel>(*find_dialog_template(dlg::MAIN));
+  headless::WindowHost& host = *this;
+  main_view_ = std::make_unique<headless::ModelMainView>(*main_model_, host);
+  context_ = std::make_unique<ProgrammerContext>(board_.port(), board_.clock(), board_.priority(),
+                                                 *main_view_, chip_catalogue()[0]);
+  context_->chip_waits = options_.fixed_waits ? ChipWaits::fixed : ChipWaits::poll;
+  if (sim::FollowingSocket* socket = board_.socket()) {
+    context_->chip_selected = [socket](const ChipDescriptor& row) { socket->follow(row.name); };
+  }
+  main_window_ = std::make_unique<MainWindow>(*context_);
+  dialogs_ = std::make_unique<DialogDriver>(options_, console_, outcome_, *context_);
+
+  // As the program starts: the bus reset, then the window with row 0.
+  context_->bus.bus_reset();
+  main_window_->on_init(main_view_->dialog());
+  if (checked_.row != nullptr) select_row();
+  if (outcome_.ok()) run_operation();
+  after_operation();
+  console_.end_progress();
+  board_.close(outcome_);
+  return outcome_.status();
+}
+
+bool Session::identity_confirmed() {
+  if (options_.force || !changes_chip(options_)) return true;
+  const ChipDescriptor& row = *context_->current_chip;
+  const auto expected = expected_identity(row);
+  if (expected.empty()) {
+    // A row the command line knows no ID for is not passed unchecked.
+    outcome_.fail("no ID to check the " + to_utf8(row.name) +
+                  " against; the chip was not touched (--force skips this check)");
+    return false;
+  }
+  const std::vector<uint8_t> found = read_identity(*context_, row);
+  if (std::equal(found.begin(), found.end(), expected.begin(), expected.end())) return true;
+  const bool nothing =
+      std::all_of(found.begin(), found.end(), [](uint8_t code) { return code == 0xFF; });
+  outcome_.fail((nothing ? "nothing answers in the socket (" + codes_text(found) + ")"
+                         : "the chip in the socket answers " + codes_text(found)) +
+                ", not the " + to_utf8(row.name) + "'s " + codes_text(expected) +
+                "; the chip was not touched (--force skips this check)");
+  return false;
+}
+
+bool Session::confirm_uncalibrated() {
+  // The window's own question before a write.
+  if (context_->calibrated != 0) return true;
+  const int answer = context_->main_view.dialog().message_box(
+      text::NOT_CALIBRATED, text::PROGRAMMER, mb::YESNO | mb::ICON_WARNING | mb::DEFBUTTON2);
+  if (answer != answer::YES) return false;
+  context_->calibrated = 1;
+  return true;
+}
+
+void Session::write_command() {
+  if (context_->current_chip->slots.on_write == nullptr) {
+    press(ctl::WRITE);  // the window says the row has no write
+    return;
+  }
+  const auto slice = image_->load_slice(*context_, outcome_);
+  if (!slice || !identity_confirmed()) return;
+  console_.progress_range(slice->start, static_cast<uint32_t>(slice->bytes.size()));
+  if (options_.no_erase) {
+    const auto path = image_->stage_slice(*slice, outcome_);
+    if (!path) return;
+    main_model_->control(ctl::IMAGE_PATH).text = *path;
+    fill_extra_parameters(0, slice->start, static_cast<uint32_t>(slice->bytes.size()));
+    press(ctl::WRITE);
+    // The window's verify says no more than that it failed.
+    if (outcome_.failed()) say_where(*slice);
+    return;
+  }
+  if (!confirm_uncalibrated()) return;
+  WritePlanner planner(*context_, outcome_, [this](bool quiet) { quiet_results_ = quiet; });
+  const bool written = planner.write(*slice);
+  console_.end_progress();
+  const WriteReport& report = planner.report();
+  if (written && report.programmed_bytes == 0 && report.erased_bytes == 0) {
+    console_.note("the chip already holds the image: nothing programmed");
+  } else if (written) {
+    std::string summary = std::to_string(report.programmed_bytes) + " bytes programmed";
+    if (report.erased_bytes != 0) {
+      summary += ", " + hex(report.erased_bytes) + " bytes erased, " +
+                 std::to_string(report.restored_bytes) + " bytes outside the slice put back";
+    }
+    console_.note(summary);
+  }
+  context_->main_view.dialog().message_box(written ? text::WRITE_DONE : text::WRITE_ERROR,
+                                           text::PROGRAMMER, written ? mb::OK : mb::ICON_ERROR);
+}
+
+std::optional<bool> Session::say_where(const ImageSlice& slice) {
+  context_->bus.progress_prefix = text::VERIFYING;
+  const auto chip = read_chip(*context_, slice.start, static_cast<uint32_t>(slice.bytes.size()));
+  context_->bus.progress_prefix = nullptr;
+  console_.end_progress();
+  if (!chip) {
+    outcome_.fail("the chip refused the read");
+    return std::nullopt;
+  }
+  const auto difference = first_difference(slice, *chip, slice.start);
+  if (difference) console_.note(difference_text(*difference));
+  return !difference.has_value();
+}
+
+void Session::verify_command() {
+  const auto slice = image_->load_slice(*context_, outcome_);
+  if (!slice) return;
+  console_.progress_range(slice->start, static_cast<uint32_t>(slice->bytes.size()));
+  const auto equal = say_where(*slice);
+  if (!equal) return;
+  context_->main_view.dialog().message_box(*equal ? text::DATA_EQUAL : text::COMPARE_ERROR,
+                                           text::PROGRAMMER, *equal ? mb::OK : mb::ICON_ERROR);
+}
+
+void Session::read_command() {
+  if (options_.file == "-") console_.keep_output_for_data();
+  const auto path = image_->stage_read(outcome_);
+  if (!path) return;
+  main_model_->control(ctl::IMAGE_PATH).text = *path;
+  const uint32_t file_offset = image_->read_staged() ? 0 : checked_.file_offset;
+  if (options_.file_offset || options_.chip_offset || options_.length)
+    fill_extra_parameters(file_offset, checked_.chip_offset, checked_.slice_length());
+  console_.progress_range(checked_.chip_offset, checked_.slice_length());
+  press(ctl::READ);
+}
+
+void Session::select_row() {
+  headless::ControlState& list = main_model_->control(ctl::CHIP_LIST);
+  for (size_t i = 0; i < list.items.size(); ++i) {
+    if (list.items[i].second == reinterpret_cast<intptr_t>(checked_.row))
+      list.selection = static_cast<int>(i);
+  }
+  main_window_->on_command(main_view_->dialog(), command_value(ctl::CHIP_LIST, notify::SELCHANGE));
+}
+
+void Session::fill_extra_parameters(uint32_t file_offset, uint32_t chip_offset, uint32_t length) {
+  WindowModel& model = *main_model_;
+  model.control(ctl::EXTRA_PARAMETERS).checked = true;
+  main_window_->on_command(main_view_->dialog(), command_value(ctl::EXTRA_PARAMETERS));
+  model.control(ctl::FILE_OFFSET).text = hex_text(file_offset);
+  model.control(ctl::ROM_OFFSET).text = hex_text(chip_offset);
+  model.control(ctl::BLOCK_LENGTH).text = hex_text(length);
+}
+
+void Session::press(int id) {
+  main_model_->click(id);
+  main_window_->on_command(main_view_->dialog(), command_value(id));
+}
+
+void Session::run_operation() {
+  const uint32_t chip_size = context_->chip_size;
+  switch (options_.command) {
+    case Command::list:
+    case Command::probe:
+      break;
+    case Command::read:
+      read_command();
+      break;
+    case Command::write:
+      write_command();
+      break;
+    case Command::verify:
+      verify_command();
+      break;
+    case Command::blank:
+      console_.progress_range(0, chip_size);
+      press(ctl::BLANK_CHECK);
+      break;
+    case Command::erase:
+      if (!identity_confirmed()) break;
+      console_.progress_range(0, chip_size);
+      press(ctl::ERASE);
+      break;
+    case Command::id:
+      press(ctl::IDENTIFY);
+      break;
+    case Command::sdp:
+      expected_dialog_ = dlg::JEDEC_ID;
+      press(ctl::IDENTIFY);
+      break;
+    case Command::fuses:
+    case Command::lock:
+      if (!identity_confirmed()) break;
+      expected_dialog_ = dlg::ATTINY_FUSES;
+      press(ctl::IDENTIFY);
+      break;
+    case Command::calibrate:
+      press(ctl::CALIBRATE);
+      break;
+  }
+}
+
+void Session::after_operation() {
+  if (expected_dialog_ && !expected_dialog_seen_) {
+    const std::string name = to_utf8(context_->current_chip->name);
+    outcome_.usage(*expected_dialog_ == dlg::JEDEC_ID
+                       ? "the " + name + " has no software data protection"
+                       : "the " + name + " has no fuses or lock bits");
+  }
+  // A closing status text is the only word some operations leave.
+  if (!last_status_.empty() && !progress_address(last_status_) && !last_status_.ends_with(u' ')) {
+    console_.result(last_status_);
+  }
+}
+
+void Session::status_text(std::u16string_view text) {
+  last_status_ = text;
+  console_.progress(text);
+}
+
+int Session::message_box(std::u16string_view text, const char16_t* caption, uint32_t flags) {
+  const bool question = (flags & 0xF) == mb::YESNO;
+  if (expected_dialog_ && !expected_dialog_seen_) {
+    // The identify button of another family answers with a box of its own:
+    // that chip has not what the command wanted.
+    return question ? answer::NO : answer::OK;
+  }
+  if (question) {
+    const auto yes = console_.ask(text, (flags & mb::DEFBUTTON2) == 0);
+    if (!yes) {
+      outcome_.fail("no answer: standard input is not a terminal (--yes answers yes)");
+      return answer::NO;
+    }
+    if (!*yes) outcome_.fail("");
+    return *yes ? answer::YES : answer::NO;
+  }
+  if (text == text::FILE_SAVED && image_->read_staged()) {
+    image_->take_read(*context_, outcome_);
+    if (outcome_.failed()) return answer::OK;
+  }
+  const MessageKind kind = message_kind(text, flags);
+  outcome_.take(kind);
+  if (quiet_results_ && kind == MessageKind::result) return answer::OK;
+  if (kind == MessageKind::failure || kind == MessageKind::usage) {
+    console_.error(text);
+  } else if (kind == MessageKind::hold) {
+    console_.hold(text);
+  } else if (caption != nullptr && std::u16string_view(caption) != text::PROGRAMMER) {
+    // The caption names what the text holds: "Тип микросхемы: 89 94", the
+    // codes two digits each; the timer's count stays as it is.
+    const bool codes = std::u16string_view(caption) == text::CHIP_TYPE;
+    console_.labelled(caption, ": ", codes ? two_digit_codes(text) : one_line(text));
+  } else {
+    console_.result(text);
+  }
+  return answer::OK;
+}
+
+intptr_t Session::run_dialog(int template_id, DialogLogic& logic) {
+  const DialogTemplate* found = find_dialog_template(template_id);
+  if (found == nullptr) return -1;
+  WindowModel model(*found);
+  WindowView view(model, *this);
+  ++dialog_depth_;
+  if (expected_dialog_ && template_id == *expected_dialog_) expected_dialog_seen_ = true;
+  logic.on_init(view);
+  if (!model.ended) dialogs_->drive(template_id, model, logic, view);
+  if (!model.ended) logic.on_close(view);
+  // A dialog that will not close still ends with the command.
+  if (!model.ended) model.ended = 0;
+  --dialog_depth_;
+  return *model.ended;
+}
+
+}  // namespace
+
+int run_command(const CliOptions& options, Console& console) {
+  if (options.command == Command::list) {
+    print_catalogue(console.out(), console.english());
+    return EXIT_SUCCESS_STATUS;
+  }
+  if (options.command == Command::probe) return run_probe(options, console);
+  Session session(options, console);
+  return session.run();
+}
+
+}  // namespace fp::cli

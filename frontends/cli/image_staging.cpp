@@ -1,0 +1,300 @@
+#include "frontends/cli/image_staging.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "frontends/cli/hex_number.h"
+#include "platform/posix/replaced_file.h"
+#include "platform/utf8.h"
+#include "ui/texts.h"
+
+namespace fp::cli {
+namespace {
+
+// Larger offsets do not fit the window's fields.
+constexpr uint32_t WINDOW_FIELD_LIMIT = 0xFFFFFF;
+
+bool write_bytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out.flush());
+}
+
+// The whole file; nothing, with errno set, when it cannot be read or holds
+// more than any image (a device that never ends).
+std::optional<std::vector<uint8_t>> file_bytes(const std::string& path) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) {
+    errno = EISDIR;
+    return std::nullopt;
+  }
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return std::nullopt;
+  std::vector<uint8_t> bytes;
+  uint8_t block[65536];
+  size_t got = 0;
+  while ((got = std::fread(block, 1, sizeof block, file)) > 0) {
+    bytes.insert(bytes.end(), block, block + got);
+    if (bytes.size() > RECORD_FILE_LIMIT) {
+      std::fclose(file);
+      errno = EFBIG;
+      return std::nullopt;
+    }
+  }
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) return std::nullopt;
+  return bytes;
+}
+
+bool is_record_line(std::string_view line, char mark) {
+  if (line.empty() || line[0] != mark) return false;
+  if (mark == 'S' && (line.size() < 2 || line[1] < '0' || line[1] > '9')) return false;
+  return std::all_of(line.begin() + 1, line.end(),
+                     [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+}
+
+// A temporary image file; its failures read as the image's.
+std::unique_ptr<posix::AnonymousFile> anonymous_file() {
+  try {
+    return std::make_unique<posix::AnonymousFile>();
+  } catch (const posix::FileError& error) {
+    throw ImageError(error.what());
+  }
+}
+
+}  // namespace
+
+std::optional<ImageFormat> format_by_content(const std::vector<uint8_t>& bytes) {
+  std::optional<ImageFormat> found;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = start;
+    while (end < bytes.size() && bytes[end] != '\n') ++end;
+    std::string_view line(reinterpret_cast<const char*>(bytes.data()) + start, end - start);
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
+      line.remove_suffix(1);
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+    start = end + 1;
+    if (line.empty()) continue;
+    const ImageFormat kind = line[0] == ':' ? ImageFormat::intel_hex : ImageFormat::motorola;
+    if (!is_record_line(line, kind == ImageFormat::intel_hex ? ':' : 'S')) return std::nullopt;
+    if (found && *found != kind) return std::nullopt;
+    found = kind;
+  }
+  return found;
+}
+
+ImageFormat ImageStaging::image_format(const std::vector<uint8_t>& bytes) const {
+  if (checked_.format) return *checked_.format;
+  if (const auto by_content = format_by_content(bytes)) return *by_content;
+  // A file named as records that holds none is a damaged record file.
+  return from_standard_stream() ? ImageFormat::raw : format_for_path(options_.file);
+}
+
+bool ImageStaging::read_standard_input(RunOutcome& outcome) {
+  if (!from_standard_stream() || options_.command == Command::read) return true;
+  std::istream& in = console_.in();
+  std::vector<uint8_t> bytes;
+  std::streambuf& input = *in.rdbuf();
+  for (int c = input.sbumpc(); c != std::char_traits<char>::eof(); c = input.sbumpc()) {
+    if (bytes.size() == RECORD_FILE_LIMIT) {
+      outcome.fail("standard input: more than any image holds");
+      return false;
+    }
+    bytes.push_back(static_cast<uint8_t>(c));
+  }
+  if (in.bad()) {
+    outcome.fail("standard input: cannot be read");
+    return false;
+  }
+  standard_input_ = std::move(bytes);
+  return true;
+}
+
+std::optional<std::vector<uint8_t>> ImageStaging::input_bytes(RunOutcome& outcome) {
+  if (from_standard_stream()) return standard_input_;
+  auto bytes = file_bytes(options_.file);
+  if (!bytes) {
+    const std::string why = std::strerror(errno);
+    console_.error(text::FILE_READ_ERROR);
+    outcome.fail(options_.file + ": " + why);
+  }
+  return bytes;
+}
+
+RecordImage ImageStaging::records(const std::vector<uint8_t>& bytes, ImageFormat format) {
+  if (!from_standard_stream()) return read_record_file(options_.file, format);
+  // The record reader takes a file name.
+  const auto copy_file = anonymous_file();
+  const posix::AnonymousFile& copy = *copy_file;
+  if (!write_bytes(copy.path(), bytes)) throw ImageError("cannot write " + copy.path());
+  try {
+    return read_record_file(copy.path(), format);
+  } catch (const ImageError& error) {
+    std::string message = error.what();
+    if (message.rfind(copy.path(), 0) == 0)
+      message.replace(0, copy.path().size(), "standard input");
+    throw ImageError(message);
+  }
+}
+
+std::optional<ImageSlice> ImageStaging::load_slice(const ProgrammerContext& context,
+                                                   RunOutcome& outcome) {
+  const auto bytes = input_bytes(outcome);
+  if (!bytes) return std::nullopt;
+  const ImageFormat format = image_format(*bytes);
+  if (format == ImageFormat::raw) return raw_slice(*bytes, checked_.slice_length(), outcome);
+  try {
+    return record_slice(records(*bytes, format), context, outcome);
+  } catch (const ImageError& error) {
+    outcome.fail(error.what());
+    return std::nullopt;
+  }
+}
+
+std::optional<ImageSlice> ImageStaging::raw_slice(const std::vector<uint8_t>& bytes,
+                                                  uint32_t length, RunOutcome& outcome) {
+  const std::string name = from_standard_stream() ? "standard input" : options_.file;
+  const uint64_t size = bytes.size();
+  const uint64_t offset = checked_.file_offset;
+  if (!checked_.length && size != offset + length) {
+    outcome.usage(
+        name + ": " + hex(static_cast<uint32_t>(size)) + " bytes" +
+        (offset != 0 ? " (from --file-offset " + hex(checked_.file_offset) + " on)" : "") +
+        ", but the slice is " + hex(length) + " bytes; give --length to take part of the file");
+    return std::nullopt;
+  }
+  if (size < offset + length) {
+    outcome.usage(name + ": " + hex(static_cast<uint32_t>(size)) + " bytes, too short for " +
+                  hex(length) + " bytes from --file-offset " + hex(checked_.file_offset));
+    return std::nullopt;
+  }
+  ImageSlice slice;
+  slice.start = checked_.chip_offset;
+  slice.bytes.assign(bytes.begin() + static_cast<std::ptrdiff_t>(offset),
+                     bytes.begin() + static_cast<std::ptrdiff_t>(offset + length));
+  slice.held.assign(length, true);
+  return slice;
+}
+
+std::optional<ImageSlice> ImageStaging::record_slice(const RecordImage& image,
+                                                     const ProgrammerContext& context,
+                                                     RunOutcome& outcome) {
+  const std::string name = from_standard_stream() ? "standard input" : options_.file;
+  if (image.empty()) {
+    outcome.fail(name + ": holds no data");
+    return std::nullopt;
+  }
+  // File address a holds chip byte a - file offset + chip offset.
+  const uint32_t file_offset = checked_.file_offset;
+  const uint32_t chip_offset = checked_.chip_offset;
+  const uint64_t chip_start = file_offset > chip_offset ? file_offset - chip_offset : 0;
+  const uint64_t chip_end = uint64_t{file_offset} + context.chip_size - chip_offset;
+  const auto below = image.first_in(0, chip_start);
+  const auto above = image.first_in(chip_end, image.end());
+  if (below || above) {
+    outcome.fail(name + ": data at " + hex(below ? *below : *above) + " lies outside the chip (" +
+                 to_utf8(context.current_chip->name) + ", " + hex(context.chip_size) + " bytes)");
+    return std::nullopt;
+  }
+  const uint32_t length = checked_.slice_length();
+  ImageSlice slice;
+  slice.start = chip_offset;
+  slice.bytes = image.raw(file_offset, length);
+  slice.held.resize(length);
+  bool any = false;
+  for (uint32_t i = 0; i < length; ++i) {
+    slice.held[i] = image.has(file_offset + i);
+    any = any || slice.held[i];
+  }
+  if (!any) {
+    outcome.fail(name + ": holds no data for the slice (file addresses " + hex(file_offset) + "-" +
+                 hex(file_offset + length - 1) + ")");
+    return std::nullopt;
+  }
+  return slice;
+}
+
+std::optional<std::u16string> ImageStaging::stage_slice(const ImageSlice& slice,
+                                                        RunOutcome& outcome) {
+  try {
+    temp_ = anonymous_file();
+  } catch (const ImageError& error) {
+    outcome.fail(error.what());
+    return std::nullopt;
+  }
+  std::vector<uint8_t> bytes = slice.bytes;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (!slice.held[i]) bytes[i] = 0xFF;
+  }
+  if (!write_bytes(temp_->path(), bytes)) {
+    outcome.fail("cannot write the temporary image " + temp_->path());
+    return std::nullopt;
+  }
+  return path_from_bytes(temp_->path());
+}
+
+std::optional<std::u16string> ImageStaging::stage_read(RunOutcome& outcome) {
+  std::error_code missing;
+  const bool exists = !from_standard_stream() && std::filesystem::exists(options_.file, missing);
+  const auto existing = exists ? file_bytes(options_.file) : std::nullopt;
+  read_format_ = image_format(existing.value_or(std::vector<uint8_t>{}));
+  if (read_format_ == ImageFormat::raw && !from_standard_stream()) {
+    if (checked_.file_offset > WINDOW_FIELD_LIMIT) {
+      outcome.usage("--file-offset " + hex(checked_.file_offset) +
+                    ": a raw file is read into at most FFFFFFh");
+      return std::nullopt;
+    }
+    return path_from_bytes(options_.file);
+  }
+  try {
+    temp_ = anonymous_file();
+  } catch (const ImageError& error) {
+    outcome.fail(error.what());
+    return std::nullopt;
+  }
+  return path_from_bytes(temp_->path());
+}
+
+void ImageStaging::take_read(const ProgrammerContext& context, RunOutcome& outcome) {
+  const uint32_t count = context.block_length;
+  const auto bytes = file_bytes(temp_->path());
+  if (!bytes || bytes->size() < count) {
+    console_.error(text::FILE_WRITE_ERROR);
+    outcome.fail("the temporary image " + temp_->path() + " is short");
+    return;
+  }
+  if (read_format_ == ImageFormat::raw) {
+    console_.out().write(reinterpret_cast<const char*>(bytes->data()), count);
+    console_.out().flush();
+    if (!console_.out()) outcome.fail("standard output: cannot be written");
+    return;
+  }
+  try {
+    RecordImage slice;
+    for (uint32_t i = 0; i < count; ++i) slice.set(checked_.file_offset + i, (*bytes)[i]);
+    if (!from_standard_stream()) {
+      // The slice goes into the records already there, as into a raw file;
+      // they are read again under the file's lock.
+      write_record_file(options_.file, read_format_, slice);
+      return;
+    }
+    const std::string records = record_text(options_.file, read_format_, slice);
+    console_.out().write(records.data(), static_cast<std::streamsize>(records.size()));
+    console_.out().flush();
+    if (!console_.out()) outcome.fail("standard output: cannot be written");
+  } catch (const ImageError& error) {
+    console_.error(text::FILE_WRITE_ERROR);
+    outcome.fail(error.what());
+  }
+}
+
+}  // namespace fp::cli

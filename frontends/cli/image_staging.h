@@ -1,0 +1,70 @@
+// The image file between the command line and the chip. Write and verify
+// take the slice's bytes from the file (raw or records, told apart by their
+// content) or from standard input; the window, which reads and writes raw
+// files only, gets a raw temporary file where it does the work (a plain
+// write, a read), and a read's result goes back into records or to standard
+// output.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "chips/common/programmer_context.h"
+#include "frontends/cli/chip_slice.h"
+#include "frontends/cli/cli_options.h"
+#include "frontends/cli/image_format.h"
+#include "frontends/cli/option_checks.h"
+#include "frontends/cli/run_outcome.h"
+#include "platform/posix/file_facts.h"
+
+namespace fp::cli {
+
+// Intel HEX or S-record when every line that is not blank is a record of the
+// one kind; nothing otherwise.
+std::optional<ImageFormat> format_by_content(const std::vector<uint8_t>& bytes);
+
+class ImageStaging {
+ public:
+  ImageStaging(const CliOptions& options, const CheckedOptions& checked, Console& console)
+      : options_(options), checked_(checked), console_(console) {}
+
+  // Write and verify from "-": standard input, whole, before the board is
+  // opened (the run that holds a board file may be the one writing into the
+  // pipe); false after noting why.
+  bool read_standard_input(RunOutcome& outcome);
+  // Write and verify: the slice's bytes; nothing after noting why.
+  std::optional<ImageSlice> load_slice(const ProgrammerContext& context, RunOutcome& outcome);
+  // A raw file that holds the slice alone, for the window's plain write.
+  std::optional<std::u16string> stage_slice(const ImageSlice& slice, RunOutcome& outcome);
+
+  // Read: the path the window saves the slice to, at file offset 0 when
+  // the file is staged.
+  std::optional<std::u16string> stage_read(RunOutcome& outcome);
+  [[nodiscard]] bool read_staged() const { return temp_ != nullptr; }
+  // After the window saved a staged read: the slice into the records or onto
+  // standard output.
+  void take_read(const ProgrammerContext& context, RunOutcome& outcome);
+
+ private:
+  [[nodiscard]] bool from_standard_stream() const { return options_.file == "-"; }
+  std::optional<std::vector<uint8_t>> input_bytes(RunOutcome& outcome);
+  // --format, else the content, else the name's extension (raw for a stream).
+  [[nodiscard]] ImageFormat image_format(const std::vector<uint8_t>& bytes) const;
+  RecordImage records(const std::vector<uint8_t>& bytes, ImageFormat format);
+  std::optional<ImageSlice> raw_slice(const std::vector<uint8_t>& bytes, uint32_t length,
+                                      RunOutcome& outcome);
+  std::optional<ImageSlice> record_slice(const RecordImage& image, const ProgrammerContext& context,
+                                         RunOutcome& outcome);
+
+  const CliOptions& options_;
+  const CheckedOptions& checked_;
+  Console& console_;
+  ImageFormat read_format_ = ImageFormat::raw;
+  std::unique_ptr<posix::AnonymousFile> temp_;
+  std::optional<std::vector<uint8_t>> standard_input_;
+};
+
+}  // namespace fp::cli

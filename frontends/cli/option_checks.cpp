@@ -1,0 +1,146 @@
+#include "frontends/cli/option_checks.h"
+
+#include <filesystem>
+#include <variant>
+
+#include "chips/highvolt/highvolt_handlers.h"
+#include "chips/jedec/jedec_handlers.h"
+#include "frontends/cli/chip_choice.h"
+#include "frontends/cli/hex_number.h"
+#include "frontends/cli/port_choice.h"
+#include "platform/posix/file_facts.h"
+#include "platform/utf8.h"
+
+namespace fp::cli {
+namespace {
+
+std::optional<uint32_t> number(const std::optional<std::string>& text, const char* option,
+                               RunOutcome& outcome) {
+  if (!text) return std::nullopt;
+  const auto value = parse_free_hex(*text);
+  if (!value) {
+    outcome.usage(std::string(option) + " " + *text +
+                  ": not a hexadecimal number of up to 32 bits (as 1C000, 0x1c000 or 1C000h)");
+  }
+  return value;
+}
+
+// Options that only some rows take.
+void check_row_options(const CliOptions& options, const ChipDescriptor& row, RunOutcome& outcome) {
+  const std::string name = to_utf8(row.name);
+  const RowOperations can = row_operations(row);
+  if ((options.command == Command::fuses || options.command == Command::lock) && !can.fuses) {
+    outcome.usage("the " + name + " has no fuses or lock bits");
+  }
+  if (options.command == Command::sdp && !can.sdp) {
+    outcome.usage("the " + name + " has no software data protection");
+  }
+  const bool block_dialog = row.slots.on_erase == at49f_erase;
+  const bool blocks_dialog = row.slots.on_erase == i28f_erase;
+  if (options.blocks && !blocks_dialog) {
+    outcome.usage("--blocks goes with the i28F001BX rows; the " + name +
+                  (block_dialog ? " erases the whole chip or one block (--block chip|ADDRESS)"
+                                : " erases the whole chip only"));
+  }
+  if (options.block && !block_dialog) {
+    outcome.usage(
+        "--block goes with the AT49F rows; the " + name +
+        (blocks_dialog ? " erases by blocks (--blocks all|LIST)" : " erases the whole chip only"));
+  }
+}
+
+// Whether two names reach one file: the same entry, or the same place once
+// links and dots are resolved (for a file not made yet).
+bool same_file(const std::string& a, const std::string& b) {
+  if (const auto same = posix::same_existing_file(a, b)) return *same;
+  std::error_code error;
+  const auto resolved_a = std::filesystem::weakly_canonical(a, error);
+  if (error) return a == b;
+  const auto resolved_b = std::filesystem::weakly_canonical(b, error);
+  return error ? a == b : resolved_a == resolved_b;
+}
+
+}  // namespace
+
+bool takes_file(Command command) {
+  return command == Command::read || command == Command::write || command == Command::verify;
+}
+
+bool changes_chip(const CliOptions& options) {
+  switch (options.command) {
+    case Command::write:
+    case Command::erase:
+    case Command::lock:
+      return true;
+    case Command::fuses:
+      return options.fuse_low || options.fuse_high || options.fuse_extended;
+    default:
+      return false;
+  }
+}
+
+CheckedOptions check_options(const CliOptions& options, RunOutcome& outcome) {
+  CheckedOptions checked;
+  const Command command = options.command;
+  if (options.force && !changes_chip(options)) {
+    outcome.usage("--force goes with fuses only when it writes fuses (--low, --high, --ext)");
+  }
+  // An empty list would choose nothing, and nothing done is no success.
+  if (options.blocks && options.blocks->empty()) {
+    outcome.usage("--blocks needs all or a list of block addresses");
+  }
+  if (options.block && options.block->empty()) outcome.usage("--block needs chip or an address");
+  if (command != Command::calibrate && options.chip.empty()) {
+    outcome.usage("which chip? give --chip NAME or --chip ROW (see: programmer list)");
+  } else if (!options.chip.empty()) {
+    auto found = find_row(options.chip);
+    if (const auto* why = std::get_if<std::string>(&found)) {
+      outcome.usage(*why);
+    } else {
+      checked.row = std::get<const ChipDescriptor*>(found);
+    }
+  }
+  if (checked.row != nullptr) check_row_options(options, *checked.row, outcome);
+  for (const auto* fuse : {&options.fuse_low, &options.fuse_high, &options.fuse_extended}) {
+    if (*fuse && !parse_byte(**fuse))
+      outcome.usage("fuse byte " + **fuse + ": not a hexadecimal byte");
+  }
+  if (command == Command::lock && !parse_byte(options.lock_value)) {
+    outcome.usage("lock byte " + options.lock_value + ": not a hexadecimal byte");
+  }
+  if (!options.format.empty()) checked.format = format_by_name(options.format);
+
+  checked.file_offset = number(options.file_offset, "--file-offset", outcome).value_or(0);
+  checked.chip_offset = number(options.chip_offset, "--chip-offset", outcome).value_or(0);
+  checked.length = number(options.length, "--length", outcome);
+  if (checked.row != nullptr && takes_file(command)) {
+    const uint32_t size = checked.row->size;
+    const std::string name = to_utf8(checked.row->name);
+    if (uint64_t{checked.file_offset} + checked.slice_length() > uint64_t{1} << 32) {
+      outcome.usage("--file-offset " + hex(checked.file_offset) + ": the slice runs past 32 bits");
+    } else if (checked.chip_offset >= size) {
+      outcome.usage("--chip-offset " + hex(checked.chip_offset) + " lies beyond the " + name +
+                    " (" + hex(size) + " bytes)");
+    } else if (checked.length && *checked.length == 0) {
+      outcome.usage("--length 0: the slice holds no byte");
+    } else if (checked.length && uint64_t{checked.chip_offset} + *checked.length > size) {
+      outcome.usage("--chip-offset " + hex(checked.chip_offset) + " and --length " +
+                    hex(*checked.length) + " run past the end of the " + name + " (" + hex(size) +
+                    " bytes)");
+    }
+  }
+  if (takes_file(command) && options.file != "-") {
+    // The board save would overwrite what a read put there, or a write would
+    // program the board's own text.
+    const auto port = parse_port(options.port);
+    const auto* choice = std::get_if<PortChoice>(&port);
+    const auto* simulated = choice != nullptr ? std::get_if<SimulatedPort>(choice) : nullptr;
+    if (simulated != nullptr && !simulated->store.empty() &&
+        same_file(options.file, simulated->store)) {
+      outcome.usage(options.file + " is both the image file and the board file");
+    }
+  }
+  return checked;
+}
+
+}  // namespace fp::cli

@@ -1,0 +1,325 @@
+#include "frontends/cli/write_planner.h"
+
+#include <algorithm>
+#include <array>
+#include <span>
+#include <string_view>
+
+#include "bus/number_text.h"
+#include "chips/at89c/at89c_handlers.h"
+#include "chips/attiny/attiny_bus.h"
+#include "chips/attiny/attiny_handlers.h"
+#include "chips/highvolt/highvolt_handlers.h"
+#include "chips/jedec/jedec_bus.h"
+#include "chips/jedec/jedec_commands.h"
+#include "chips/jedec/jedec_handlers.h"
+#include "frontends/cli/hex_number.h"
+#include "platform/utf8.h"
+#include "ui/message_box.h"
+#include "ui/texts.h"
+
+namespace fp::cli {
+namespace {
+
+constexpr uint8_t ERASED = 0xFF;
+
+enum class Erase { none, whole_chip, blocks };
+
+using ChipErase = bool (*)(ProgrammerContext& context);
+using BlockErase = bool (*)(ProgrammerContext& context, uint32_t address);
+
+// AT49F002 sectors (bottom boot).
+constexpr std::array<BlockRange, 5> AT49F002_BLOCKS{{
+    {0x00000, 0x4000},
+    {0x04000, 0x2000},
+    {0x06000, 0x2000},
+    {0x08000, 0x18000},
+    {0x20000, 0x20000},
+}};
+
+bool at49f_whole_erase(ProgrammerContext& context) {
+  const bool erased = at49f_chip_erase(context);
+  jedec_write(context.bus, CMD_RESET.address, CMD_RESET.data);
+  return erased;
+}
+bool at49f_sector_erase(ProgrammerContext& context, uint32_t address) {
+  const bool erased = at49f_block_erase(context, address);
+  jedec_write(context.bus, CMD_RESET.address, CMD_RESET.data);
+  return erased;
+}
+bool i28f_one_block_erase(ProgrammerContext& context, uint32_t address) {
+  return i28f_block_erase(context, address) == 0;
+}
+bool am28f_whole_erase(ProgrammerContext& context) {
+  return am28f_erase(context) == 0;
+}
+bool at89c_whole_erase(ProgrammerContext& context) {
+  at89c_erase(context);
+  return true;
+}
+bool attiny_whole_erase(ProgrammerContext& context) {
+  attiny_flash_erase(context);
+  return true;
+}
+
+struct RowPlan {
+  std::u16string_view row;
+  uint32_t unit;  // programmed alone: one byte, or a page written whole
+  Erase erase;
+  ChipErase erase_chip;
+  BlockErase erase_block;
+  bool attiny;  // lock bits refuse it; a chip erase takes the EEPROM along
+};
+
+// Page-write rows program whole pages and need no erase; ATtiny2313 pages
+// are page-buffer loads.
+constexpr std::array<RowPlan, 12> ROW_PLANS{{
+    {u"i28F001BX-T", 1, Erase::blocks, nullptr, i28f_one_block_erase, false},
+    {u"i28F001BX-B", 1, Erase::blocks, nullptr, i28f_one_block_erase, false},
+    {u"AT29C010A", AT29C010A_PAGE_SIZE, Erase::none, nullptr, nullptr, false},
+    {u"AT29C040A", AT29C040A_PAGE_SIZE, Erase::none, nullptr, nullptr, false},
+    {u"AT49F512", 1, Erase::whole_chip, at49f_whole_erase, nullptr, false},
+    {u"AT49F002", 1, Erase::blocks, nullptr, at49f_sector_erase, false},
+    {u"ATTINY2313 - FLASH", 2 * FLASH_PAGE_WORDS, Erase::whole_chip, attiny_whole_erase, nullptr,
+     true},
+    {u"ATTINY2313 - EEPROM", EEPROM_PAGE_BYTES, Erase::none, nullptr, nullptr, true},
+    {u"AT89C2051/2052", 1, Erase::whole_chip, at89c_whole_erase, nullptr, false},
+    {u"AT89C4051/4052", 1, Erase::whole_chip, at89c_whole_erase, nullptr, false},
+    {u"AM28F001", 1, Erase::whole_chip, am28f_whole_erase, nullptr, false},
+    {u"W29EE512", W29EE512_PAGE_SIZE, Erase::none, nullptr, nullptr, false},
+}};
+
+const RowPlan* plan_for(const ChipDescriptor& row) {
+  for (const RowPlan& plan : ROW_PLANS) {
+    if (plan.row == row.name) return &plan;
+  }
+  return nullptr;
+}
+
+std::span<const BlockRange> blocks_of(const ProgrammerContext& context) {
+  if (std::u16string_view(context.current_chip->name) == u"AT49F002") return AT49F002_BLOCKS;
+  return context.highvolt.block_table;
+}
+
+// Under CMD_READ_FUSE_LOCK the select alone picks the byte.
+constexpr uint8_t READ_FUSE_HIGH = HV_SELECT_BS2_BS1;
+constexpr uint8_t READ_LOCK = HV_SELECT_BS1;
+constexpr uint8_t EESAVE = 0x40;     // fuse high bit 6, programmed (0): EEPROM kept
+constexpr uint8_t LOCK_BITS = 0x03;  // LB1, LB2; 1 = not programmed
+
+}  // namespace
+
+bool WritePlanner::write(const ImageSlice& slice) {
+  const ChipDescriptor& row = *context_.current_chip;
+  const RowPlan* plan = plan_for(row);
+  if (plan == nullptr) {
+    outcome_.fail("no planned write for the " + to_utf8(row.name) +
+                  "; --no-erase writes as the window does");
+    return false;
+  }
+  uint8_t fuse_high = 0xFF;
+  if (plan->attiny && !attiny_unlocked(fuse_high)) return false;
+
+  const uint32_t unit = plan->unit;
+  ChipImage image;
+  image.start = slice.start / unit * unit;
+  const uint32_t end = std::min(context_.chip_size, (slice.end() + unit - 1) / unit * unit);
+  context_.bus.progress_prefix = text::READING;
+  const bool read = extend(image, image.start, end);
+  context_.bus.progress_prefix = nullptr;
+  if (!read) return false;
+  for (uint32_t i = 0; i < slice.bytes.size(); ++i) {
+    if (slice.held[i]) image.want[slice.start - image.start + i] = slice.bytes[i];
+  }
+  if (image.want == image.now) return true;
+
+  const std::vector<Region> regions =
+      plan->erase == Erase::none ? std::vector<Region>{} : erase_regions(image);
+  std::vector<uint8_t> eeprom;
+  if (!regions.empty()) {
+    context_.bus.progress_prefix = text::READING;
+    for (const Region& region : regions) {
+      if (!extend(image, region.start, region.start + region.size)) return false;
+    }
+    if (plan->attiny && (fuse_high & EESAVE) != 0) {
+      eeprom.resize(EEPROM_BYTES);
+      attiny_eeprom_read(context_, eeprom.data(), 0, EEPROM_BYTES);
+    }
+    context_.bus.progress_prefix = nullptr;
+    for (const Region& region : regions) {
+      if (!erase(region, plan->erase == Erase::whole_chip)) return false;
+      const uint32_t first = region.start - image.start;
+      std::fill_n(image.now.begin() + first, region.size, ERASED);
+      report_.erased_bytes += region.size;
+      for (uint32_t address = region.start; address < region.start + region.size; ++address) {
+        const bool in_slice = address >= slice.start && address < slice.end();
+        if (!in_slice && image.want[address - image.start] != ERASED) ++report_.restored_bytes;
+      }
+    }
+  }
+  if (!program(image)) {
+    // The verify says how far a write came that the chip never finished.
+    if (chip_not_ready_) verify(slice, image);
+    return false;
+  }
+  if (!eeprom.empty()) {
+    // The chip erase cleared the EEPROM too: it gets back what it held.
+    for (uint32_t page = 0; page < EEPROM_BYTES; page += EEPROM_PAGE_BYTES) {
+      const bool blank =
+          std::all_of(eeprom.begin() + page, eeprom.begin() + page + EEPROM_PAGE_BYTES,
+                      [](uint8_t value) { return value == ERASED; });
+      if (!blank) attiny_eeprom_write(context_, eeprom.data() + page, page, EEPROM_PAGE_BYTES);
+    }
+    std::vector<uint8_t> kept(EEPROM_BYTES);
+    attiny_eeprom_read(context_, kept.data(), 0, EEPROM_BYTES);
+    if (kept != eeprom) {
+      outcome_.fail("the chip erase cleared the EEPROM and it could not be put back");
+      return false;
+    }
+  }
+  return verify(slice, image);
+}
+
+bool WritePlanner::extend(ChipImage& image, uint32_t start, uint32_t end) {
+  const uint32_t held_end = image.start + static_cast<uint32_t>(image.now.size());
+  if (image.now.empty()) {
+    image.start = start;
+    auto bytes = read_chip(context_, start, end - start);
+    if (!bytes) {
+      outcome_.fail("the chip refused the read before the write");
+      return false;
+    }
+    image.now = *bytes;
+    image.want = *bytes;
+    return true;
+  }
+  if (start < image.start) {
+    auto before = read_chip(context_, start, image.start - start);
+    if (!before) return false;
+    image.now.insert(image.now.begin(), before->begin(), before->end());
+    image.want.insert(image.want.begin(), before->begin(), before->end());
+    image.start = start;
+  }
+  if (end > held_end) {
+    auto after = read_chip(context_, held_end, end - held_end);
+    if (!after) return false;
+    image.now.insert(image.now.end(), after->begin(), after->end());
+    image.want.insert(image.want.end(), after->begin(), after->end());
+  }
+  return true;
+}
+
+std::vector<WritePlanner::Region> WritePlanner::erase_regions(const ChipImage& image) const {
+  // Bytes where some bit must go from 0 to 1.
+  std::vector<uint32_t> needing;
+  for (uint32_t i = 0; i < image.now.size(); ++i) {
+    if ((image.want[i] & ~image.now[i]) != 0) needing.push_back(image.start + i);
+  }
+  if (needing.empty()) return {};
+  const RowPlan& plan = *plan_for(*context_.current_chip);
+  if (plan.erase == Erase::whole_chip) return {{0, context_.chip_size}};
+  std::vector<Region> regions;
+  for (const BlockRange& block : blocks_of(context_)) {
+    if (block.size == 0) continue;
+    const bool covers = std::any_of(needing.begin(), needing.end(), [&block](uint32_t address) {
+      return address >= block.address && address < block.address + block.size;
+    });
+    if (covers) regions.push_back({block.address, block.size});
+  }
+  return regions;
+}
+
+bool WritePlanner::erase(const Region& region, bool whole_chip) {
+  const RowPlan& plan = *plan_for(*context_.current_chip);
+  context_.main_view.set_status_text(text::ERASING + hex_text(region.start) + u"h");
+  quiet_(true);
+  const bool erased =
+      whole_chip ? plan.erase_chip(context_) : plan.erase_block(context_, region.start);
+  quiet_(false);
+  context_.main_view.set_status_text(u"");
+  if (!erased) {
+    outcome_.fail("the erase at " + hex(region.start) + " failed");
+    context_.main_view.dialog().message_box(text::ERASE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
+  }
+  return erased;
+}
+
+bool WritePlanner::program(ChipImage& image) {
+  const uint32_t unit = plan_for(*context_.current_chip)->unit;
+  const auto differs = [&image, unit](uint32_t first) {
+    for (uint32_t i = first; i < first + unit && i < image.now.size(); ++i) {
+      if (image.want[i] != image.now[i]) return true;
+    }
+    return false;
+  };
+  context_.bus.progress_prefix = text::WRITING;
+  bool written = true;
+  // Runs of units that differ, each one call of the row's write slot.
+  for (uint32_t first = 0; first < image.now.size() && written;) {
+    if (!differs(first)) {
+      first += unit;
+      continue;
+    }
+    uint32_t last = first + unit;
+    while (last < image.now.size() && differs(last)) last += unit;
+    last = std::min<uint32_t>(last, static_cast<uint32_t>(image.now.size()));
+    written = program_range(image.want.data() + first, image.start + first, last - first);
+    for (uint32_t i = first; i < last; ++i) {
+      if (image.want[i] != image.now[i]) ++report_.programmed_bytes;
+    }
+    first = last;
+  }
+  context_.bus.progress_prefix = nullptr;
+  return written;
+}
+
+bool WritePlanner::program_range(const uint8_t* bytes, uint32_t address, uint32_t count) {
+  const DataHandler program_slot = context_.current_chip->slots.on_write;
+  const uint32_t result = program_slot(context_, bytes, address, count);
+  if (result == 0) return true;
+  chip_not_ready_ = result == WRITE_CHIP_NOT_READY;
+  outcome_.fail((chip_not_ready_ ? "the chip never reported ready programming "
+                                 : "the chip reported an error programming ") +
+                hex(address) + "-" + hex(address + count - 1));
+  return false;
+}
+
+bool WritePlanner::attiny_unlocked(uint8_t& fuse_high) {
+  hvpp_enter(context_);
+  hvpp_load_command(context_, CMD_READ_FUSE_LOCK);
+  fuse_high = hvpp_read(context_, READ_FUSE_HIGH);
+  const uint8_t lock = hvpp_read(context_, READ_LOCK);
+  if ((lock & LOCK_BITS) == LOCK_BITS) return true;
+  char text[3];
+  std::snprintf(text, sizeof text, "%02X", lock);
+  outcome_.fail(std::string("the ATtiny2313 is locked (lock byte ") + text +
+                "): it takes no programming until a chip erase (programmer erase) clears the "
+                "lock bits with the flash");
+  return false;
+}
+
+bool WritePlanner::verify(const ImageSlice& slice, const ChipImage& image) {
+  context_.bus.progress_prefix = text::VERIFYING;
+  const auto chip = read_chip(context_, image.start, static_cast<uint32_t>(image.now.size()));
+  context_.bus.progress_prefix = nullptr;
+  if (!chip) {
+    outcome_.fail("the chip refused the read of the verify");
+    return false;
+  }
+  if (const auto difference = first_difference(slice, *chip, image.start)) {
+    outcome_.fail("verify: " + difference_text(*difference));
+    return false;
+  }
+  for (uint32_t i = 0; i < chip->size(); ++i) {
+    if ((*chip)[i] != image.want[i]) {
+      char bytes[64];
+      std::snprintf(bytes, sizeof bytes, " holds %02X, not the %02X it held before", (*chip)[i],
+                    image.want[i]);
+      outcome_.fail("verify: " + hex(image.start + i) + " outside the slice" + bytes);
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace fp::cli
