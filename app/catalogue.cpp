@@ -2,9 +2,12 @@
 
 #include <array>
 
+#include "chips/at89c/at89c_commands.h"
 #include "chips/at89c/at89c_slots.h"
+#include "chips/attiny/attiny_commands.h"
 #include "chips/attiny/attiny_slots.h"
 #include "chips/highvolt/block_map.h"
+#include "chips/highvolt/highvolt_commands.h"
 #include "chips/highvolt/highvolt_slots.h"
 #include "chips/jedec/jedec_commands.h"
 #include "chips/jedec/jedec_slots.h"
@@ -12,22 +15,168 @@
 namespace fp {
 namespace {
 
-// param: i28F001BX block map (1 top boot, 2 bottom boot); software-protected
-// flash: page length of the protection commands; unused (0) elsewhere.
+// AT49F002 sectors (bottom boot): the boot block, two parameter blocks, two main blocks.
+constexpr std::array<BlockRange, 5> AT49F002_SECTORS{{
+    {0x00000, 0x4000},
+    {0x04000, 0x2000},
+    {0x06000, 0x2000},
+    {0x08000, 0x18000},
+    {0x20000, 0x20000},
+}};
+
+constexpr uint16_t FIVE_VOLTS = 5000;
+constexpr uint16_t INTEL_VPP_MAX_MV = 14000;     // Vpp -2.0 V to +14.0 V
+constexpr uint16_t ATTINY_RESET_MAX_MV = 13000;  // RESET -0.5 V to +13.0 V
+constexpr uint16_t AT89C_VPP_MAX_MV = 12500;     // RST/VPP: 12 V +/- 0.5 V while programming
+constexpr uint16_t AT49F_RESET_MAX_MV = 12500;   // RESET: 12 V boot-block override
+constexpr uint16_t WINBOND_MAX_MV = 6000;        // every input: VDD + 1.0 V
+constexpr uint8_t ALL_OPERATIONS =
+    vpp_use::IDENTIFY | vpp_use::READ | vpp_use::WRITE | vpp_use::ERASE | vpp_use::BLANK_CHECK;
+
+// Facts shared by the rows of one driver; the rows add what is their own.
+constexpr ChipFacts i28f(ChipId id, std::span<const BlockRange> blocks, const char* model) {
+  return {.family = ChipFamily::highvolt,
+          .driver = ChipDriver::i28f_blocks,
+          .id_method = IdMethod::intel_command,
+          .id_mv = FIVE_VOLTS,
+          .id = id,
+          .program_max_us = 300,
+          .erase_max_ms = ERASE_POLL_LIMIT * ERASE_POLL_INTERVAL_MS,
+          .erase = EraseLayout::blocks,
+          .erase_map = blocks,
+          .ready = ReadySignal::status_register,
+          .pin1 = Pin1Role::vpp,
+          .pin1_max_mv = INTEL_VPP_MAX_MV,
+          .vpp_operations = vpp_use::WRITE | vpp_use::ERASE,
+          .model = model};
+}
+
+constexpr ChipFacts page_write(ChipId id, uint32_t page, uint32_t load_window_us, Pin1Role pin1,
+                               uint16_t pin1_max_mv, const char* model) {
+  return {.family = ChipFamily::jedec,
+          .driver = ChipDriver::page_write,
+          .id_method = IdMethod::jedec_software,
+          .id_mv = FIVE_VOLTS,
+          .id = id,
+          .write_unit = page,
+          .rewrites_in_place = true,
+          .byte_load_window_us = load_window_us,
+          .program_max_us = 10'000,
+          .ready = ReadySignal::toggle_bit,
+          .protection = DataProtection::default_off,
+          .pin1 = pin1,
+          .pin1_max_mv = pin1_max_mv,
+          .model = model};
+}
+
+constexpr ChipFacts byte_program(ChipId id, std::span<const BlockRange> sectors, Pin1Role pin1,
+                                 uint16_t pin1_max_mv, const char* model) {
+  return {.family = ChipFamily::jedec,
+          .driver = ChipDriver::byte_program,
+          .id_method = IdMethod::jedec_software,
+          .id_mv = FIVE_VOLTS,
+          .id = id,
+          .program_max_us = 50,
+          .erase_max_ms = AT49F_ERASE_WAIT_MS,
+          .erase = sectors.empty() ? EraseLayout::whole_chip : EraseLayout::sectors,
+          .erase_map = sectors,
+          .ready = ReadySignal::toggle_bit,
+          .pin1 = pin1,
+          .pin1_max_mv = pin1_max_mv,
+          .model = model};
+}
+
+constexpr ChipFacts attiny(ChipDriver driver, uint32_t page, uint32_t program_max_us) {
+  const bool flash = driver == ChipDriver::attiny_flash;
+  return {.family = ChipFamily::attiny,
+          .driver = driver,
+          .socket = SocketKind::dip20,
+          .id_method = IdMethod::attiny_high_volts,
+          .id_mv = VPP_MV,
+          .id = {{0x1E, 0x91, 0x0A}, 3},
+          .write_unit = page,
+          .rewrites_in_place = !flash,
+          .program_max_us = program_max_us,
+          .erase_max_ms = 9,
+          // The EEPROM is erased only with the flash.
+          .erase = flash ? EraseLayout::whole_chip : EraseLayout::none,
+          .fuses = true,
+          .pin1 = Pin1Role::reset,
+          .pin1_max_mv = ATTINY_RESET_MAX_MV,
+          .vpp_operations = ALL_OPERATIONS,
+          .model = "ATTINY2313"};
+}
+
+constexpr ChipFacts at89c(ChipId id, const char* aliases, const char* model) {
+  return {.family = ChipFamily::at89c,
+          .driver = ChipDriver::at89c_serial,
+          .socket = SocketKind::dip20,
+          .id_method = IdMethod::at89c_signature,
+          .id_mv = FIVE_VOLTS,
+          .id = id,
+          .aliases = aliases,
+          .program_max_us = AT89C_BYTE_WRITE_MS * 1000,
+          .erase_max_ms = AT89C_ERASE_PULSE_MS,
+          .erase = EraseLayout::whole_chip,
+          .pin1 = Pin1Role::rst_vpp,
+          .pin1_max_mv = AT89C_VPP_MAX_MV,
+          .vpp_operations = vpp_use::WRITE | vpp_use::ERASE,
+          .model = model};
+}
+
+constexpr ChipFacts AM28F001_FACTS{
+    .family = ChipFamily::highvolt,
+    .driver = ChipDriver::am28f_pulses,
+    .id_method = IdMethod::am28f_command,
+    .id_mv = VPP_MV,
+    .id = {{0x01, 0xA7}, 2},
+    .program_max_us = AM28F_PROGRAM_PULSE_LIMIT * 10,
+    .erase_max_ms = AM28F_ERASE_PULSE_LIMIT * AM28F_ERASE_PULSE_MS,
+    .erase = EraseLayout::whole_chip,
+    .pin1 = Pin1Role::vpp,
+    .pin1_max_mv = INTEL_VPP_MAX_MV,
+    .vpp_operations = vpp_use::IDENTIFY | vpp_use::WRITE | vpp_use::ERASE,
+    .model = "AM28F001"};
+
+constexpr ChipFacts W29EE512_FACTS = [] {
+  ChipFacts facts = page_write({{0xDA, 0xC8}, 2}, W29EE512_PAGE_SIZE, 200, Pin1Role::nc,
+                               WINBOND_MAX_MV, "W29EE512");
+  facts.erase = EraseLayout::whole_chip;
+  facts.erase_max_ms = W29EE512_ERASE_WAIT_MS;
+  return facts;
+}();
+
+// The window's twelve rows come first, in the window's order; rows after
+// them are the command line's. param: i28F001BX block map (1 top boot, 2
+// bottom boot); software-protected flash: page length of the protection
+// commands; unused (0) elsewhere.
 constexpr std::array<ChipDescriptor, 13> CATALOGUE{{
-    {u"i28F001BX-T", 0x20000, I28F001BX_SLOTS, BLOCK_MAP_TOP_BOOT},
-    {u"i28F001BX-B", 0x20000, I28F001BX_SLOTS, BLOCK_MAP_BOTTOM_BOOT},
-    {u"AT29C010A", 0x20000, AT29C010A_SLOTS, AT29C010A_PAGE_SIZE},
-    {u"AT29C040A", 0x80000, AT29C040A_SLOTS, AT29C040A_PAGE_SIZE},
-    {u"AT49F512", 0x10000, AT49F_SLOTS, 0},
-    {u"AT49F002", 0x40000, AT49F_SLOTS, 0},
-    {u"ATTINY2313 - FLASH", FLASH_BYTES, ATTINY_FLASH_SLOTS, 0},
-    {u"ATTINY2313 - EEPROM", EEPROM_BYTES, ATTINY_EEPROM_SLOTS, 0},
-    {u"AT89C2051/2052", 0x800, AT89C_SLOTS, 0},
-    {u"AT89C4051/4052", 0x1000, AT89C_SLOTS, 0},
-    {u"AM28F001", 0x20000, AM28F001_SLOTS, 0},
-    {u"W29EE512", 0x10000, W29EE512_SLOTS, W29EE512_PAGE_SIZE},
-    {nullptr, 0, {}, 0},
+    {u"i28F001BX-T", 0x20000, I28F001BX_SLOTS, BLOCK_MAP_TOP_BOOT,
+     i28f({{0x89, 0x94}, 2}, TOP_BOOT_BLOCKS, "I28F001BX-T")},
+    {u"i28F001BX-B", 0x20000, I28F001BX_SLOTS, BLOCK_MAP_BOTTOM_BOOT,
+     i28f({{0x89, 0x95}, 2}, BOTTOM_BOOT_BLOCKS, "I28F001BX-B")},
+    {u"AT29C010A", 0x20000, AT29C010A_SLOTS, AT29C010A_PAGE_SIZE,
+     page_write({{0x1F, 0xD5}, 2}, AT29C010A_PAGE_SIZE, 150, Pin1Role::nc, FIVE_VOLT_ONLY_MV,
+                "AT29C010A")},
+    {u"AT29C040A", 0x80000, AT29C040A_SLOTS, AT29C040A_PAGE_SIZE,
+     page_write({{0x1F, 0xA4}, 2}, AT29C040A_PAGE_SIZE, 150, Pin1Role::a18, FIVE_VOLT_ONLY_MV,
+                "AT29C040A")},
+    {u"AT49F512", 0x10000, AT49F_SLOTS, 0,
+     byte_program({{0x1F, 0x03}, 2}, {}, Pin1Role::nc, FIVE_VOLT_ONLY_MV, "AT49F512")},
+    {u"AT49F002", 0x40000, AT49F_SLOTS, 0,
+     byte_program({{0x1F, 0x07}, 2}, AT49F002_SECTORS, Pin1Role::reset, AT49F_RESET_MAX_MV,
+                  "AT49F002")},
+    {u"ATTINY2313 - FLASH", FLASH_BYTES, ATTINY_FLASH_SLOTS, 0,
+     attiny(ChipDriver::attiny_flash, 2 * FLASH_PAGE_WORDS, 4500)},
+    {u"ATTINY2313 - EEPROM", EEPROM_BYTES, ATTINY_EEPROM_SLOTS, 0,
+     attiny(ChipDriver::attiny_eeprom, EEPROM_PAGE_BYTES, 4000)},
+    {u"AT89C2051/2052", 0x800, AT89C_SLOTS, 0,
+     at89c({{0x1E, 0x21, 0xFF}, 3}, "AT89C2052", "AT89C2051")},
+    {u"AT89C4051/4052", 0x1000, AT89C_SLOTS, 0,
+     at89c({{0x1E, 0x41, 0xFF}, 3}, "AT89C4052", "AT89C4051")},
+    {u"AM28F001", 0x20000, AM28F001_SLOTS, 0, AM28F001_FACTS},
+    {u"W29EE512", 0x10000, W29EE512_SLOTS, W29EE512_PAGE_SIZE, W29EE512_FACTS},
+    {nullptr, 0, {}, 0, {}},
 }};
 
 }  // namespace
@@ -41,7 +190,8 @@ std::span<const ChipDescriptor> catalogue_rows() {
 }
 
 void fill_chip_list(MainView& view, int list_id, const ChipDescriptor* catalogue) {
-  for (const ChipDescriptor* row = catalogue; row->name != nullptr; ++row) {
+  for (const ChipDescriptor* row = catalogue;
+       row->name != nullptr && row < catalogue + WINDOW_ROW_COUNT; ++row) {
     const int index = view.list_add(list_id, row->name);
     view.list_set_item_data(list_id, index, reinterpret_cast<intptr_t>(row));
   }

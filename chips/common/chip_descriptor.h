@@ -1,9 +1,11 @@
-// One row of the chip catalogue: a name, a size and the handlers of the main
-// window's operations. An empty slot (nullptr) means the chip has no such
+// One row of the chip catalogue: a name, a size, the handlers of the main
+// window's operations and the chip's facts. An empty slot (nullptr) means the chip has no such
 // operation, except read and verify, which fall back to the block operations.
 #pragma once
 
 #include <cstdint>
+
+#include "chips/common/chip_facts.h"
 
 namespace fp {
 
@@ -41,6 +43,7 @@ struct ChipDescriptor {
   uint32_t size;
   ChipSlots slots;
   uint32_t param;  // family parameter
+  ChipFacts facts;
 };
 
 }  // namespace fp

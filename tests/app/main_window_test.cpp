@@ -52,9 +52,11 @@ uint32_t recorded_verify(ProgrammerContext& context, const uint8_t*, uint32_t of
 }
 
 constexpr ChipDescriptor RECORDED_ROW{
-    u"recorded", 0x100,
+    u"recorded",
+    0x100,
     ChipSlots{.on_read = recorded_read, .on_write = recorded_write, .on_verify = recorded_verify},
-    0};
+    0,
+    {}};
 
 class MainWindowTest : public ::testing::Test {
  protected:
