@@ -20,7 +20,7 @@ namespace {
 
 // A programmer with the row selected and a fresh chip of the row's model.
 struct RowRig {
-  explicit RowRig(const ChipDescriptor& row) : rig(row.name, sim::model_name_for_row(row.name)) {}
+  explicit RowRig(const ChipDescriptor& row) : rig(row.name, row.facts.model) {}
   test::SimulatedRig rig;
 };
 

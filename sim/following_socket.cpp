@@ -3,34 +3,8 @@
 #include "sim/model_factory.h"
 
 namespace fp::sim {
-namespace {
-
-bool same_ignoring_case(std::string_view model, std::u16string_view chip) {
-  if (model.size() != chip.size()) return false;
-  for (size_t i = 0; i < model.size(); ++i) {
-    const char16_t c = chip[i];
-    const char16_t upper = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
-    if (upper != static_cast<unsigned char>(model[i])) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-// A row is named after its chip, up to a "/" that names a second chip of the
-// same die ("AT89C2051/2052") or a blank before the memory it programs
-// ("ATTINY2313 - FLASH"); the model of that name in capitals serves it.
-std::string_view model_name_for_row(std::u16string_view row_name) {
-  const std::u16string_view chip = row_name.substr(0, row_name.find_first_of(u"/ "));
-  for (const std::string_view model : model_names()) {
-    if (same_ignoring_case(model, chip)) return model;
-  }
-  return {};
-}
-
-void FollowingSocket::follow(std::u16string_view row_name) {
-  const std::string_view wanted =
-      pinned_ ? std::string_view(*pinned_) : model_name_for_row(row_name);
+void FollowingSocket::follow(std::string_view model_name) {
+  const std::string_view wanted = pinned_ ? std::string_view(*pinned_) : model_name;
   if (wanted == current_ && board_.chip() != nullptr) return;
   if (!current_.empty()) shelf_[current_] = board_.remove();
   current_ = std::string(wanted);
@@ -41,6 +15,10 @@ void FollowingSocket::follow(std::u16string_view row_name) {
     shelf_.erase(kept);
   } else {
     chip = make_chip_model(current_);
+    if (!chip) {
+      current_.clear();  // no such model: the socket stays empty
+      return;
+    }
   }
   board_.insert(std::move(chip));
 }

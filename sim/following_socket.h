@@ -14,15 +14,13 @@
 
 namespace fp::sim {
 
-// The simulated model that sits in the socket for a catalogue row, or "".
-std::string_view model_name_for_row(std::u16string_view row_name);
-
 class FollowingSocket {
  public:
   explicit FollowingSocket(SimulatedBoard& board) : board_(board) {}
 
-  // Puts the row's chip into the socket, keeping the one it replaces.
-  void follow(std::u16string_view row_name);
+  // Puts the selected row's chip (its model, as the catalogue names it) into
+  // the socket, keeping the one it replaces; an unknown model leaves it empty.
+  void follow(std::string_view model_name);
 
   // From now on the socket holds this model whatever row is selected; an
   // empty name leaves the socket empty.

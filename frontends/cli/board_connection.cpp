@@ -82,8 +82,7 @@ bool BoardConnection::open_simulated(const SimulatedPort& choice, RunOutcome& ou
       outcome.usage("--port ...,socket=" + *choice.socket + ": " + *why);
       return false;
     }
-    socket_->pin(
-        std::string(sim::model_name_for_row(std::get<const ChipDescriptor*>(found)->name)));
+    socket_->pin(std::get<const ChipDescriptor*>(found)->facts.model);
   }
   store_path_ = choice.store;
   if (!store_path_.empty()) {

@@ -1,15 +1,12 @@
 #include "frontends/cli/chip_choice.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <vector>
 
 #include "app/catalogue.h"
-#include "chips/attiny/attiny_handlers.h"
-#include "chips/jedec/jedec_handlers.h"
 #include "frontends/cli/chip_identity.h"
 #include "platform/utf8.h"
 
@@ -38,49 +35,35 @@ std::string padded(std::string_view text, size_t width) {
   return std::string(text) + std::string(width > characters ? width - characters : 1, ' ');
 }
 
-struct RowNote {
-  std::u16string_view row;
-  const char* english;
-  const char* russian;
-};
-
-// The page-write rows: their param is the page length, put in for "%u".
-constexpr const char* PAGE_WRITE_NOTE_EN = "page write (%u bytes), no erase needed";
-constexpr const char* PAGE_WRITE_NOTE_RU = "страничная запись (%u байт), стирание не нужно";
-
-// What a write does on the row beyond programming the image.
-constexpr std::array<RowNote, 12> ROW_NOTES{{
-    {u"i28F001BX-T", "write erases only the blocks it must (--blocks for erase and blank)",
-     "запись стирает только нужные блоки (--blocks для стирания и проверки)"},
-    {u"i28F001BX-B", "write erases only the blocks it must (--blocks for erase and blank)",
-     "запись стирает только нужные блоки (--blocks для стирания и проверки)"},
-    {u"AT29C010A", PAGE_WRITE_NOTE_EN, PAGE_WRITE_NOTE_RU},
-    {u"AT29C040A", PAGE_WRITE_NOTE_EN, PAGE_WRITE_NOTE_RU},
-    {u"AT49F512", "write erases the whole chip when a bit must rise, then puts the rest back",
-     "запись стирает всю микросхему, если бит должен стать 1, и восстанавливает остальное"},
-    {u"AT49F002", "write erases only the sectors it must (--block for erase)",
-     "запись стирает только нужные секторы (--block для стирания)"},
-    {u"ATTINY2313 - FLASH", "a chip erase also clears the EEPROM (unless EESAVE) and the lock bits",
-     "стирание очищает и EEPROM (если EESAVE не запрограммирован), и лок-биты"},
-    {u"ATTINY2313 - EEPROM", "bytes are rewritten in place; erased only with the flash",
-     "байты перезаписываются на месте; стирается только вместе с FLASH"},
-    {u"AT89C2051/2052", "write erases the whole chip when a bit must rise, then puts the rest back",
-     "запись стирает всю микросхему, если бит должен стать 1, и восстанавливает остальное"},
-    {u"AT89C4051/4052", "write erases the whole chip when a bit must rise, then puts the rest back",
-     "запись стирает всю микросхему, если бит должен стать 1, и восстанавливает остальное"},
-    {u"AM28F001", "write erases the whole chip when a bit must rise, then puts the rest back",
-     "запись стирает всю микросхему, если бит должен стать 1, и восстанавливает остальное"},
-    {u"W29EE512", PAGE_WRITE_NOTE_EN, PAGE_WRITE_NOTE_RU},
-}};
-
+// What a write does on the row beyond programming the image, by the row's facts.
 std::string row_note(const ChipDescriptor& row, bool english) {
-  for (const RowNote& note : ROW_NOTES) {
-    if (note.row != row.name) continue;
-    std::string text = english ? note.english : note.russian;
-    if (const size_t at = text.find("%u"); at != std::string::npos) {
-      text.replace(at, 2, std::to_string(row.param));
-    }
-    return text;
+  const ChipFacts& facts = row.facts;
+  if (facts.driver == ChipDriver::attiny_flash) {
+    return english ? "a chip erase also clears the EEPROM (unless EESAVE) and the lock bits"
+                   : "стирание очищает и EEPROM (если EESAVE не запрограммирован), и лок-биты";
+  }
+  if (facts.driver == ChipDriver::attiny_eeprom) {
+    return english ? "bytes are rewritten in place; erased only with the flash"
+                   : "байты перезаписываются на месте; стирается только вместе с FLASH";
+  }
+  if (facts.rewrites_in_place) {
+    const std::string page = std::to_string(facts.write_unit);
+    return english ? "page write (" + page + " bytes), no erase needed"
+                   : "страничная запись (" + page + " байт), стирание не нужно";
+  }
+  switch (facts.erase) {
+    case EraseLayout::blocks:
+      return english ? "write erases only the blocks it must (--blocks for erase and blank)"
+                     : "запись стирает только нужные блоки (--blocks для стирания и проверки)";
+    case EraseLayout::sectors:
+      return english ? "write erases only the sectors it must (--block for erase)"
+                     : "запись стирает только нужные секторы (--block для стирания)";
+    case EraseLayout::whole_chip:
+      return english ? "write erases the whole chip when a bit must rise, then puts the rest back"
+                     : "запись стирает всю микросхему, если бит должен стать 1, и восстанавливает "
+                       "остальное";
+    case EraseLayout::none:
+      break;
   }
   return {};
 }
@@ -113,13 +96,11 @@ std::variant<const ChipDescriptor*, std::string> find_row(std::string_view wante
 }
 
 RowOperations row_operations(const ChipDescriptor& row) {
-  const ChipSlots& slots = row.slots;
   RowOperations operations;
-  operations.erase = slots.on_erase != nullptr && slots.on_erase != attiny_eeprom_erase;
-  operations.blank = slots.on_blank_check != nullptr;
-  // The page-write rows (param: page length) take the protection commands.
-  operations.sdp = slots.on_identify == jedec_identify && row.param != 0;
-  operations.fuses = slots.on_identify == attiny_identify;
+  operations.erase = row.facts.erase != EraseLayout::none && row.slots.on_erase != nullptr;
+  operations.blank = row.slots.on_blank_check != nullptr;
+  operations.sdp = row.facts.protection != DataProtection::none;
+  operations.fuses = row.facts.fuses;
   return operations;
 }
 

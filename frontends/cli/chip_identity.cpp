@@ -1,8 +1,6 @@
 #include "frontends/cli/chip_identity.h"
 
-#include <array>
 #include <cstdio>
-#include <string_view>
 
 #include "chips/at89c/at89c_bus.h"
 #include "chips/at89c/at89c_commands.h"
@@ -52,31 +50,20 @@ std::vector<uint8_t> attiny_codes(ProgrammerContext& context) {
   return codes;
 }
 
-struct Identity {
-  std::u16string_view row;
-  std::array<uint8_t, 3> codes;
-  size_t count;
-  Reader read;
-};
-
-constexpr std::array<Identity, 12> IDENTITIES{{
-    {u"i28F001BX-T", {0x89, 0x94}, 2, i28f_codes},
-    {u"i28F001BX-B", {0x89, 0x95}, 2, i28f_codes},
-    {u"AT29C010A", {0x1F, 0xD5}, 2, jedec_codes},
-    {u"AT29C040A", {0x1F, 0xA4}, 2, jedec_codes},
-    {u"AT49F512", {0x1F, 0x03}, 2, jedec_codes},
-    {u"AT49F002", {0x1F, 0x07}, 2, jedec_codes},
-    {u"ATTINY2313 - FLASH", {0x1E, 0x91, 0x0A}, 3, attiny_codes},
-    {u"ATTINY2313 - EEPROM", {0x1E, 0x91, 0x0A}, 3, attiny_codes},
-    {u"AT89C2051/2052", {0x1E, 0x21, 0xFF}, 3, at89c_codes},
-    {u"AT89C4051/4052", {0x1E, 0x41, 0xFF}, 3, at89c_codes},
-    {u"AM28F001", {0x01, 0xA7}, 2, am28f_codes},
-    {u"W29EE512", {0xDA, 0xC8}, 2, jedec_codes},
-}};
-
-const Identity* identity_of(const ChipDescriptor& row) {
-  for (const Identity& identity : IDENTITIES) {
-    if (identity.row == row.name) return &identity;
+Reader reader_for(IdMethod method) {
+  switch (method) {
+    case IdMethod::jedec_software:
+      return jedec_codes;
+    case IdMethod::intel_command:
+      return i28f_codes;
+    case IdMethod::am28f_command:
+      return am28f_codes;
+    case IdMethod::at89c_signature:
+      return at89c_codes;
+    case IdMethod::attiny_high_volts:
+      return attiny_codes;
+    case IdMethod::none:
+      break;
   }
   return nullptr;
 }
@@ -84,14 +71,12 @@ const Identity* identity_of(const ChipDescriptor& row) {
 }  // namespace
 
 std::span<const uint8_t> expected_identity(const ChipDescriptor& row) {
-  const Identity* identity = identity_of(row);
-  if (identity == nullptr) return {};
-  return std::span<const uint8_t>(identity->codes).first(identity->count);
+  return row.facts.id.span();
 }
 
 std::vector<uint8_t> read_identity(ProgrammerContext& context, const ChipDescriptor& row) {
-  const Identity* identity = identity_of(row);
-  return identity != nullptr ? identity->read(context) : std::vector<uint8_t>{};
+  const Reader read = reader_for(row.facts.id_method);
+  return read != nullptr ? read(context) : std::vector<uint8_t>{};
 }
 
 std::string codes_text(std::span<const uint8_t> codes) {

@@ -120,7 +120,9 @@ int Session::run() {
                                                  *main_view_, chip_catalogue()[0]);
   context_->chip_waits = options_.fixed_waits ? ChipWaits::fixed : ChipWaits::poll;
   if (sim::FollowingSocket* socket = board_.socket()) {
-    context_->chip_selected = [socket](const ChipDescriptor& row) { socket->follow(row.name); };
+    context_->chip_selected = [socket](const ChipDescriptor& row) {
+      socket->follow(row.facts.model);
+    };
   }
   main_window_ = std::make_unique<MainWindow>(*context_);
   dialogs_ = std::make_unique<DialogDriver>(options_, console_, outcome_, *context_);

@@ -3,8 +3,6 @@
 #include <filesystem>
 #include <variant>
 
-#include "chips/highvolt/highvolt_handlers.h"
-#include "chips/jedec/jedec_handlers.h"
 #include "frontends/cli/chip_choice.h"
 #include "frontends/cli/hex_number.h"
 #include "frontends/cli/port_choice.h"
@@ -35,8 +33,10 @@ void check_row_options(const CliOptions& options, const ChipDescriptor& row, Run
   if (options.command == Command::sdp && !can.sdp) {
     outcome.usage("the " + name + " has no software data protection");
   }
-  const bool block_dialog = row.slots.on_erase == at49f_erase;
-  const bool blocks_dialog = row.slots.on_erase == i28f_erase;
+  // The byte-program rows' erase takes the whole chip or one block address;
+  // the block-erase rows' takes a choice of blocks.
+  const bool block_dialog = row.facts.driver == ChipDriver::byte_program;
+  const bool blocks_dialog = row.facts.erase == EraseLayout::blocks;
   if (options.blocks && !blocks_dialog) {
     outcome.usage("--blocks goes with the i28F001BX rows; the " + name +
                   (block_dialog ? " erases the whole chip or one block (--block chip|ADDRESS)"

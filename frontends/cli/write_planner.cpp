@@ -1,9 +1,8 @@
 #include "frontends/cli/write_planner.h"
 
 #include <algorithm>
-#include <array>
+#include <optional>
 #include <span>
-#include <string_view>
 
 #include "bus/number_text.h"
 #include "chips/at89c/at89c_handlers.h"
@@ -27,15 +26,6 @@ enum class Erase { none, whole_chip, blocks };
 
 using ChipErase = bool (*)(ProgrammerContext& context);
 using BlockErase = bool (*)(ProgrammerContext& context, uint32_t address);
-
-// AT49F002 sectors (bottom boot).
-constexpr std::array<BlockRange, 5> AT49F002_BLOCKS{{
-    {0x00000, 0x4000},
-    {0x04000, 0x2000},
-    {0x06000, 0x2000},
-    {0x08000, 0x18000},
-    {0x20000, 0x20000},
-}};
 
 bool at49f_whole_erase(ProgrammerContext& context) {
   const bool erased = at49f_chip_erase(context);
@@ -63,42 +53,53 @@ bool attiny_whole_erase(ProgrammerContext& context) {
 }
 
 struct RowPlan {
-  std::u16string_view row;
   uint32_t unit;  // programmed alone: one byte, or a page written whole
   Erase erase;
   ChipErase erase_chip;
   BlockErase erase_block;
+  std::span<const BlockRange> blocks;
   bool attiny;  // lock bits refuse it; a chip erase takes the EEPROM along
 };
 
-// Page-write rows program whole pages and need no erase; ATtiny2313 pages
-// are page-buffer loads.
-constexpr std::array<RowPlan, 12> ROW_PLANS{{
-    {u"i28F001BX-T", 1, Erase::blocks, nullptr, i28f_one_block_erase, false},
-    {u"i28F001BX-B", 1, Erase::blocks, nullptr, i28f_one_block_erase, false},
-    {u"AT29C010A", AT29C010A_PAGE_SIZE, Erase::none, nullptr, nullptr, false},
-    {u"AT29C040A", AT29C040A_PAGE_SIZE, Erase::none, nullptr, nullptr, false},
-    {u"AT49F512", 1, Erase::whole_chip, at49f_whole_erase, nullptr, false},
-    {u"AT49F002", 1, Erase::blocks, nullptr, at49f_sector_erase, false},
-    {u"ATTINY2313 - FLASH", 2 * FLASH_PAGE_WORDS, Erase::whole_chip, attiny_whole_erase, nullptr,
-     true},
-    {u"ATTINY2313 - EEPROM", EEPROM_PAGE_BYTES, Erase::none, nullptr, nullptr, true},
-    {u"AT89C2051/2052", 1, Erase::whole_chip, at89c_whole_erase, nullptr, false},
-    {u"AT89C4051/4052", 1, Erase::whole_chip, at89c_whole_erase, nullptr, false},
-    {u"AM28F001", 1, Erase::whole_chip, am28f_whole_erase, nullptr, false},
-    {u"W29EE512", W29EE512_PAGE_SIZE, Erase::none, nullptr, nullptr, false},
-}};
-
-const RowPlan* plan_for(const ChipDescriptor& row) {
-  for (const RowPlan& plan : ROW_PLANS) {
-    if (plan.row == row.name) return &plan;
+// The row's write, from its facts: page-write rows and the EEPROM program
+// whole units and need no erase; the others erase what their layout offers.
+std::optional<RowPlan> plan_for(const ChipDescriptor& row) {
+  const ChipFacts& facts = row.facts;
+  RowPlan plan{facts.write_unit, Erase::none,     nullptr,
+               nullptr,          facts.erase_map, facts.family == ChipFamily::attiny};
+  if (plan.unit == 0 || row.size % plan.unit != 0 || row.slots.on_write == nullptr) {
+    return std::nullopt;
   }
-  return nullptr;
-}
-
-std::span<const BlockRange> blocks_of(const ProgrammerContext& context) {
-  if (std::u16string_view(context.current_chip->name) == u"AT49F002") return AT49F002_BLOCKS;
-  return context.highvolt.block_table;
+  if (facts.rewrites_in_place) return plan;
+  switch (facts.driver) {
+    case ChipDriver::byte_program:
+      plan.erase_chip = at49f_whole_erase;
+      plan.erase_block = at49f_sector_erase;
+      break;
+    case ChipDriver::i28f_blocks:
+      plan.erase_block = i28f_one_block_erase;
+      break;
+    case ChipDriver::am28f_pulses:
+      plan.erase_chip = am28f_whole_erase;
+      break;
+    case ChipDriver::at89c_serial:
+      plan.erase_chip = at89c_whole_erase;
+      break;
+    case ChipDriver::attiny_flash:
+      plan.erase_chip = attiny_whole_erase;
+      break;
+    default:
+      break;
+  }
+  const bool by_blocks = facts.erase == EraseLayout::blocks || facts.erase == EraseLayout::sectors;
+  if (by_blocks && plan.erase_block != nullptr && !plan.blocks.empty()) {
+    plan.erase = Erase::blocks;
+  } else if (facts.erase == EraseLayout::whole_chip && plan.erase_chip != nullptr) {
+    plan.erase = Erase::whole_chip;
+  } else {
+    return std::nullopt;  // a write that could not erase what it must
+  }
+  return plan;
 }
 
 // Under CMD_READ_FUSE_LOCK the select alone picks the byte.
@@ -111,8 +112,8 @@ constexpr uint8_t LOCK_BITS = 0x03;  // LB1, LB2; 1 = not programmed
 
 bool WritePlanner::write(const ImageSlice& slice) {
   const ChipDescriptor& row = *context_.current_chip;
-  const RowPlan* plan = plan_for(row);
-  if (plan == nullptr) {
+  const std::optional<RowPlan> plan = plan_for(row);
+  if (!plan) {
     outcome_.fail("no planned write for the " + to_utf8(row.name) +
                   "; --no-erase writes as the window does");
     return false;
@@ -216,10 +217,10 @@ std::vector<WritePlanner::Region> WritePlanner::erase_regions(const ChipImage& i
     if ((image.want[i] & ~image.now[i]) != 0) needing.push_back(image.start + i);
   }
   if (needing.empty()) return {};
-  const RowPlan& plan = *plan_for(*context_.current_chip);
+  const RowPlan plan = *plan_for(*context_.current_chip);
   if (plan.erase == Erase::whole_chip) return {{0, context_.chip_size}};
   std::vector<Region> regions;
-  for (const BlockRange& block : blocks_of(context_)) {
+  for (const BlockRange& block : plan.blocks) {
     if (block.size == 0) continue;
     const bool covers = std::any_of(needing.begin(), needing.end(), [&block](uint32_t address) {
       return address >= block.address && address < block.address + block.size;
@@ -230,7 +231,7 @@ std::vector<WritePlanner::Region> WritePlanner::erase_regions(const ChipImage& i
 }
 
 bool WritePlanner::erase(const Region& region, bool whole_chip) {
-  const RowPlan& plan = *plan_for(*context_.current_chip);
+  const RowPlan plan = *plan_for(*context_.current_chip);
   context_.main_view.set_status_text(text::ERASING + hex_text(region.start) + u"h");
   quiet_(true);
   const bool erased =

@@ -30,7 +30,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
       [&](fp::ProgrammerContext& context, fp::win32::Win32MainView& view) {
         if (!empty_socket) {
           context.chip_selected = [&socket](const fp::ChipDescriptor& row) {
-            socket.follow(row.name);
+            socket.follow(row.facts.model);
           };
         }
         view.dialog_ended = [&view, ended = uintptr_t{0}](int, intptr_t result) mutable {

@@ -34,7 +34,7 @@ TEST(Catalogue, EveryRowHasASimulatedChipWhoseMemoryHasTheRowsSize) {
     const std::string name = to_utf8(row.name);
     EXPECT_GT(row.size, 0u) << name;
     EXPECT_LE(row.size, IMAGE_BUFFER_SIZE) << name;
-    const std::string_view model_name = sim::model_name_for_row(row.name);
+    const std::string_view model_name = row.facts.model;
     ASSERT_FALSE(model_name.empty()) << name << " has no simulated chip";
     const std::unique_ptr<sim::ChipModel> chip = sim::make_chip_model(model_name);
     ASSERT_NE(chip, nullptr) << name << ": no model " << model_name;
@@ -50,8 +50,7 @@ TEST(Catalogue, EveryRowHasASimulatedChipWhoseMemoryHasTheRowsSize) {
 
 TEST(Catalogue, EveryModelServesARow) {
   std::set<std::string_view> served;
-  for (const ChipDescriptor& row : catalogue_rows())
-    served.insert(sim::model_name_for_row(row.name));
+  for (const ChipDescriptor& row : catalogue_rows()) served.insert(row.facts.model);
   for (const std::string_view model : sim::model_names()) {
     EXPECT_TRUE(served.contains(model)) << model << " serves no catalogue row";
     EXPECT_NE(sim::make_chip_model(model), nullptr) << model;

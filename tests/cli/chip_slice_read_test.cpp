@@ -23,8 +23,7 @@ struct ReadOutcome {
 
 class HeldReadOfARow {
  public:
-  explicit HeldReadOfARow(const ChipDescriptor& row)
-      : row_(row), rig_(row.name, sim::model_name_for_row(row.name)) {
+  explicit HeldReadOfARow(const ChipDescriptor& row) : row_(row), rig_(row.name, row.facts.model) {
     rig_.memory() = test::random_bytes(rig_.memory().size(), row.size);
     contents_ = rig_.memory();
   }

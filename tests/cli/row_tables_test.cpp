@@ -18,8 +18,7 @@ namespace fp::cli {
 namespace {
 
 struct RowOnBoard : test::CapturedOutcome {
-  explicit RowOnBoard(const ChipDescriptor& row)
-      : rig(row.name, sim::model_name_for_row(row.name)) {}
+  explicit RowOnBoard(const ChipDescriptor& row) : rig(row.name, row.facts.model) {}
 
   // The memory of the model that the row reads and writes.
   std::vector<uint8_t>& cells(const ChipDescriptor& row) {

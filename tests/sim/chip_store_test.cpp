@@ -54,7 +54,7 @@ TEST_F(ChipStore, TheSocketTakesAStockedChipWhenItsRowIsSelected) {
   auto chip = make_chip_model("ATTINY2313");
   (*chip->memory("main"))[0] = 0x12;
   socket.stock(std::move(chip));
-  socket.follow(u"ATTINY2313 - EEPROM");
+  socket.follow("ATTINY2313");
   ASSERT_NE(board.chip(), nullptr);
   EXPECT_EQ((*board.chip()->memory("main"))[0], 0x12);
   EXPECT_EQ(socket.chips().size(), 1u);
