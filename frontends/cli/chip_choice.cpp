@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/catalogue.h"
-#include "frontends/cli/chip_identity.h"
+#include "app/chip_identity.h"
 #include "platform/utf8.h"
 
 namespace fp::cli {

@@ -6,18 +6,18 @@
 #include <string>
 
 #include "app/catalogue.h"
+#include "app/chip_identity.h"
 #include "app/main_window.h"
+#include "app/write_planner.h"
 #include "bus/number_text.h"
 #include "frontends/cli/board_connection.h"
 #include "frontends/cli/chip_choice.h"
-#include "frontends/cli/chip_identity.h"
 #include "frontends/cli/dialog_drivers.h"
 #include "frontends/cli/exit_status.h"
 #include "frontends/cli/hex_number.h"
 #include "frontends/cli/image_staging.h"
 #include "frontends/cli/option_checks.h"
 #include "frontends/cli/port_probe.h"
-#include "frontends/cli/write_planner.h"
 #include "frontends/headless/model_main_view.h"
 #include "frontends/headless/window_host.h"
 #include "frontends/headless/window_model.h"
@@ -188,7 +188,9 @@ void Session::write_command() {
     return;
   }
   if (!confirm_uncalibrated()) return;
-  WritePlanner planner(*context_, outcome_, [this](bool quiet) { quiet_results_ = quiet; });
+  WritePlanner planner(
+      *context_, [this](std::string_view why) { outcome_.fail(why); },
+      [this](bool quiet) { quiet_results_ = quiet; });
   const bool written = planner.write(*slice);
   console_.end_progress();
   const WriteReport& report = planner.report();

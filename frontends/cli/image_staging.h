@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "app/chip_slice.h"
 #include "chips/common/programmer_context.h"
-#include "frontends/cli/chip_slice.h"
 #include "frontends/cli/cli_options.h"
 #include "frontends/cli/image_format.h"
 #include "frontends/cli/option_checks.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "frontends/cli/chip_slice.h"
+#include "app/chip_slice.h"
 #include "frontends/cli/exit_status.h"
 #include "frontends/cli/hex_number.h"
 #include "frontends/cli/image_staging.h"

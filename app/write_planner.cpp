@@ -1,4 +1,4 @@
-#include "frontends/cli/write_planner.h"
+#include "app/write_planner.h"
 
 #include <algorithm>
 #include <optional>
@@ -12,12 +12,11 @@
 #include "chips/jedec/jedec_bus.h"
 #include "chips/jedec/jedec_commands.h"
 #include "chips/jedec/jedec_handlers.h"
-#include "frontends/cli/hex_number.h"
 #include "platform/utf8.h"
 #include "ui/message_box.h"
 #include "ui/texts.h"
 
-namespace fp::cli {
+namespace fp {
 namespace {
 
 constexpr uint8_t ERASED = 0xFF;
@@ -114,8 +113,8 @@ bool WritePlanner::write(const ImageSlice& slice) {
   const ChipDescriptor& row = *context_.current_chip;
   const std::optional<RowPlan> plan = plan_for(row);
   if (!plan) {
-    outcome_.fail("no planned write for the " + to_utf8(row.name) +
-                  "; --no-erase writes as the window does");
+    fail_("no planned write for the " + to_utf8(row.name) +
+          "; --no-erase writes as the window does");
     return false;
   }
   uint8_t fuse_high = 0xFF;
@@ -174,7 +173,7 @@ bool WritePlanner::write(const ImageSlice& slice) {
     std::vector<uint8_t> kept(EEPROM_BYTES);
     attiny_eeprom_read(context_, kept.data(), 0, EEPROM_BYTES);
     if (kept != eeprom) {
-      outcome_.fail("the chip erase cleared the EEPROM and it could not be put back");
+      fail_("the chip erase cleared the EEPROM and it could not be put back");
       return false;
     }
   }
@@ -187,7 +186,7 @@ bool WritePlanner::extend(ChipImage& image, uint32_t start, uint32_t end) {
     image.start = start;
     auto bytes = read_chip(context_, start, end - start);
     if (!bytes) {
-      outcome_.fail("the chip refused the read before the write");
+      fail_("the chip refused the read before the write");
       return false;
     }
     image.now = *bytes;
@@ -239,7 +238,7 @@ bool WritePlanner::erase(const Region& region, bool whole_chip) {
   quiet_(false);
   context_.main_view.set_status_text(u"");
   if (!erased) {
-    outcome_.fail("the erase at " + hex(region.start) + " failed");
+    fail_("the erase at " + address_text(region.start) + " failed");
     context_.main_view.dialog().message_box(text::ERASE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
   }
   return erased;
@@ -279,9 +278,9 @@ bool WritePlanner::program_range(const uint8_t* bytes, uint32_t address, uint32_
   const uint32_t result = program_slot(context_, bytes, address, count);
   if (result == 0) return true;
   chip_not_ready_ = result == WRITE_CHIP_NOT_READY;
-  outcome_.fail((chip_not_ready_ ? "the chip never reported ready programming "
-                                 : "the chip reported an error programming ") +
-                hex(address) + "-" + hex(address + count - 1));
+  fail_((chip_not_ready_ ? "the chip never reported ready programming "
+                         : "the chip reported an error programming ") +
+        address_text(address) + "-" + address_text(address + count - 1));
   return false;
 }
 
@@ -293,9 +292,9 @@ bool WritePlanner::attiny_unlocked(uint8_t& fuse_high) {
   if ((lock & LOCK_BITS) == LOCK_BITS) return true;
   char text[3];
   std::snprintf(text, sizeof text, "%02X", lock);
-  outcome_.fail(std::string("the ATtiny2313 is locked (lock byte ") + text +
-                "): it takes no programming until a chip erase (programmer erase) clears the "
-                "lock bits with the flash");
+  fail_(std::string("the ATtiny2313 is locked (lock byte ") + text +
+        "): it takes no programming until a chip erase (programmer erase) clears the "
+        "lock bits with the flash");
   return false;
 }
 
@@ -304,11 +303,11 @@ bool WritePlanner::verify(const ImageSlice& slice, const ChipImage& image) {
   const auto chip = read_chip(context_, image.start, static_cast<uint32_t>(image.now.size()));
   context_.bus.progress_prefix = nullptr;
   if (!chip) {
-    outcome_.fail("the chip refused the read of the verify");
+    fail_("the chip refused the read of the verify");
     return false;
   }
   if (const auto difference = first_difference(slice, *chip, image.start)) {
-    outcome_.fail("verify: " + difference_text(*difference));
+    fail_("verify: " + difference_text(*difference));
     return false;
   }
   for (uint32_t i = 0; i < chip->size(); ++i) {
@@ -316,11 +315,11 @@ bool WritePlanner::verify(const ImageSlice& slice, const ChipImage& image) {
       char bytes[64];
       std::snprintf(bytes, sizeof bytes, " holds %02X, not the %02X it held before", (*chip)[i],
                     image.want[i]);
-      outcome_.fail("verify: " + hex(image.start + i) + " outside the slice" + bytes);
+      fail_("verify: " + address_text(image.start + i) + " outside the slice" + bytes);
       return false;
     }
   }
   return true;
 }
 
-}  // namespace fp::cli
+}  // namespace fp

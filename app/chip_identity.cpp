@@ -1,4 +1,4 @@
-#include "frontends/cli/chip_identity.h"
+#include "app/chip_identity.h"
 
 #include <cstdio>
 
@@ -8,7 +8,7 @@
 #include "chips/highvolt/highvolt_handlers.h"
 #include "chips/jedec/jedec_bus.h"
 
-namespace fp::cli {
+namespace fp {
 namespace {
 
 using Reader = std::vector<uint8_t> (*)(ProgrammerContext& context);
@@ -90,4 +90,4 @@ std::string codes_text(std::span<const uint8_t> codes) {
   return text;
 }
 
-}  // namespace fp::cli
+}  // namespace fp

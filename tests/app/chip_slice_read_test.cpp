@@ -4,14 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "app/catalogue.h"
+#include "app/chip_slice.h"
 #include "bus/block_ops.h"
-#include "frontends/cli/chip_slice.h"
 #include "platform/utf8.h"
-#include "sim/following_socket.h"
 #include "tests/support/programmer_rigs.h"
 #include "tests/support/random_bytes.h"
 
-namespace fp::cli {
+namespace fp {
 namespace {
 
 struct ReadOutcome {
@@ -122,4 +121,4 @@ TEST(HeldRead, RowsWithTheirOwnReadKeepIt) {
 }
 
 }  // namespace
-}  // namespace fp::cli
+}  // namespace fp

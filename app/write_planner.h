@@ -1,4 +1,4 @@
-// The command line's write: the chip ends up holding the image and, outside
+// A planned write: the chip ends up holding the image and, outside
 // the slice, what it held before. It reads what it needs, erases only when a
 // bit must go from 0 to 1 (the smallest erase the row offers that covers
 // those bytes), puts back what the erase wiped outside the slice, programs
@@ -7,12 +7,12 @@
 #pragma once
 
 #include <functional>
+#include <string_view>
 
+#include "app/chip_slice.h"
 #include "chips/common/programmer_context.h"
-#include "frontends/cli/chip_slice.h"
-#include "frontends/cli/run_outcome.h"
 
-namespace fp::cli {
+namespace fp {
 
 struct WriteReport {
   uint32_t programmed_bytes = 0;  // bytes that differed and were programmed
@@ -20,14 +20,17 @@ struct WriteReport {
   uint32_t restored_bytes = 0;    // bytes outside the slice put back after an erase
 };
 
+// Where the planner says why a write stopped.
+using WriteFailure = std::function<void(std::string_view why)>;
+
 class WritePlanner {
  public:
   // quiet(true) while the planner runs an erase handler that reports to the
   // operator itself: its success is part of the write, not a result of its own.
-  WritePlanner(ProgrammerContext& context, RunOutcome& outcome, std::function<void(bool)> quiet)
-      : context_(context), outcome_(outcome), quiet_(std::move(quiet)) {}
+  WritePlanner(ProgrammerContext& context, WriteFailure fail, std::function<void(bool)> quiet)
+      : context_(context), fail_(std::move(fail)), quiet_(std::move(quiet)) {}
 
-  // True when the chip holds the slice; otherwise the outcome says why.
+  // True when the chip holds the slice; otherwise fail has said why.
   bool write(const ImageSlice& slice);
   [[nodiscard]] const WriteReport& report() const { return report_; }
 
@@ -52,10 +55,10 @@ class WritePlanner {
   bool verify(const ImageSlice& slice, const ChipImage& image);
 
   ProgrammerContext& context_;
-  RunOutcome& outcome_;
+  WriteFailure fail_;
   std::function<void(bool)> quiet_;
   WriteReport report_;
   bool chip_not_ready_ = false;
 };
 
-}  // namespace fp::cli
+}  // namespace fp

@@ -1,23 +1,23 @@
-// The command line's planned write with a chip that never reports ready: it
+// The planned write with a chip that never reports ready: it
 // fails with the row's own failure, and a page write is still verified.
-#include "frontends/cli/write_planner.h"
+#include "app/write_planner.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "sim/jedec/jedec_flash.h"
-#include "tests/cli/captured_outcome.h"
+#include "tests/app/write_failures.h"
 #include "tests/support/programmer_rigs.h"
 #include "ui/message_box.h"
 #include "ui/texts.h"
 
-namespace fp::cli {
+namespace fp {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-struct NeverReadyChip : test::CapturedOutcome {
+struct NeverReadyChip : test::WriteFailures {
   NeverReadyChip(std::u16string_view row, std::string_view model, uint8_t cells) {
     rig.select(row);
     auto& chip = rig.insert(std::make_unique<sim::JedecFlash>(*sim::find_jedec_variant(model)));
@@ -29,7 +29,7 @@ struct NeverReadyChip : test::CapturedOutcome {
   }
   bool write(uint32_t start, uint32_t count, uint8_t value) {
     ImageSlice slice{start, std::vector<uint8_t>(count, value), std::vector<bool>(count, true)};
-    WritePlanner planner(*rig.context, outcome, [](bool) {});
+    WritePlanner planner(*rig.context, sink(), [](bool) {});
     return planner.write(slice);
   }
   test::SimulatedRig rig;
@@ -38,18 +38,18 @@ struct NeverReadyChip : test::CapturedOutcome {
 TEST(PlannedWriteOnANeverReadyChip, APageWriteStopsAndIsStillVerified) {
   NeverReadyChip chip(u"W29EE512", "W29EE512", 0xFF);
   EXPECT_FALSE(chip.write(0x100, 0x100, 0x12));
-  EXPECT_TRUE(chip.outcome.failed());
-  EXPECT_THAT(chip.err.str(), HasSubstr("never reported ready programming 100h-1FFh"));
-  EXPECT_THAT(chip.err.str(), HasSubstr("verify: first difference at 100h"));
+  EXPECT_TRUE(chip.failed);
+  EXPECT_THAT(chip.text, HasSubstr("never reported ready programming 100h-1FFh"));
+  EXPECT_THAT(chip.text, HasSubstr("verify: first difference at 100h"));
 }
 
 TEST(PlannedWriteOnANeverReadyChip, AnEraseFailsTheWriteWithTheEraseError) {
   NeverReadyChip chip(u"AT49F512", "AT49F512", 0x00);
   EXPECT_FALSE(chip.write(0, 0x10, 0xFF));
-  EXPECT_THAT(chip.err.str(), HasSubstr("the erase at 0h failed"));
+  EXPECT_THAT(chip.text, HasSubstr("the erase at 0h failed"));
   EXPECT_THAT(chip.rig.view.window.boxes,
               ElementsAre(test::ShownBox{text::ERASE_ERROR, text::PROGRAMMER, mb::ICON_ERROR}));
 }
 
 }  // namespace
-}  // namespace fp::cli
+}  // namespace fp

@@ -10,7 +10,7 @@
 
 #include "chips/common/programmer_context.h"
 
-namespace fp::cli {
+namespace fp {
 
 // The codes the row's chip gives; empty for a row without a known code.
 std::span<const uint8_t> expected_identity(const ChipDescriptor& row);
@@ -19,4 +19,4 @@ std::vector<uint8_t> read_identity(ProgrammerContext& context, const ChipDescrip
 // "1E 91 0A".
 std::string codes_text(std::span<const uint8_t> codes);
 
-}  // namespace fp::cli
+}  // namespace fp

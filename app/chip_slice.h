@@ -9,7 +9,7 @@
 
 #include "chips/common/programmer_context.h"
 
-namespace fp::cli {
+namespace fp {
 
 // Chip bytes [start, start + bytes.size()); held[i] false where a record
 // file leaves the byte out (the chip keeps its own).
@@ -38,7 +38,10 @@ struct Difference {
 std::optional<Difference> first_difference(const ImageSlice& slice,
                                            const std::vector<uint8_t>& chip, uint32_t chip_start);
 
+// "1C000h", as the window writes addresses.
+std::string address_text(uint32_t address);
+
 // "first difference at 1C00h: file 5A, chip FF; 3 bytes of the slice differ"
 std::string difference_text(const Difference& difference);
 
-}  // namespace fp::cli
+}  // namespace fp

@@ -1,12 +1,17 @@
-#include "frontends/cli/chip_slice.h"
+#include "app/chip_slice.h"
 
 #include <algorithm>
 #include <cstdio>
 
 #include "bus/block_ops.h"
-#include "frontends/cli/hex_number.h"
+#include "bus/number_text.h"
+#include "platform/utf8.h"
 
-namespace fp::cli {
+namespace fp {
+
+std::string address_text(uint32_t address) {
+  return to_utf8(hex_text(address)) + "h";
+}
 
 std::optional<std::vector<uint8_t>> read_chip(ProgrammerContext& context, uint32_t start,
                                               uint32_t count) {
@@ -42,9 +47,9 @@ std::string difference_text(const Difference& difference) {
   char bytes[32];
   std::snprintf(bytes, sizeof bytes, ": file %02X, chip %02X; ", difference.wanted,
                 difference.found);
-  return "first difference at " + hex(difference.address) + bytes +
+  return "first difference at " + address_text(difference.address) + bytes +
          std::to_string(difference.count) +
          (difference.count == 1 ? " byte of the slice differs" : " bytes of the slice differ");
 }
 
-}  // namespace fp::cli
+}  // namespace fp

@@ -1,23 +1,22 @@
-// The command line's tables by row name (the ID a row expects, the planned
-// write) cover every catalogue row and agree with the row's own chip: a row
-// added to the catalogue alone fails here, not in an operator's socket.
+// Every row's ID, read its own way, and its planned write, from its facts,
+// agree with the row's own simulated chip: a row whose facts are wrong
+// fails here, not in an operator's socket.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "app/catalogue.h"
-#include "frontends/cli/chip_identity.h"
-#include "frontends/cli/write_planner.h"
+#include "app/chip_identity.h"
+#include "app/write_planner.h"
 #include "platform/utf8.h"
-#include "sim/following_socket.h"
-#include "tests/cli/captured_outcome.h"
+#include "tests/app/write_failures.h"
 #include "tests/support/programmer_rigs.h"
 
-namespace fp::cli {
+namespace fp {
 namespace {
 
-struct RowOnBoard : test::CapturedOutcome {
+struct RowOnBoard : test::WriteFailures {
   explicit RowOnBoard(const ChipDescriptor& row) : rig(row.name, row.facts.model) {}
 
   // The memory of the model that the row reads and writes.
@@ -32,7 +31,7 @@ struct RowOnBoard : test::CapturedOutcome {
   test::SimulatedRig rig;
 };
 
-TEST(CommandLineRows, EveryRowExpectsTheIdOfItsOwnChip) {
+TEST(RowOperations, EveryRowExpectsTheIdOfItsOwnChip) {
   for (const ChipDescriptor& row : catalogue_rows()) {
     SCOPED_TRACE(to_utf8(row.name));
     RowOnBoard board(row);
@@ -43,7 +42,7 @@ TEST(CommandLineRows, EveryRowExpectsTheIdOfItsOwnChip) {
   }
 }
 
-TEST(CommandLineRows, EveryRowHasAPlannedWriteThatLandsTheSliceAndKeepsTheRest) {
+TEST(RowOperations, EveryRowHasAPlannedWriteThatLandsTheSliceAndKeepsTheRest) {
   for (const ChipDescriptor& row : catalogue_rows()) {
     SCOPED_TRACE(to_utf8(row.name));
     RowOnBoard board(row);
@@ -54,8 +53,8 @@ TEST(CommandLineRows, EveryRowHasAPlannedWriteThatLandsTheSliceAndKeepsTheRest) 
     const uint32_t start = 0x40;
     const std::vector<uint8_t> bytes{0x5A, 0xA5, 0xFF, 0x00};
     ImageSlice slice{start, bytes, std::vector<bool>(bytes.size(), true)};
-    WritePlanner planner(*board.rig.context, board.outcome, [](bool) {});
-    ASSERT_TRUE(planner.write(slice)) << board.err.str();
+    WritePlanner planner(*board.rig.context, board.sink(), [](bool) {});
+    ASSERT_TRUE(planner.write(slice)) << board.text;
 
     std::vector<uint8_t> want = before;
     std::copy(bytes.begin(), bytes.end(), want.begin() + start);
@@ -64,4 +63,4 @@ TEST(CommandLineRows, EveryRowHasAPlannedWriteThatLandsTheSliceAndKeepsTheRest) 
 }
 
 }  // namespace
-}  // namespace fp::cli
+}  // namespace fp
