@@ -150,7 +150,7 @@ constexpr ChipFacts W29EE512_FACTS = [] {
 // them are the command line's. param: i28F001BX block map (1 top boot, 2
 // bottom boot); software-protected flash: page length of the protection
 // commands; unused (0) elsewhere.
-constexpr std::array<ChipDescriptor, 13> CATALOGUE{{
+constexpr auto CATALOGUE = std::to_array<ChipDescriptor>({
     {u"i28F001BX-T", 0x20000, I28F001BX_SLOTS, BLOCK_MAP_TOP_BOOT,
      i28f({{0x89, 0x94}, 2}, TOP_BOOT_BLOCKS, "I28F001BX-T")},
     {u"i28F001BX-B", 0x20000, I28F001BX_SLOTS, BLOCK_MAP_BOTTOM_BOOT,
@@ -177,7 +177,7 @@ constexpr std::array<ChipDescriptor, 13> CATALOGUE{{
     {u"AM28F001", 0x20000, AM28F001_SLOTS, 0, AM28F001_FACTS},
     {u"W29EE512", 0x10000, W29EE512_SLOTS, W29EE512_PAGE_SIZE, W29EE512_FACTS},
     {nullptr, 0, {}, 0, {}},
-}};
+});
 
 }  // namespace
 

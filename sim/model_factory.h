@@ -10,8 +10,7 @@
 
 namespace fp::sim {
 
-// Every model, family by family: AT29C010A AT29C040A AT49F512 AT49F002
-// W29EE512 I28F001BX-T I28F001BX-B AM28F001 AT89C2051 AT89C4051 ATTINY2313.
+// Every model, family by family (the catalogue names the one for each row).
 std::vector<std::string_view> model_names();
 
 // Null when the name is unknown.

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -88,24 +89,26 @@ const std::string PAGE_OFFSET_REFUSED =
 
 enum class Codes { none, two, three };
 
-// One catalogue row and what the matrix needs to know about it.
+// One catalogue row and what the matrix needs to know about it, all from
+// the row and its facts.
 struct RowCase {
-  const char* label;  // test name
-  const char16_t* row;
+  std::string label;  // test name
+  size_t index;       // in the catalogue
+  const ChipDescriptor* row;
   const char* model;
   // A chip of another family.
   const char* stranger;
-  // The slice of read, write and compare: the whole chip, or for the chips
-  // whose writes take many port accesses a slice, crossing a 64 KiB boundary
-  // where the chip has one, so that the matrix stays quick under the
-  // sanitizers (the whole-chip figures are the benchmarks' business).
+  // The slice of read, write and compare: the whole chip, or for the larger
+  // chips a slice across the middle (a 64 KiB boundary, where the chip has
+  // one), so that the matrix stays quick under the sanitizers (the
+  // whole-chip figures are the benchmarks' business).
   uint32_t rom_offset;
   std::optional<uint32_t> length;
   // The stuck byte, inside the slice of the row's memory (nothing: the
   // row's memory is not the one the fault reaches).
   std::optional<uint32_t> stuck_address;
   // Bound of board time for one combination, seconds: the longest wait the
-  // row's protocol allows for the slowest operation, with room to spare.
+  // driver's protocol allows for the slowest operation, with room to spare.
   double bound_s;
   // The messages of the row's handlers, beyond the main window's.
   std::vector<std::string> boxes;
@@ -132,176 +135,99 @@ const std::string ODD_BLOCK = box(text::ODD_BLOCK, nullptr, mb::ICON_ERROR);
 const std::string EEPROM_ERASE_REFUSED =
     box(text::EEPROM_ERASE_REFUSED, text::PROGRAMMER, mb::ICON_INFORMATION);
 
-const std::vector<RowCase>& row_cases() {
-  static const std::vector<RowCase> cases{
-      // Pages of 0x80 with a 50 ms wait each; the slice is 0x100 pages.
-      {"AT29C010A",
-       u"AT29C010A",
-       "AT29C010A",
-       "AT89C2051",
-       0xC000,
-       0x8000,
-       0xC123,
-       30,
-       {PAGE_OFFSET_REFUSED},
-       Codes::none,
-       true,
-       {},
-       {}},
-      // Pages of 0x100: 0x80 pages.
-      {"AT29C040A",
-       u"AT29C040A",
-       "AT29C040A",
-       "AM28F001",
-       0xC000,
-       0x8000,
-       0xC123,
-       30,
-       {PAGE_OFFSET_REFUSED},
-       Codes::none,
-       true,
-       {},
-       {}},
-      // Byte programming without waits (about 100 port accesses a byte); erase 10 s.
-      {"AT49F512",
-       u"AT49F512",
-       "AT49F512",
-       "I28F001BX-T",
-       0x3F80,
-       0x4000,
-       0x4123,
-       30,
-       {BLANK, NOT_BLANK, BAD_NUMBER},
-       Codes::none,
-       false,
-       JEDEC_ERASE_DIALOG_OK,
-       {}},
-      {"AT49F002",
-       u"AT49F002",
-       "AT49F002",
-       "AT89C4051",
-       0xE000,
-       0x4000,
-       0xF123,
-       30,
-       {BLANK, NOT_BLANK, BAD_NUMBER},
-       Codes::none,
-       false,
-       JEDEC_ERASE_DIALOG_OK,
-       {}},
-      // 16-word pages of 10 ms; chip erase 10 ms.
-      {"ATTINY2313_FLASH",
-       u"ATTINY2313 - FLASH",
-       "ATTINY2313",
-       "W29EE512",
-       0,
-       std::nullopt,
-       0x123,
-       30,
-       {BLANK, NOT_BLANK, PAGE_OFFSET_REFUSED, ODD_BLOCK},
-       Codes::none,
-       false,
-       {},
-       {}},
-      // 4-byte pages of 10 ms; the fault reaches the flash, not the EEPROM.
-      {"ATTINY2313_EEPROM",
-       u"ATTINY2313 - EEPROM",
-       "ATTINY2313",
-       "W29EE512",
-       0,
-       std::nullopt,
-       std::nullopt,
-       30,
-       {BLANK, NOT_BLANK, PAGE_OFFSET_REFUSED, ODD_BLOCK, EEPROM_ERASE_REFUSED},
-       Codes::none,
-       false,
-       {},
-       {}},
-      // 3 ms a byte: 2 KiB take 6 s, 4 KiB 12 s.
-      {"AT89C2051",
-       u"AT89C2051/2052",
-       "AT89C2051",
-       "AT49F512",
-       0,
-       std::nullopt,
-       0x123,
-       30,
-       {BLANK, NOT_BLANK},
-       Codes::three,
-       false,
-       {},
-       {}},
-      {"AT89C4051",
-       u"AT89C4051/4052",
-       "AT89C4051",
-       "AT49F512",
-       0,
-       std::nullopt,
-       0x123,
-       40,
-       {BLANK, NOT_BLANK},
-       Codes::three,
-       false,
-       {},
-       {}},
+// What a driver's handlers show and ask; false for a driver the matrix does
+// not know, so that a row of a new driver fails until it has its case.
+bool add_driver_case(const ChipDescriptor& row, RowCase& cases) {
+  const bool blank = row.slots.on_blank_check != nullptr;
+  const bool erase = row.slots.on_erase != nullptr;
+  cases.has_empty_slots = !blank || !erase;
+  switch (row.facts.driver) {
+    case ChipDriver::page_write:
+      // Pages wait 50 ms each in the window: the slice, and the whole chip in the blank check.
+      cases.boxes = {PAGE_OFFSET_REFUSED};
+      if (blank) cases.boxes.insert(cases.boxes.end(), {BLANK, NOT_BLANK});
+      if (erase) cases.boxes.push_back(ERASE_QUESTION);
+      cases.bound_s = 40;
+      return true;
+    case ChipDriver::byte_program:
+      // About 100 port accesses a byte; chip erase 10 s.
+      cases.boxes = {BLANK, NOT_BLANK, BAD_NUMBER};
+      cases.confirm_erase = JEDEC_ERASE_DIALOG_OK;
+      cases.bound_s = 30;
+      return true;
+    case ChipDriver::attiny_flash:
+    case ChipDriver::attiny_eeprom:
+      // Pages of 10 ms; chip erase 10 ms.
+      cases.boxes = {BLANK, NOT_BLANK, PAGE_OFFSET_REFUSED, ODD_BLOCK};
+      if (row.facts.erase == EraseLayout::none) cases.boxes.push_back(EEPROM_ERASE_REFUSED);
+      cases.bound_s = 30;
+      return true;
+    case ChipDriver::at89c_serial:
+      // 3 ms a byte: 4 KiB take 12 s.
+      cases.boxes = {BLANK, NOT_BLANK};
+      cases.codes = Codes::three;
+      cases.bound_s = 40;
+      return true;
+    case ChipDriver::i28f_blocks:
       // Block erase: at most ten one-second status polls a block, four blocks.
-      {"I28F001BX_T",
-       u"i28F001BX-T",
-       "I28F001BX-T",
-       "AT29C040A",
-       0x10000,
-       0x8000,
-       0x10123,
-       60,
-       {HV_ERASE_ERROR, HV_NOT_BLANK},
-       Codes::two,
-       false,
-       BLOCKS_DIALOG_ALL,
-       BLOCKS_DIALOG_OK},
-      {"I28F001BX_B",
-       u"i28F001BX-B",
-       "I28F001BX-B",
-       "AT29C040A",
-       0x10000,
-       0x8000,
-       0x10123,
-       60,
-       {HV_ERASE_ERROR, HV_NOT_BLANK},
-       Codes::two,
-       false,
-       BLOCKS_DIALOG_ALL,
-       BLOCKS_DIALOG_OK},
-      // Erase: pre-programming 128 KiB byte by byte (about 10 s of port
-      // accesses), then at most 1000 pulses of 10 ms.
-      {"AM28F001",
-       u"AM28F001",
-       "AM28F001",
-       "AT49F002",
-       0xC000,
-       0x8000,
-       0xC123,
-       40,
-       {BLANK, NOT_BLANK, ERASE_DONE_BOX, ERASE_ERROR_BOX},
-       Codes::two,
-       false,
-       {},
-       {}},
-      // Pages of 0x80 with 50 ms each: 0x80 pages of the slice, and the whole
-      // chip in the blank check.
-      {"W29EE512",
-       u"W29EE512",
-       "W29EE512",
-       "I28F001BX-T",
-       0x8000,
-       0x4000,
-       0x8123,
-       40,
-       {BLANK, NOT_BLANK, PAGE_OFFSET_REFUSED, ERASE_QUESTION},
-       Codes::none,
-       false,
-       {},
-       {}},
-  };
+      cases.boxes = {HV_ERASE_ERROR, HV_NOT_BLANK};
+      cases.codes = Codes::two;
+      cases.confirm_erase = BLOCKS_DIALOG_ALL;
+      cases.confirm_blank_check = BLOCKS_DIALOG_OK;
+      cases.bound_s = 60;
+      return true;
+    case ChipDriver::am28f_pulses:
+      // Erase: pre-programming byte by byte (about 10 s of port accesses for
+      // 128 KiB), then at most 1000 pulses of 10 ms.
+      cases.boxes = {BLANK, NOT_BLANK, ERASE_DONE_BOX, ERASE_ERROR_BOX};
+      cases.codes = Codes::two;
+      cases.bound_s = 40;
+      return true;
+    case ChipDriver::none:
+      break;
+  }
+  return false;
+}
+
+std::string label_of(const ChipDescriptor& row) {
+  std::string label;
+  for (const char c : to_utf8(row.name)) {
+    if (std::isalnum(static_cast<unsigned char>(c)) != 0) {
+      label += c;
+    } else if (!label.empty() && label.back() != '_') {
+      label += '_';
+    }
+  }
+  return label;
+}
+
+// A case for every catalogue row: a row the matrix cannot build a case for
+// fails by its label.
+const std::vector<RowCase>& row_cases() {
+  static const std::vector<RowCase> cases = [] {
+    const auto rows = catalogue_rows();
+    std::vector<RowCase> made;
+    for (size_t i = 0; i < rows.size(); ++i) {
+      const ChipDescriptor& row = rows[i];
+      RowCase c{label_of(row), i, &row, row.facts.model, nullptr, 0,  std::nullopt,
+                std::nullopt,  0, {},   Codes::none,     false,   {}, {}};
+      // The next row (round the catalogue) of another family brings the stranger.
+      for (size_t step = 1; step < rows.size() && c.stranger == nullptr; ++step) {
+        const ChipDescriptor& other = rows[(i + step) % rows.size()];
+        if (other.facts.family != row.facts.family) c.stranger = other.facts.model;
+      }
+      if (row.size > 0x1000) {
+        c.length = row.size >= 0x20000 ? 0x8000 : 0x4000;
+        c.rom_offset = row.size / 2 - *c.length / 2;
+        c.stuck_address = row.size / 2 + 0x123;
+      } else if (row.facts.driver != ChipDriver::attiny_eeprom) {
+        c.stuck_address = 0x123;  // the fault reaches the flash, not the EEPROM
+      }
+      if (!add_driver_case(row, c)) c.bound_s = -1;
+      made.push_back(std::move(c));
+    }
+    return made;
+  }();
   return cases;
 }
 
@@ -352,14 +278,6 @@ struct Outcome {
 
 class OperationMatrixTest : public ::testing::TestWithParam<RowCase> {
  protected:
-  static int row_index(const RowCase& row) {
-    const auto rows = catalogue_rows();
-    for (size_t i = 0; i < rows.size(); ++i) {
-      if (std::u16string_view(rows[i].name) == row.row) return static_cast<int>(i);
-    }
-    return -1;
-  }
-
   // Random data that the erased chip does not hold, and whose stuck byte differs.
   void make_image(const RowCase& row, uint32_t size) {
     std::mt19937 engine(size);
@@ -391,7 +309,7 @@ class OperationMatrixTest : public ::testing::TestWithParam<RowCase> {
       lines.emplace_back("fault stuck " + to_utf8(hex_text(row.stuck_address.value_or(0x123))) +
                          " " + to_utf8(hex_text(STUCK_VALUE)));
     }
-    lines.emplace_back("select " + std::to_string(row_index(row)));
+    lines.emplace_back("select " + std::to_string(row.index));
     // A Read saves into a file of its own, so the image stays what it was made.
     const fs::path file = folder / (button.id == ctl::READ ? "read.bin" : "image.bin");
     lines.emplace_back("text 1001 \"" + file.string() + "\"");
@@ -437,11 +355,14 @@ std::string without_answer(const std::string& line) {
 
 TEST_P(OperationMatrixTest, EveryButtonInEverySocketStateEndsSafely) {
   const RowCase& row = GetParam();
+  ASSERT_GT(row.bound_s, 0) << "the matrix has no case for the driver of " << row.label;
+  ASSERT_LT(row.index, WINDOW_ROW_COUNT)
+      << "the window does not list " << row.label << ": the matrix has no case for it";
   ASSERT_NE(sim::make_chip_model(row.model), nullptr) << "no simulated " << row.model;
   const char* stranger = row.stranger;
+  ASSERT_NE(stranger, nullptr) << "no chip of another family";
   ASSERT_NE(sim::make_chip_model(stranger), nullptr) << "no simulated " << stranger;
-  ASSERT_GE(row_index(row), 0);
-  const uint32_t size = row.length.value_or(catalogue_rows()[row_index(row)].size);
+  const uint32_t size = row.length.value_or(row.row->size);
   make_image(row, size);
 
   std::vector<std::string> allowed = main_window_boxes();
@@ -519,7 +440,7 @@ TEST_P(OperationMatrixTest, EveryButtonInEverySocketStateEndsSafely) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, OperationMatrixTest, ::testing::ValuesIn(row_cases()),
                          [](const ::testing::TestParamInfo<RowCase>& row) {
-                           return std::string(row.param.label);
+                           return row.param.label;
                          });
 
 }  // namespace
