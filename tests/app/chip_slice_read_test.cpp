@@ -68,6 +68,9 @@ class HeldReadOfARow {
 TEST(HeldRead, EveryBlockReadRowGivesTheWindowReadsBytesAtHalfTheTraffic) {
   int rows = 0;
   for (const ChipDescriptor& row : catalogue_rows()) {
+    // The 32-pin socket's chips read through the block read.
+    EXPECT_EQ(row.slots.on_read == nullptr, row.facts.socket == SocketKind::dip32)
+        << to_utf8(row.name);
     if (row.slots.on_read != nullptr) continue;
     ++rows;
     SCOPED_TRACE(to_utf8(row.name));
@@ -85,8 +88,7 @@ TEST(HeldRead, EveryBlockReadRowGivesTheWindowReadsBytesAtHalfTheTraffic) {
               8 + 8ULL * row.size + 4ULL * (row.size / 0x100) + 4ULL * (row.size / 0x10000) + 4);
     EXPECT_TRUE(chip.violations().empty()) << chip.violations().front();
   }
-  // Both i28F001BX rows, AT29C010A, AT29C040A, AT49F512, AT49F002, AM28F001, W29EE512.
-  EXPECT_EQ(rows, 8);
+  EXPECT_GT(rows, 0);
 }
 
 TEST(HeldRead, RangesAcrossA16AndOddEndsReadWhatTheChipHolds) {
