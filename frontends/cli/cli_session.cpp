@@ -246,9 +246,16 @@ void Session::read_command() {
 
 void Session::select_row() {
   headless::ControlState& list = main_model_->control(ctl::CHIP_LIST);
+  const auto data = reinterpret_cast<intptr_t>(checked_.row);
+  list.selection = -1;
   for (size_t i = 0; i < list.items.size(); ++i) {
-    if (list.items[i].second == reinterpret_cast<intptr_t>(checked_.row))
-      list.selection = static_cast<int>(i);
+    if (list.items[i].second == data) list.selection = static_cast<int>(i);
+  }
+  if (list.selection < 0) {
+    // A row the window does not list: the command line's list holds it too,
+    // so that the row chosen is the row worked on.
+    list.items.emplace_back(checked_.row->name, data);
+    list.selection = static_cast<int>(list.items.size() - 1);
   }
   main_window_->on_command(main_view_->dialog(), command_value(ctl::CHIP_LIST, notify::SELCHANGE));
 }
