@@ -18,8 +18,14 @@ std::optional<uint32_t> parse_free_hex(std::string_view text) {
 }
 
 std::optional<uint8_t> parse_byte(std::string_view text) {
+  // Two digits at most, whatever the spelling around them: a fuse or lock
+  // byte typed with more is a slip of the operator, not a byte.
+  std::string_view digits = text;
+  if (digits.ends_with('h') || digits.ends_with('H')) digits.remove_suffix(1);
+  if (digits.starts_with("0x") || digits.starts_with("0X")) digits.remove_prefix(2);
+  if (digits.size() > 2) return std::nullopt;
   const auto value = parse_free_hex(text);
-  if (!value || *value > 0xFF || text.size() > 4) return std::nullopt;
+  if (!value) return std::nullopt;
   return static_cast<uint8_t>(*value);
 }
 

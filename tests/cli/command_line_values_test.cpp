@@ -26,8 +26,17 @@ TEST(FreeHexNumbers, RefusesWhatIsNoNumberOrTooWide) {
   for (const char* text : {"", "h", "0x", "0xh", "123456789", "1G", "-1", "1 2", "0x0x1", "1hh"}) {
     EXPECT_FALSE(parse_free_hex(text).has_value()) << text;
   }
-  EXPECT_FALSE(parse_byte("100").has_value());
-  EXPECT_EQ(parse_byte("0xfc"), 0xFC);
+}
+
+TEST(FreeHexNumbers, AByteIsTwoDigitsAtMostInEverySpelling) {
+  for (const char* text : {"fc", "FC", "0xfc", "0XFC", "FCh", "0xFCh"}) {
+    EXPECT_EQ(parse_byte(text), 0xFC) << text;
+  }
+  EXPECT_EQ(parse_byte("C"), 0x0C);
+  EXPECT_EQ(parse_byte("0x0Ch"), 0x0C);
+  for (const char* text : {"100", "0FC", "0x0DF", "00FCh", "000000E4", "0x", "h", "G0"}) {
+    EXPECT_FALSE(parse_byte(text).has_value()) << text;
+  }
 }
 
 TEST(FreeHexNumbers, CodesTwoDigitsEach) {
