@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <thread>
@@ -54,8 +55,21 @@ bool write_all(int descriptor, std::string_view bytes) {
 
 }  // namespace
 
-ReplacedFile::ReplacedFile(const std::string& path, const HoldRules& rules)
-    : target_(resolve_links(path)) {
+int DiskCalls::fsync(int descriptor) {
+  return ::fsync(descriptor);
+}
+
+int DiskCalls::rename(const char* from, const char* to) {
+  return ::rename(from, to);
+}
+
+DiskCalls& system_disk_calls() {
+  static DiskCalls calls;
+  return calls;
+}
+
+ReplacedFile::ReplacedFile(const std::string& path, const HoldRules& rules, DiskCalls& disk)
+    : disk_(disk), target_(resolve_links(path)) {
   const auto deadline = std::chrono::steady_clock::now() + rules.patience;
   bool told = false;
   for (;;) {
@@ -145,13 +159,13 @@ void ReplacedFile::replace(std::string_view content) {
   if (!write_all(descriptor, content)) fail(target_, errno);
   if (::geteuid() == 0 && ::fchown(descriptor, held.st_uid, held.st_gid) != 0) fail(target_, errno);
   if (::fchmod(descriptor, held.st_mode & 07777) != 0) fail(target_, errno);
-  if (::fsync(descriptor) != 0) fail(target_, errno);
+  if (disk_.fsync(descriptor) != 0) fail(target_, errno);
   if (::close(descriptor) != 0) {
     const int error = errno;
     ::unlink(fresh.c_str());
     throw FileError(why(target_, error));
   }
-  if (::rename(fresh.c_str(), target_.c_str()) != 0) {
+  if (disk_.rename(fresh.c_str(), target_.c_str()) != 0) {
     const int error = errno;
     ::unlink(fresh.c_str());
     throw FileError(why(target_, error));
@@ -160,7 +174,7 @@ void ReplacedFile::replace(std::string_view content) {
   // The rename itself lasts once the folder is on disk too.
   const int directory = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (directory >= 0) {
-    ::fsync(directory);
+    disk_.fsync(directory);
     ::close(directory);
   }
 }

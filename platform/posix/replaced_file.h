@@ -30,10 +30,24 @@ struct HoldRules {
   bool writable = true;
 };
 
+// The calls that make a replacement last, apart so that a test can watch
+// them: the new file is flushed before the rename, its folder after it. As
+// the C library's calls: -1 and errno on failure.
+class DiskCalls {
+ public:
+  virtual ~DiskCalls() = default;
+  virtual int fsync(int descriptor);
+  virtual int rename(const char* from, const char* to);
+};
+
+// The process's own calls; it holds no state.
+DiskCalls& system_disk_calls();
+
 class ReplacedFile {
  public:
   // Holds path, creating an empty file there when there is none. Throws FileError.
-  ReplacedFile(const std::string& path, const HoldRules& rules);
+  ReplacedFile(const std::string& path, const HoldRules& rules,
+               DiskCalls& disk = system_disk_calls());
   // Lets go; an empty file made by the constructor and never replaced goes too.
   ~ReplacedFile();
   ReplacedFile(const ReplacedFile&) = delete;
@@ -49,6 +63,7 @@ class ReplacedFile {
   void replace(std::string_view content);
 
  private:
+  DiskCalls& disk_;
   std::string target_;
   int descriptor_ = -1;
   bool made_ = false;

@@ -3,11 +3,13 @@
 // that waits too long gives up; nothing but the file is ever left.
 #include "platform/posix/replaced_file.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -91,6 +93,63 @@ TEST_F(ReplacedFileTest, TheModeStaysAndDevicesAreRefused) {
   EXPECT_THROW(ReplacedFile("/dev/null", HoldRules{}), FileError);
   fs::create_directory(path("folder"));
   EXPECT_THROW(ReplacedFile(path("folder"), HoldRules{}), FileError);
+}
+
+std::string file_id(const struct stat& entry) {
+  return std::to_string(entry.st_dev) + ":" + std::to_string(entry.st_ino);
+}
+
+// The real calls, each told in order: "fsync file DEV:INO", "rename DEV:INO"
+// (of the file renamed), "fsync folder DEV:INO".
+class WatchedDisk final : public DiskCalls {
+ public:
+  int fsync(int descriptor) override {
+    struct stat entry {};
+    if (::fstat(descriptor, &entry) != 0) return -1;
+    const bool folder = S_ISDIR(entry.st_mode);
+    steps.push_back((folder ? "fsync folder " : "fsync file ") + file_id(entry));
+    if (!folder && file_fsync_error != 0) {
+      errno = file_fsync_error;
+      return -1;
+    }
+    return DiskCalls::fsync(descriptor);
+  }
+  int rename(const char* from, const char* to) override {
+    struct stat entry {};
+    if (::lstat(from, &entry) != 0) return -1;
+    steps.push_back("rename " + file_id(entry));
+    return DiskCalls::rename(from, to);
+  }
+
+  std::vector<std::string> steps;
+  int file_fsync_error = 0;
+};
+
+TEST_F(ReplacedFileTest, TheNewFileReachesTheDiskBeforeTheRenameAndTheFolderAfterIt) {
+  std::ofstream(path("old.sim")) << "old";
+  for (const char* name : {"old.sim", "new.sim"}) {
+    WatchedDisk disk;
+    ReplacedFile(path(name), HoldRules{}, disk).replace("new");
+    struct stat file {};
+    struct stat folder {};
+    ASSERT_EQ(::stat(path(name).c_str(), &file), 0);
+    ASSERT_EQ(::stat(folder_.path().c_str(), &folder), 0);
+    EXPECT_THAT(disk.steps,
+                testing::ElementsAre("fsync file " + file_id(file), "rename " + file_id(file),
+                                     "fsync folder " + file_id(folder)))
+        << name;
+  }
+}
+
+TEST_F(ReplacedFileTest, AFlushThatFailsLeavesTheOldFileAndNothingNew) {
+  std::ofstream(path("board.sim")) << "old";
+  WatchedDisk disk;
+  disk.file_fsync_error = EIO;
+  EXPECT_THROW(ReplacedFile(path("board.sim"), HoldRules{}, disk).replace("new"), FileError);
+  EXPECT_EQ(disk.steps.size(), 1u);
+  std::ifstream in(path("board.sim"));
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
+  EXPECT_EQ(entries(), 1u);
 }
 
 }  // namespace
