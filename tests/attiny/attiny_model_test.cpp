@@ -124,6 +124,22 @@ TEST(AttinyModel, ChipEraseKeepsTheEepromWhileEesaveIsProgrammed) {
   EXPECT_EQ(rig.eeprom(), std::vector<uint8_t>(0x80, 0xFF));
 }
 
+// A lock bit once programmed stays programmed: writing FF after FC leaves
+// FC, and only the chip erase brings the bits back.
+TEST(AttinyModel, LockBitsOnlyFallUntilAChipErase) {
+  SimulatedAttiny rig;
+  ProgrammerContext& context = *rig.context;
+  hvpp_enter(context);
+  for (const int lock : {0xFC, 0xFF}) {
+    hvpp_load_command(context, CMD_WRITE_LOCK);
+    hvpp_program_byte(context, static_cast<uint8_t>(lock), HV_SELECT_NONE);
+  }
+  EXPECT_EQ(rig.chip->fuses()->lock, 0xFC);
+  attiny_flash_erase(context);
+  EXPECT_EQ(rig.chip->fuses()->lock, 0xFF);
+  EXPECT_TRUE(rig.board.violations().empty());
+}
+
 TEST(AttinyModel, Lb1AloneStopsProgrammingButNotReading) {
   SimulatedAttiny rig;
   rig.flash() = pattern_image(0x800);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "chips/highvolt/highvolt_bus.h"
+#include "chips/highvolt/highvolt_handlers.h"
 #include "sim/highvolt/i28f001bx_model.h"
 #include "tests/highvolt/highvolt_rigs.h"
 
@@ -86,6 +87,19 @@ TEST_F(ModelTest, I28fRaisingABitIsAProgramErrorAndABrokenEraseASequenceError) {
   hv_command_write(bus, 0xFF);
   EXPECT_EQ(status(), 0xB0);
   EXPECT_THAT(rig.board.violations(), ElementsAre(HasSubstr("instead of the confirm")));
+}
+
+// A block that will not erase (a cell stuck at 00) raises the erase error
+// bit, and the handler's block erase passes it on rather than success.
+TEST_F(ModelTest, I28fABlockThatWillNotEraseIsAnEraseErrorForTheHandler) {
+  rig.select(u"i28F001BX-T");
+  sim::ChipModel& chip = rig.insert("I28F001BX-T");
+  sim::ChipFaults faults;
+  faults.stuck[0x1C010] = 0x00;
+  chip.set_faults(faults);
+  EXPECT_EQ(i28f_block_erase(*rig.context, 0x1D000), 0u);
+  EXPECT_EQ(i28f_block_erase(*rig.context, 0x1C000), 0x20u);
+  EXPECT_THAT(rig.board.violations(), IsEmpty());
 }
 
 TEST_F(ModelTest, Am28fIsReadOnlyWithoutTheVoltage) {
