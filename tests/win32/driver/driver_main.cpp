@@ -72,6 +72,8 @@ bool read_lines(const std::wstring& path, std::vector<std::string>& lines) {
 int wmain(int argc, wchar_t** argv) {
   // The event lines are UTF-8 with \n endings, as programmer-script prints them.
   _setmode(_fileno(stdout), _O_BINARY);
+  // Tells a run that Wine could not start from one the driver played.
+  std::fputs("driver: started\n", stderr);
   std::wstring program = L"programmer-sim.exe";
   std::wstring arguments;
   std::wstring script_path;
