@@ -39,8 +39,17 @@ std::pair<ULONG_PTR, std::string> play(headless::SimCommands& commands, const st
 MessageHook sim_channel_hook(headless::SimCommands& commands, MessageHook next) {
   return [&commands, next = std::move(next)](HWND window, UINT message, WPARAM wparam,
                                              LPARAM lparam) -> std::optional<LRESULT> {
-    if (message == WM_COPYDATA) {
+    if (message == WM_INITDIALOG) {
+      SetPropW(window, INPUT_READ_PROPERTY, reinterpret_cast<HANDLE>(1));
+    } else if (message == SIM_INPUT_MARK) {
+      SetPropW(window, INPUT_READ_PROPERTY, reinterpret_cast<HANDLE>(wparam));
+      return 0;
+    } else if (message == WM_COPYDATA) {
       const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
+      if (data != nullptr && data->dwData == SIM_PING) {
+        reply(reinterpret_cast<HWND>(wparam), window, SIM_REPLY_DONE, {});
+        return TRUE;
+      }
       if (data != nullptr && data->dwData == SIM_COMMAND) {
         const std::string line(static_cast<const char*>(data->lpData), data->cbData);
         const auto [kind, text] = play(commands, line);

@@ -10,7 +10,8 @@
 
 namespace fp::win32 {
 
-// Takes SIM_COMMAND messages; others go on to next.
+// Takes SIM_COMMAND and SIM_PING messages and the posted SIM_INPUT_MARK;
+// others go on to next.
 MessageHook sim_channel_hook(headless::SimCommands& commands, MessageHook next);
 
 }  // namespace fp::win32

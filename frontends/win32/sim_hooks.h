@@ -22,5 +22,15 @@ inline constexpr wchar_t EMPTY_SOCKET_OPTION[] = L"--empty-socket";
 inline constexpr ULONG_PTR SIM_COMMAND = 0x53494D31;  // "SIM1"
 inline constexpr ULONG_PTR SIM_REPLY_DONE = 0x53494D32;
 inline constexpr ULONG_PTR SIM_REPLY_FAILED = 0x53494D33;
+// Answered at once with an empty SIM_REPLY_DONE, while the thread is wherever
+// it took the message: the driver looks at the windows meanwhile.
+inline constexpr ULONG_PTR SIM_PING = 0x53494D34;
+
+// Posted to the main window behind input the driver posted; its wParam is
+// kept in INPUT_READ_PROPERTY once the thread has read it, and with it all
+// that was posted to the thread before (one queue, read in order). The
+// property is 1 from the start: the program takes the marks.
+inline constexpr UINT SIM_INPUT_MARK = WM_APP + 0x53;
+inline constexpr wchar_t INPUT_READ_PROPERTY[] = L"programmer-sim.input-read";
 
 }  // namespace fp::win32

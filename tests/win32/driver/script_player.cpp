@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <variant>
 
 #include "frontends/headless/quoting.h"
@@ -25,7 +26,8 @@ namespace {
 constexpr DWORD RESPONSE_TIMEOUT_MS = 60000;
 constexpr DWORD SETTLE_TIMEOUT_MS = 90000;
 constexpr DWORD EXIT_TIMEOUT_MS = 20000;
-// Posted keys are read after sent messages: their effect is awaited this long.
+// A program that takes no input marks (programmer.exe): a posted key's
+// effect is awaited this long.
 constexpr int KEY_EFFECT_POLLS = 300;
 constexpr DWORD KEY_EFFECT_POLL_MS = 10;
 // File name box of the common open dialog (combo box, or edit in older layouts).
@@ -451,18 +453,41 @@ void ScriptPlayer::press_key(Key key) {
   if (GetGUIThreadInfo(target_.thread_id(), &info) && info.hwndFocus != nullptr) {
     focus = info.hwndFocus;
   }
-  const std::vector<HWND> before = target_.dialog_windows();
   // Keys must come through the queue, where the dialog manager reads them.
   key_input(focus, code);
-  for (int poll = 0; poll < KEY_EFFECT_POLLS; ++poll) {
-    Sleep(KEY_EFFECT_POLL_MS);
-    const std::vector<HWND> now = target_.dialog_windows();
-    if (now != before ||
-        std::any_of(now.begin(), now.end(), [](HWND w) { return !IsWindowVisible(w); })) {
-      break;
-    }
-  }
+  wait_for_posted_input();
   settle();
+}
+
+// Until the program's thread has read what was posted to it: a mark posted
+// behind it comes back. Whatever the key started has begun then (a window
+// opens, or the operation holds the thread), and settle() sees it.
+void ScriptPlayer::wait_for_posted_input() {
+  const auto marks_read = [this] {
+    return reinterpret_cast<uintptr_t>(GetPropW(main_window_, win32::INPUT_READ_PROPERTY));
+  };
+  if (marks_read() == 0) {
+    // programmer.exe takes no marks: the key's effect shows, or it has none.
+    const std::vector<HWND> before = target_.dialog_windows();
+    for (int poll = 0; poll < KEY_EFFECT_POLLS; ++poll) {
+      Sleep(KEY_EFFECT_POLL_MS);
+      const std::vector<HWND> now = target_.dialog_windows();
+      if (now != before ||
+          std::any_of(now.begin(), now.end(), [](HWND w) { return !IsWindowVisible(w); })) {
+        return;
+      }
+    }
+    return;
+  }
+  const uintptr_t mark = marks_read() + 1;
+  PostMessageW(main_window_, win32::SIM_INPUT_MARK, mark, 0);
+  const DWORD deadline = GetTickCount() + RESPONSE_TIMEOUT_MS;
+  while (marks_read() != mark) {
+    // The key ended the program before the mark was read.
+    if (!IsWindow(main_window_) || !target_.running()) return;
+    if (GetTickCount() > deadline) throw DriverError("the program does not read its input");
+    Sleep(1);
+  }
 }
 
 // Compares the top-most window with its template: class and kind of every
@@ -644,9 +669,18 @@ void ScriptPlayer::post_input(std::vector<INPUT> inputs) {
     throw DriverError("the system took no input");
   }
   // On a loaded machine the operation can end before the input is queued; a
-  // window it opened since may have taken the input meant for the busy one.
-  if (target_.dialog_windows() != windows_at_start_) {
-    throw InputTooLate("the operation opened a window before the input was made");
+  // window it opened since may take the input meant for the busy one. The
+  // program drops queued input just before it opens a box, so a look at its
+  // windows after the input proves nothing: the box may be about to open.
+  // The thread held on a ping, with the operation running and no window
+  // opened, stands inside the operation, before that drop.
+  bool inside_operation = false;
+  const std::function<void()> look = [&] {
+    inside_operation = busy() && target_.dialog_windows() == windows_at_start_;
+  };
+  if (!sim_channel_.ping(main_window_, look)) look();  // programmer.exe: the best guess
+  if (!inside_operation) {
+    throw InputTooLate("the operation ended before the input was made");
   }
 }
 

@@ -85,6 +85,7 @@ class ScriptPlayer final : public GuiPlayer {
   void mouse_click(HWND button);
   void key_input(HWND focus, WORD key);
   void post_input(std::vector<INPUT> inputs);
+  void wait_for_posted_input();
   [[nodiscard]] bool busy();
   void settle();
   bool take_changes(const std::vector<HWND>& windows);

@@ -33,6 +33,7 @@ LRESULT CALLBACK SimChannelClient::procedure(HWND window, UINT message, WPARAM w
   if (message == WM_COPYDATA && client != nullptr) {
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
     if (data->dwData == win32::SIM_REPLY_DONE || data->dwData == win32::SIM_REPLY_FAILED) {
+      if (client->held_ != nullptr) (*client->held_)();
       client->answer_ = Answer{data->dwData == win32::SIM_REPLY_DONE,
                                std::string(static_cast<const char*>(data->lpData), data->cbData)};
       return TRUE;
@@ -41,21 +42,38 @@ LRESULT CALLBACK SimChannelClient::procedure(HWND window, UINT message, WPARAM w
   return DefWindowProcW(window, message, wparam, lparam);
 }
 
-std::optional<SimChannelClient::Answer> SimChannelClient::play(HWND main_window,
-                                                               const std::string& line) {
+bool SimChannelClient::send(HWND main_window, ULONG_PTR kind, const std::string& line) {
   answer_.reset();
-  COPYDATASTRUCT data{win32::SIM_COMMAND, static_cast<DWORD>(line.size()),
-                      const_cast<char*>(line.data())};
+  COPYDATASTRUCT data{kind, static_cast<DWORD>(line.size()), const_cast<char*>(line.data())};
   DWORD_PTR taken = 0;
   // The answer comes as a message sent to this thread while it waits here.
   if (SendMessageTimeoutW(main_window, WM_COPYDATA, reinterpret_cast<WPARAM>(window_),
                           reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, ANSWER_TIMEOUT_MS,
                           &taken) == 0) {
-    throw DriverError("the program does not answer the board's command");
+    throw DriverError("the program does not answer the board's channel");
   }
-  if (taken == 0) return std::nullopt;
-  if (!answer_) throw DriverError("the program took the board's command without an answer");
+  if (taken == 0) return false;
+  if (!answer_) throw DriverError("the program took the board's message without an answer");
+  return true;
+}
+
+std::optional<SimChannelClient::Answer> SimChannelClient::play(HWND main_window,
+                                                               const std::string& line) {
+  if (!send(main_window, win32::SIM_COMMAND, line)) return std::nullopt;
   return answer_;
+}
+
+bool SimChannelClient::ping(HWND main_window, const std::function<void()>& held) {
+  held_ = &held;
+  const auto forget = [this] { held_ = nullptr; };
+  try {
+    const bool taken = send(main_window, win32::SIM_PING, {});
+    forget();
+    return taken;
+  } catch (...) {
+    forget();
+    throw;
+  }
 }
 
 }  // namespace fp::driver

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -26,11 +27,18 @@ class SimChannelClient {
   // program does not take the board's commands (programmer.exe).
   std::optional<Answer> play(HWND main_window, const std::string& line);
 
+  // Calls held while the program's thread waits for this end to take its
+  // answer to a ping, that is, stands where it took the ping. False when the
+  // program does not take pings (programmer.exe).
+  bool ping(HWND main_window, const std::function<void()>& held);
+
  private:
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  bool send(HWND main_window, ULONG_PTR kind, const std::string& line);
 
   HWND window_ = nullptr;
   std::optional<Answer> answer_;
+  const std::function<void()>* held_ = nullptr;
 };
 
 }  // namespace fp::driver
