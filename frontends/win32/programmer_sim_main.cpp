@@ -39,6 +39,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
           SetPropW(view.window(), fp::win32::DIALOGS_ENDED_PROPERTY,
                    reinterpret_cast<HANDLE>(++ended));
         };
-        view.message_hook = fp::win32::sim_channel_hook(sim_commands, std::move(view.message_hook));
+        view.message_hook =
+            fp::win32::sim_channel_hook(sim_commands, board, std::move(view.message_hook));
       });
 }

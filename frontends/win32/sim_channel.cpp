@@ -36,9 +36,10 @@ std::pair<ULONG_PTR, std::string> play(headless::SimCommands& commands, const st
 
 }  // namespace
 
-MessageHook sim_channel_hook(headless::SimCommands& commands, MessageHook next) {
-  return [&commands, next = std::move(next)](HWND window, UINT message, WPARAM wparam,
-                                             LPARAM lparam) -> std::optional<LRESULT> {
+MessageHook sim_channel_hook(headless::SimCommands& commands, const sim::SimulatedBoard& board,
+                             MessageHook next) {
+  return [&commands, &board, next = std::move(next)](HWND window, UINT message, WPARAM wparam,
+                                                     LPARAM lparam) -> std::optional<LRESULT> {
     if (message == WM_INITDIALOG) {
       SetPropW(window, INPUT_READ_PROPERTY, reinterpret_cast<HANDLE>(1));
     } else if (message == SIM_INPUT_MARK) {
@@ -47,7 +48,8 @@ MessageHook sim_channel_hook(headless::SimCommands& commands, MessageHook next) 
     } else if (message == WM_COPYDATA) {
       const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
       if (data != nullptr && data->dwData == SIM_PING) {
-        reply(reinterpret_cast<HWND>(wparam), window, SIM_REPLY_DONE, {});
+        reply(reinterpret_cast<HWND>(wparam), window, SIM_REPLY_DONE,
+              std::to_string(board.now_us()));
         return TRUE;
       }
       if (data != nullptr && data->dwData == SIM_COMMAND) {

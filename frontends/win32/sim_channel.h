@@ -7,11 +7,13 @@
 
 #include "frontends/headless/sim_commands.h"
 #include "frontends/win32/win32_dialog_view.h"
+#include "sim/simulated_board.h"
 
 namespace fp::win32 {
 
 // Takes SIM_COMMAND and SIM_PING messages and the posted SIM_INPUT_MARK;
 // others go on to next.
-MessageHook sim_channel_hook(headless::SimCommands& commands, MessageHook next);
+MessageHook sim_channel_hook(headless::SimCommands& commands, const sim::SimulatedBoard& board,
+                             MessageHook next);
 
 }  // namespace fp::win32

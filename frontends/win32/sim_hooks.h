@@ -22,8 +22,10 @@ inline constexpr wchar_t EMPTY_SOCKET_OPTION[] = L"--empty-socket";
 inline constexpr ULONG_PTR SIM_COMMAND = 0x53494D31;  // "SIM1"
 inline constexpr ULONG_PTR SIM_REPLY_DONE = 0x53494D32;
 inline constexpr ULONG_PTR SIM_REPLY_FAILED = 0x53494D33;
-// Answered at once with an empty SIM_REPLY_DONE, while the thread is wherever
-// it took the message: the driver looks at the windows meanwhile.
+// Answered at once with SIM_REPLY_DONE and the board's clock in microseconds
+// (decimal), while the thread is wherever it took the message: the driver
+// looks at the windows meanwhile, and tells an operation that goes on from
+// one that hangs.
 inline constexpr ULONG_PTR SIM_PING = 0x53494D34;
 
 // Posted to the main window behind input the driver posted; its wParam is

@@ -24,7 +24,12 @@ namespace fp::driver {
 namespace {
 
 constexpr DWORD RESPONSE_TIMEOUT_MS = 60000;
+// The program shows nothing new for this long: it hangs. An operation that
+// keeps the board's clock going is waited for by board time instead.
 constexpr DWORD SETTLE_TIMEOUT_MS = 90000;
+// Far above what any operation of the program spends on the board, a chip
+// that never gets ready included: its own waits give up long before.
+constexpr uint64_t OPERATION_BOARD_TIME_LIMIT_US = uint64_t{30} * 60 * 1000000;
 constexpr DWORD EXIT_TIMEOUT_MS = 20000;
 // A program that takes no input marks (programmer.exe): a posted key's
 // effect is awaited this long.
@@ -157,7 +162,9 @@ void ScriptPlayer::play(const std::vector<std::string>& lines) {
 // opened or ended on the way; message boxes and file dialogs get their
 // answers, which may open or end more windows.
 void ScriptPlayer::settle() {
-  const DWORD deadline = GetTickCount() + SETTLE_TIMEOUT_MS;
+  DWORD deadline = GetTickCount() + SETTLE_TIMEOUT_MS;
+  std::optional<uint64_t> operation_started_us;
+  std::optional<uint64_t> board_us;
   while (true) {
     if (GetTickCount() > deadline) throw DriverError("the windows of the program do not settle");
     std::vector<HWND> windows = target_.dialog_windows();
@@ -188,6 +195,16 @@ void ScriptPlayer::settle() {
                              return contains(windows, w.handle);
                            });
     if (unchanged && GetPropW(probe, win32::BUSY_PROPERTY) != nullptr) {
+      // Its end is awaited as long as the board's clock goes on, up to the
+      // board time any operation may take, however slow the machine is.
+      if (const auto now_us = sim_channel_.ping(main_window_)) {
+        if (!operation_started_us) operation_started_us = *now_us;
+        if (*now_us - *operation_started_us > OPERATION_BOARD_TIME_LIMIT_US) {
+          throw DriverError("the operation goes on longer on the board than any may");
+        }
+        if (*now_us != board_us) deadline = GetTickCount() + SETTLE_TIMEOUT_MS;
+        board_us = now_us;
+      }
       Sleep(5);
       continue;
     }

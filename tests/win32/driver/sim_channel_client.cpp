@@ -1,5 +1,7 @@
 #include "tests/win32/driver/sim_channel_client.h"
 
+#include <charconv>
+
 #include "frontends/win32/sim_hooks.h"
 #include "tests/win32/driver/remote_window.h"
 
@@ -33,7 +35,7 @@ LRESULT CALLBACK SimChannelClient::procedure(HWND window, UINT message, WPARAM w
   if (message == WM_COPYDATA && client != nullptr) {
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
     if (data->dwData == win32::SIM_REPLY_DONE || data->dwData == win32::SIM_REPLY_FAILED) {
-      if (client->held_ != nullptr) (*client->held_)();
+      if (client->held_ != nullptr && *client->held_) (*client->held_)();
       client->answer_ = Answer{data->dwData == win32::SIM_REPLY_DONE,
                                std::string(static_cast<const char*>(data->lpData), data->cbData)};
       return TRUE;
@@ -63,17 +65,24 @@ std::optional<SimChannelClient::Answer> SimChannelClient::play(HWND main_window,
   return answer_;
 }
 
-bool SimChannelClient::ping(HWND main_window, const std::function<void()>& held) {
+std::optional<uint64_t> SimChannelClient::ping(HWND main_window,
+                                               const std::function<void()>& held) {
   held_ = &held;
-  const auto forget = [this] { held_ = nullptr; };
+  bool taken = false;
   try {
-    const bool taken = send(main_window, win32::SIM_PING, {});
-    forget();
-    return taken;
+    taken = send(main_window, win32::SIM_PING, {});
   } catch (...) {
-    forget();
+    held_ = nullptr;
     throw;
   }
+  held_ = nullptr;
+  if (!taken) return std::nullopt;
+  uint64_t board_us = 0;
+  const std::string& text = answer_->text;
+  if (std::from_chars(text.data(), text.data() + text.size(), board_us).ec != std::errc()) {
+    throw DriverError("the program answered a ping without the board's clock");
+  }
+  return board_us;
 }
 
 }  // namespace fp::driver

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -28,9 +29,10 @@ class SimChannelClient {
   std::optional<Answer> play(HWND main_window, const std::string& line);
 
   // Calls held while the program's thread waits for this end to take its
-  // answer to a ping, that is, stands where it took the ping. False when the
-  // program does not take pings (programmer.exe).
-  bool ping(HWND main_window, const std::function<void()>& held);
+  // answer to a ping, that is, stands where it took the ping. The board's
+  // clock in microseconds; nothing when the program does not take pings
+  // (programmer.exe).
+  std::optional<uint64_t> ping(HWND main_window, const std::function<void()>& held = {});
 
  private:
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
