@@ -462,16 +462,18 @@ void ScriptPlayer::print(int id) {
        " enabled=" + ((style & WS_DISABLED) == 0 ? "1" : "0"));
 }
 
-void ScriptPlayer::press_key(Key key) {
-  const WORD code = key == Key::enter ? VK_RETURN : VK_ESCAPE;
+HWND ScriptPlayer::focus_window() {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
-  HWND focus = top().handle;
   if (GetGUIThreadInfo(target_.thread_id(), &info) && info.hwndFocus != nullptr) {
-    focus = info.hwndFocus;
+    return info.hwndFocus;
   }
+  return top().handle;
+}
+
+void ScriptPlayer::press_key(Key key) {
   // Keys must come through the queue, where the dialog manager reads them.
-  key_input(focus, code);
+  key_input(focus_window(), key == Key::enter ? VK_RETURN : VK_ESCAPE);
   wait_for_posted_input();
   settle();
 }
@@ -648,49 +650,37 @@ void ScriptPlayer::start_click(int id) {
   windows_at_start_ = before;
 }
 
-// Input made while the program is busy, as the mouse and keyboard make it:
-// into the system's input queue, for whatever window takes it when the
-// program reads input again.
+// Input made while the program is busy, as the mouse and keyboard leave it in
+// the thread's queue: button messages for the control, key messages for the
+// focus window. Posted, not injected through the system's input: under load,
+// input injected by SendInput well inside the operation was seen to answer
+// the box that ends it (Wine had not queued it for the thread yet when the
+// program dropped its queued input); a posted message is queued once
+// PostMessage returns.
 void ScriptPlayer::post_click(int id) {
-  RECT area{};
-  GetWindowRect(control(id), &area);
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
-  std::vector<INPUT> inputs;
-  for (const DWORD button : {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv((area.left + area.right) / 2, 65535, width - 1);
-    input.mi.dy = MulDiv((area.top + area.bottom) / 2, 65535, height - 1);
-    input.mi.dwFlags = button | MOUSEEVENTF_ABSOLUTE;
-    inputs.push_back(input);
-  }
-  post_input(inputs);
+  const HWND button = control(id);
+  require_busy();
+  mouse_click(button);
+  require_input_before_end();
 }
 
 void ScriptPlayer::post_key(Key key) {
-  std::vector<INPUT> inputs;
-  for (const DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key == Key::enter ? VK_RETURN : VK_ESCAPE;
-    input.ki.dwFlags = up;
-    inputs.push_back(input);
-  }
-  post_input(inputs);
+  require_busy();
+  key_input(focus_window(), key == Key::enter ? VK_RETURN : VK_ESCAPE);
+  require_input_before_end();
 }
 
-void ScriptPlayer::post_input(std::vector<INPUT> inputs) {
+void ScriptPlayer::require_busy() {
   if (!busy()) throw ScriptError("the program is not busy");
-  if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size()) {
-    throw DriverError("the system took no input");
-  }
-  // On a loaded machine the operation can end before the input is queued; a
-  // window it opened since may take the input meant for the busy one. The
-  // program drops queued input just before it opens a box, so a look at its
-  // windows after the input proves nothing: the box may be about to open.
-  // The thread held on a ping, with the operation running and no window
-  // opened, stands inside the operation, before that drop.
+}
+
+// On a loaded machine the operation can end before the input is queued; a
+// window it opened since may take the input meant for the busy one. The
+// program drops queued input just before it opens a box, so a look at its
+// windows after the input proves nothing: the box may be about to open.
+// The thread held on a ping, with the operation running and no window
+// opened, stands inside the operation, before that drop.
+void ScriptPlayer::require_input_before_end() {
   bool inside_operation = false;
   const std::function<void()> look = [&] {
     inside_operation = busy() && target_.dialog_windows() == windows_at_start_;

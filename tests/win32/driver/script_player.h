@@ -84,7 +84,9 @@ class ScriptPlayer final : public GuiPlayer {
 
   void mouse_click(HWND button);
   void key_input(HWND focus, WORD key);
-  void post_input(std::vector<INPUT> inputs);
+  HWND focus_window();
+  void require_busy();
+  void require_input_before_end();
   void wait_for_posted_input();
   [[nodiscard]] bool busy();
   void settle();
