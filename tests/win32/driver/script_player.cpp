@@ -27,8 +27,8 @@ constexpr DWORD RESPONSE_TIMEOUT_MS = 60000;
 // The program shows nothing new for this long: it hangs. An operation that
 // keeps the board's clock going is waited for by board time instead.
 constexpr DWORD SETTLE_TIMEOUT_MS = 90000;
-// Far above what any operation of the program spends on the board, a chip
-// that never gets ready included: its own waits give up long before.
+// Far above the board time of any operation of the program: one that spends
+// more is stuck in a loop on the board.
 constexpr uint64_t OPERATION_BOARD_TIME_LIMIT_US = uint64_t{30} * 60 * 1000000;
 constexpr DWORD EXIT_TIMEOUT_MS = 20000;
 // A program that takes no input marks (programmer.exe): a posted key's
@@ -197,7 +197,8 @@ void ScriptPlayer::settle() {
     if (unchanged && GetPropW(probe, win32::BUSY_PROPERTY) != nullptr) {
       // Its end is awaited as long as the board's clock goes on, up to the
       // board time any operation may take, however slow the machine is.
-      if (const auto now_us = sim_channel_.ping(main_window_)) {
+      const auto now_us = main_window_ != nullptr ? sim_channel_.ping(main_window_) : std::nullopt;
+      if (now_us) {
         if (!operation_started_us) operation_started_us = *now_us;
         if (*now_us - *operation_started_us > OPERATION_BOARD_TIME_LIMIT_US) {
           throw DriverError("the operation goes on longer on the board than any may");
