@@ -473,10 +473,18 @@ HWND ScriptPlayer::focus_window() {
 }
 
 void ScriptPlayer::press_key(Key key) {
+  wait_until_reading_queue();
   // Keys must come through the queue, where the dialog manager reads them.
   key_input(focus_window(), key == Key::enter ? VK_RETURN : VK_ESCAPE);
   wait_for_posted_input();
   settle();
+}
+
+// The window is idle once its command has ended, but the command still drops
+// the input queued while it ran after that: input posted then would be lost.
+// A mark read back means the thread reads its queue again.
+void ScriptPlayer::wait_until_reading_queue() {
+  if (GetPropW(main_window_, win32::INPUT_READ_PROPERTY) != nullptr) wait_for_posted_input();
 }
 
 // Until the program's thread has read what was posted to it: a mark posted
@@ -641,6 +649,7 @@ void ScriptPlayer::key_input(HWND focus, WORD key) {
 // for its end ("wait" does).
 void ScriptPlayer::start_click(int id) {
   const std::vector<HWND> before = target_.dialog_windows();
+  wait_until_reading_queue();
   mouse_click(control(id));
   const DWORD deadline = GetTickCount() + BUSY_TIMEOUT_MS;
   while (!busy()) {

@@ -88,6 +88,7 @@ class ScriptPlayer final : public GuiPlayer {
   void require_busy();
   void require_input_before_end();
   void wait_for_posted_input();
+  void wait_until_reading_queue();
   [[nodiscard]] bool busy();
   void settle();
   bool take_changes(const std::vector<HWND>& windows);
