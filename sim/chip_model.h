@@ -35,6 +35,9 @@ struct ChipFaults {
   std::map<uint32_t, uint8_t> stuck;
   // No internal operation ever completes.
   bool never_ready = false;
+  // Program and erase cycles complete until this one (counted from 1): it
+  // and every later one never do.
+  std::optional<uint32_t> never_ready_from;
   // Pulse-programmed chips: pulses a byte needs, pulses the chip erase needs.
   std::optional<uint32_t> program_pulses;
   std::optional<uint32_t> erase_pulses;
@@ -74,6 +77,13 @@ class ChipModel {
   void set_faults(ChipFaults faults) { faults_ = std::move(faults); }
   [[nodiscard]] const ChipFaults& faults() const { return faults_; }
 
+  // A program or erase cycle begins: true when it never completes.
+  bool cycle_hangs() {
+    ++cycles_begun_;
+    return faults_.never_ready ||
+           (faults_.never_ready_from && cycles_begun_ >= *faults_.never_ready_from);
+  }
+
   [[nodiscard]] const std::vector<std::string>& violations() const { return violations_; }
   void set_violation_listener(std::function<void(const std::string&)> listener) {
     listener_ = std::move(listener);
@@ -87,6 +97,7 @@ class ChipModel {
 
  private:
   ChipFaults faults_;
+  uint64_t cycles_begun_ = 0;
   std::vector<std::string> violations_;
   std::function<void(const std::string&)> listener_;
 };

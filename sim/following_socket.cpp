@@ -20,6 +20,7 @@ void FollowingSocket::follow(std::string_view model_name) {
       return;
     }
   }
+  if (chip) chip->set_faults(faults_);
   board_.insert(std::move(chip));
 }
 
@@ -27,6 +28,7 @@ void FollowingSocket::stock(std::unique_ptr<ChipModel> chip) {
   if (!chip) return;
   const std::string name(chip->model_name());
   if (name == current_ && board_.chip() != nullptr) {
+    chip->set_faults(faults_);
     board_.insert(std::move(chip));
   } else {
     shelf_[name] = std::move(chip);

@@ -25,6 +25,8 @@ class FollowingSocket {
   // From now on the socket holds this model whatever row is selected; an
   // empty name leaves the socket empty.
   void pin(std::string model_name) { pinned_ = std::move(model_name); }
+  // The faults of every chip that goes into the socket from now on.
+  void set_faults(ChipFaults faults) { faults_ = std::move(faults); }
 
   // Puts a chip on the shelf, to be used when its row is selected.
   void stock(std::unique_ptr<ChipModel> chip);
@@ -35,6 +37,7 @@ class FollowingSocket {
   SimulatedBoard& board_;
   std::string current_;
   std::optional<std::string> pinned_;
+  ChipFaults faults_;
   std::map<std::string, std::unique_ptr<ChipModel>, std::less<>> shelf_;
 };
 

@@ -74,6 +74,7 @@ bool BoardConnection::open(const std::string& port, const std::string& trace_pat
 
 bool BoardConnection::open_simulated(const SimulatedPort& choice, RunOutcome& outcome) {
   socket_ = std::make_unique<sim::FollowingSocket>(board_);
+  socket_->set_faults(choice.faults);
   if (choice.socket && *choice.socket == "empty") {
     socket_->pin("");
   } else if (choice.socket) {

@@ -125,9 +125,10 @@ void add_options(CLI::App& sub, Command command, CliOptions& options) {
     sub.add_option("--chip", options.chip, "catalogue row: its name or number (see list)");
   }
   if (here("--port")) {
-    sub.add_option("--port", options.port,
-                   "sim[:FILE][,socket=ROW|empty] | ppdev[:/dev/parportN] | direct[:0x378]  "
-                   "(default sim)");
+    sub.add_option(
+        "--port", options.port,
+        "sim[:FILE][,socket=ROW|empty][,fault=KIND]... | ppdev[:/dev/parportN] | direct[:0x378]  "
+        "(default sim)");
   }
   if (here("--file-offset")) {
     sub.add_option("--file-offset", options.file_offset, "image file offset (hexadecimal)");

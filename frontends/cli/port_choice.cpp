@@ -1,21 +1,83 @@
 #include "frontends/cli/port_choice.h"
 
 #include <charconv>
+#include <vector>
 
+#include "frontends/cli/hex_number.h"
 #include "platform/posix/direct_port.h"
 #include "platform/posix/ppdev_port.h"
 
 namespace fp::cli {
+namespace {
+
+constexpr const char* FAULT_KINDS =
+    "stuck:ADDR:XX, never-ready, never-ready:N, pulses:program:N or pulses:erase:N";
+
+std::optional<uint32_t> decimal_count(std::string_view text) {
+  uint32_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || text.empty() || value == 0)
+    return std::nullopt;
+  return value;
+}
+
+// One fault=KIND; the reason when it is none.
+std::optional<std::string> add_fault(std::string_view kind, sim::ChipFaults& faults) {
+  const auto bad = [kind](const std::string& why) {
+    return "--port ...,fault=" + std::string(kind) + ": " + why;
+  };
+  if (kind.starts_with("stuck:")) {
+    const std::string_view rest = kind.substr(6);
+    const size_t colon = rest.find(':');
+    const auto address = parse_free_hex(rest.substr(0, colon));
+    const auto value =
+        colon == std::string_view::npos ? std::nullopt : parse_byte(rest.substr(colon + 1));
+    if (!address || *address > 0x7FFFF || !value)
+      return bad("give a chip address and the byte it reads, as stuck:1C000:5A");
+    faults.stuck[*address] = *value;
+  } else if (kind == "never-ready") {
+    faults.never_ready = true;
+  } else if (kind.starts_with("never-ready:")) {
+    const auto count = decimal_count(kind.substr(12));
+    if (!count) return bad("give the first program or erase cycle that never ends (1, 2, ...)");
+    faults.never_ready_from = *count;
+  } else if (kind.starts_with("pulses:program:") || kind.starts_with("pulses:erase:")) {
+    const bool program = kind.starts_with("pulses:program:");
+    const auto count = decimal_count(kind.substr(program ? 15 : 13));
+    if (!count) return bad("give the number of pulses (1, 2, ...)");
+    (program ? faults.program_pulses : faults.erase_pulses) = *count;
+  } else {
+    return bad(std::string("no such fault; the faults: ") + FAULT_KINDS);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
 
 std::variant<PortChoice, std::string> parse_port(std::string_view text) {
-  // The socket setting comes last, so a file name may hold commas of its own.
+  // The settings come last, so a file name may hold commas of its own.
   std::optional<std::string> socket;
-  if (text.starts_with("sim")) {
-    if (const size_t at = text.rfind(",socket="); at != std::string_view::npos) {
-      socket = std::string(text.substr(at + 8));
-      text = text.substr(0, at);
+  std::vector<std::string_view> fault_kinds;
+  while (text.starts_with("sim")) {
+    const size_t socket_at = text.rfind(",socket=");
+    const size_t fault_at = text.rfind(",fault=");
+    const bool socket_last = socket_at != std::string_view::npos &&
+                             (fault_at == std::string_view::npos || socket_at > fault_at);
+    if (socket_last) {
+      if (socket) return "--port ...,socket= given twice";
+      socket = std::string(text.substr(socket_at + 8));
+      text = text.substr(0, socket_at);
       if (socket->empty()) return "--port ...,socket=: give a row (name or number) or empty";
+    } else if (fault_at != std::string_view::npos) {
+      fault_kinds.insert(fault_kinds.begin(), text.substr(fault_at + 7));
+      text = text.substr(0, fault_at);
+    } else {
+      break;
     }
+  }
+  sim::ChipFaults faults;
+  for (const std::string_view kind : fault_kinds) {
+    if (auto why = add_fault(kind, faults)) return *why;
   }
   const size_t colon = text.find(':');
   const std::string_view kind = text.substr(0, colon);
@@ -23,7 +85,7 @@ std::variant<PortChoice, std::string> parse_port(std::string_view text) {
   const std::string_view argument = has_argument ? text.substr(colon + 1) : std::string_view{};
   if (has_argument && argument.empty())
     return "--port " + std::string(text) + ": nothing after ':'";
-  if (kind == "sim") return PortChoice{SimulatedPort{std::string(argument), socket}};
+  if (kind == "sim") return PortChoice{SimulatedPort{std::string(argument), socket, faults}};
   if (kind == "ppdev") {
     return PortChoice{
         PpdevPortChoice{has_argument ? std::string(argument) : posix::DEFAULT_PPDEV_DEVICE}};
@@ -42,7 +104,8 @@ std::variant<PortChoice, std::string> parse_port(std::string_view text) {
     return PortChoice{DirectPortChoice{static_cast<uint16_t>(base)}};
   }
   return "--port " + std::string(text) +
-         ": use sim[:FILE][,socket=ROW|empty], ppdev[:/dev/parportN] or direct[:0x378]";
+         ": use sim[:FILE][,socket=ROW|empty][,fault=KIND]..., ppdev[:/dev/parportN] or "
+         "direct[:0x378]";
 }
 
 }  // namespace fp::cli

@@ -1,4 +1,5 @@
-// The --port value: sim[:FILE][,socket=ROW|empty], ppdev[:DEVICE] or direct[:BASE].
+// The --port value: sim[:FILE][,socket=ROW|empty][,fault=KIND]..., ppdev[:DEVICE]
+// or direct[:BASE].
 #pragma once
 
 #include <cstdint>
@@ -7,6 +8,8 @@
 #include <string_view>
 #include <variant>
 
+#include "sim/chip_model.h"
+
 namespace fp::cli {
 
 struct SimulatedPort {
@@ -14,6 +17,9 @@ struct SimulatedPort {
   // What the socket holds whatever row is selected: a row (name or number)
   // or "empty"; nothing: the selected row's chip.
   std::optional<std::string> socket;
+  // What goes wrong in the chip: stuck:ADDR:XX, never-ready[:N],
+  // pulses:program:N, pulses:erase:N.
+  sim::ChipFaults faults;
 };
 struct PpdevPortChoice {
   std::string device;

@@ -223,7 +223,7 @@ void At89cModel::end_pulse(Mode mode, uint64_t now_us) {
   if (mode == Mode::write) {
     pending_ = PendingByte{pulse->address, pulse->data};
     busy_reported_ = false;
-    busy_until_us_ = faults().never_ready ? NEVER : now_us + timing_.byte_write_us;
+    busy_until_us_ = cycle_hangs() ? NEVER : now_us + timing_.byte_write_us;
     return;
   }
   const uint64_t held_us = now_us - pulse->start_us;
@@ -232,7 +232,7 @@ void At89cModel::end_pulse(Mode mode, uint64_t now_us) {
           milliseconds(timing_.erase_pulse_min_us) + "; nothing erased");
     return;
   }
-  if (!faults().never_ready) flash_.erase_all();
+  if (!cycle_hangs()) flash_.erase_all();
 }
 
 void At89cModel::clock_pulse() {

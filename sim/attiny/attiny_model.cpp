@@ -334,7 +334,7 @@ void AttinyModel::start(std::string name, uint64_t busy_us, uint64_t now_us,
                         const std::function<void()>& apply) {
   // The result shows at once; the busy time only guards against early loads.
   // A chip that never gets ready never finishes anything.
-  if (faults().never_ready) {
+  if (cycle_hangs()) {
     busy_ = Busy{std::move(name), NEVER};
   } else {
     apply();

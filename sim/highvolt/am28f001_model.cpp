@@ -136,7 +136,7 @@ void Am28f001Model::end_program_pulse() {
   ++program_pulses_total_;
   // A programmed cell must go through the whole erase again before a pulse.
   erase_begun_ = false;
-  if (faults().never_ready) return;  // the pulse does not reach the cell
+  if (cycle_hangs()) return;  // the pulse does not reach the cell
   if (++cell_pulses_ >= program_pulses_needed()) {
     array_.program(cell_, pulse_data_);
     cell_pulses_ = 0;
@@ -157,7 +157,7 @@ void Am28f001Model::start_erase_pulse() {
 }
 
 void Am28f001Model::end_erase_pulse() {
-  if (faults().never_ready) return;  // the pulse does not reach the cells
+  if (cycle_hangs()) return;  // the pulse does not reach the cells
   ++erase_pulses_;
   if (erase_pulses_ == erase_pulses_needed()) {
     for (uint32_t address = 0; address < SIZE; ++address) {

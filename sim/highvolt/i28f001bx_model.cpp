@@ -142,6 +142,7 @@ void I28f001bxModel::start_program(uint32_t address, uint8_t data, bool vpp, uin
     return;
   }
   operation_ = Operation::program;
+  hangs_ = cycle_hangs();
   operation_address_ = address;
   operation_data_ = data;
   busy_until_us_ = now_us + timing_.program_us;
@@ -154,13 +155,14 @@ void I28f001bxModel::start_erase(uint32_t address, bool vpp, uint64_t now_us) {
     return;
   }
   operation_ = Operation::erase;
+  hangs_ = cycle_hangs();
   operation_address_ = address;
   const bool small = block_of(address).size <= SMALL_BLOCK_LIMIT;
   busy_until_us_ = now_us + (small ? timing_.small_block_erase_us : timing_.large_block_erase_us);
 }
 
 void I28f001bxModel::settle(uint64_t now_us) {
-  if (operation_ == Operation::none || faults().never_ready || now_us < busy_until_us_) return;
+  if (operation_ == Operation::none || hangs_ || now_us < busy_until_us_) return;
   if (operation_ == Operation::program) {
     if (!array_.program(operation_address_, operation_data_)) error_bits_ |= ST_PROGRAM_ERROR;
   } else {

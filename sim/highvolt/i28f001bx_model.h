@@ -70,6 +70,7 @@ class I28f001bxModel final : public ChipModel {
   uint8_t error_bits_ = 0;
   Operation operation_ = Operation::none;
   uint64_t busy_until_us_ = 0;
+  bool hangs_ = false;  // the operation under way never completes
   uint32_t operation_address_ = 0;
   uint8_t operation_data_ = 0;
 };

@@ -74,6 +74,7 @@ bool JedecFlash::busy() const {
 
 void JedecFlash::start_busy(Operation operation, uint64_t start_us, uint64_t duration_us) {
   operation_ = operation;
+  hangs_ = cycle_hangs();
   busy_until_us_ = start_us + duration_us;
 }
 
@@ -83,7 +84,7 @@ void JedecFlash::settle(uint64_t now_us) {
     start_busy(Operation::page_write, last_load_us_ + variant_.byte_load_limit_us,
                variant_.write_time_us);
   }
-  if (busy() && now_us >= busy_until_us_ && !faults().never_ready) finish_operation();
+  if (busy() && now_us >= busy_until_us_ && !hangs_) finish_operation();
 }
 
 void JedecFlash::finish_operation() {
@@ -157,11 +158,11 @@ uint8_t JedecFlash::status_byte() const {
 
 void JedecFlash::write_cycle(uint32_t address, uint8_t data, uint64_t now_us) {
   if (busy()) {
-    const uint64_t left = faults().never_ready ? 0 : busy_until_us_ - now_us;
+    const uint64_t left = hangs_ ? 0 : busy_until_us_ - now_us;
     report("write cycle " + byte_hex(data) + " at " + hex(address) + " during " +
            operation_name(operation_) +
-           (faults().never_ready ? std::string(" (never ends); ignored")
-                                 : " (" + std::to_string(left) + " µs left); ignored"));
+           (hangs_ ? std::string(" (never ends); ignored")
+                   : " (" + std::to_string(left) + " µs left); ignored"));
     return;
   }
   if (operation_ == Operation::page_load) {

@@ -80,6 +80,7 @@ class JedecFlash final : public ChipModel {
 
   Operation operation_ = Operation::idle;
   uint64_t busy_until_us_ = 0;
+  bool hangs_ = false;  // the operation under way never completes
   // The page being loaded or written.
   LoadKind load_kind_ = LoadKind::plain;
   uint32_t page_base_ = 0;
