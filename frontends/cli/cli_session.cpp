@@ -47,8 +47,12 @@ using headless::WindowModel;
 
 class Session final : private headless::WindowHost {
  public:
-  Session(const CliOptions& options, Console& console)
-      : options_(options), console_(console), outcome_(console), board_(console) {}
+  Session(const CliOptions& options, Console& console, posix::RunSignals& signals)
+      : options_(options),
+        console_(console),
+        signals_(signals),
+        outcome_(console),
+        board_(console) {}
   int run();
 
  private:
@@ -78,6 +82,7 @@ class Session final : private headless::WindowHost {
 
   const CliOptions& options_;
   Console& console_;
+  posix::RunSignals& signals_;
   RunOutcome outcome_;
   CheckedOptions checked_;
   BoardConnection board_;
@@ -127,14 +132,37 @@ int Session::run() {
   main_window_ = std::make_unique<MainWindow>(*context_);
   dialogs_ = std::make_unique<DialogDriver>(options_, console_, outcome_, *context_);
 
+  // Nothing is called done before the board is idle and its file saved.
+  console_.defer_results();
   // As the program starts: the bus reset, then the window with row 0.
   context_->bus.bus_reset();
   main_window_->on_init(main_view_->dialog());
   if (checked_.row != nullptr) select_row();
+  // A change to the chip is not cut off halfway; a question waiting for the
+  // operator still gives way to Ctrl-C.
+  const bool holds = changes_chip(options_) || options_.command == Command::sdp;
+  if (holds) signals_.hold();
+  console_.on_question([this](bool asking) {
+    if (asking) {
+      signals_.pause();
+    } else {
+      signals_.resume();
+    }
+  });
   if (outcome_.ok()) run_operation();
   after_operation();
   console_.end_progress();
   board_.close(outcome_);
+  signals_.let_go();
+  // SIGPIPE or SIGXFSZ outside a change: the failed write says enough.
+  if (const int signal = signals_.caught(); signal != 0 && holds) {
+    console_.drop_deferred();
+    console_.note("interrupted (" + posix::signal_name(signal) +
+                  "); what was under way was finished first and the board left idle: check the "
+                  "chip (verify) before using it");
+    return 128 + signal;
+  }
+  console_.say_deferred();
   return outcome_.status();
 }
 
@@ -391,13 +419,13 @@ intptr_t Session::run_dialog(int template_id, DialogLogic& logic) {
 
 }  // namespace
 
-int run_command(const CliOptions& options, Console& console) {
+int run_command(const CliOptions& options, Console& console, posix::RunSignals& signals) {
   if (options.command == Command::list) {
     print_catalogue(console.out(), console.english());
     return EXIT_SUCCESS_STATUS;
   }
   if (options.command == Command::probe) return run_probe(options, console);
-  Session session(options, console);
+  Session session(options, console, signals);
   return session.run();
 }
 

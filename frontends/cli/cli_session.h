@@ -8,9 +8,12 @@
 #include "frontends/cli/cli_options.h"
 #include "frontends/cli/console.h"
 #include "frontends/cli/exit_status.h"
+#include "platform/posix/run_signals.h"
 
 namespace fp::cli {
 
-int run_command(const CliOptions& options, Console& console);
+// signals: held while the run changes the chip; a run they interrupted
+// ends with 128 + the signal's number.
+int run_command(const CliOptions& options, Console& console, posix::RunSignals& signals);
 
 }  // namespace fp::cli

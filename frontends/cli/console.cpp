@@ -46,18 +46,29 @@ std::string Console::shown(std::u16string_view text) const {
   return lines_of(to_utf8(text));
 }
 
-void Console::result(std::u16string_view text) {
+void Console::say(std::ostream& stream, const std::string& line) {
+  if (deferring_) {
+    deferred_.emplace_back(&stream, line);
+    return;
+  }
   clear_progress_line();
-  std::ostream& stream = data_on_output_ ? err_ : out_;
-  stream << shown(text) << '\n';
+  stream << line << '\n';
   stream.flush();
+}
+
+void Console::say_deferred() {
+  deferring_ = false;
+  for (const auto& [stream, line] : deferred_) say(*stream, line);
+  deferred_.clear();
+}
+
+void Console::result(std::u16string_view text) {
+  say(data_on_output_ ? err_ : out_, shown(text));
 }
 
 void Console::labelled(std::u16string_view label, std::string_view separator,
                        std::u16string_view value) {
-  clear_progress_line();
-  out_ << shown(label) << separator << lines_of(to_utf8(value)) << '\n';
-  out_.flush();
+  say(out_, shown(label) + std::string(separator) + lines_of(to_utf8(value)));
 }
 
 void Console::error(std::u16string_view text) {
@@ -86,7 +97,10 @@ std::optional<bool> Console::ask(std::u16string_view question, bool default_yes)
   err_ << shown(question) << (default_yes ? " [Y/n] " : " [y/N] ");
   err_.flush();
   std::string answer;
-  if (!std::getline(in_, answer)) return std::nullopt;
+  if (question_listener_) question_listener_(true);
+  const bool answered = static_cast<bool>(std::getline(in_, answer));
+  if (question_listener_) question_listener_(false);
+  if (!answered) return std::nullopt;
   answer.erase(std::remove(answer.begin(), answer.end(), ' '), answer.end());
   if (answer.empty()) return default_yes;
   const std::u16string word = from_utf8(answer);
@@ -95,6 +109,9 @@ std::optional<bool> Console::ask(std::u16string_view question, bool default_yes)
 }
 
 void Console::hold(std::u16string_view text) {
+  // What came before is said first: the operator reads in order.
+  for (const auto& [stream, line] : deferred_) *stream << line << '\n';
+  deferred_.clear();
   clear_progress_line();
   out_ << shown(text) << '\n';
   out_.flush();

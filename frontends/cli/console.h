@@ -6,11 +6,14 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace fp::cli {
 
@@ -46,6 +49,16 @@ class Console {
   // The command-line program's own notes on standard error: "programmer: ...".
   void note(std::string_view text);
 
+  // From now on results and values wait until say_deferred(): a run says
+  // nothing of success before the board is idle and its file saved.
+  void defer_results() { deferring_ = true; }
+  void say_deferred();
+  void drop_deferred() { deferred_.clear(); }
+  // Called with true before a question waits for the terminal, false after.
+  void on_question(std::function<void(bool asking)> listener) {
+    question_listener_ = std::move(listener);
+  }
+
   // Yes or no; nothing when nobody could be asked.
   std::optional<bool> ask(std::u16string_view question, bool default_yes);
   // An OK box that holds something on until it is closed (the programming
@@ -59,6 +72,8 @@ class Console {
 
  private:
   void clear_progress_line();
+  // A line for standard output, or for the stream that carries results.
+  void say(std::ostream& stream, const std::string& line);
 
   std::ostream& out_;
   std::ostream& err_;
@@ -68,6 +83,9 @@ class Console {
   uint32_t range_count_ = 0;
   bool line_shown_ = false;
   bool data_on_output_ = false;
+  bool deferring_ = false;
+  std::vector<std::pair<std::ostream*, std::string>> deferred_;
+  std::function<void(bool)> question_listener_;
   std::optional<std::chrono::steady_clock::time_point> started_;
   std::chrono::steady_clock::time_point last_drawn_{};
 };

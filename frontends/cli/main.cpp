@@ -1,16 +1,28 @@
 // programmer: the command-line frontend (see programmer --help).
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <variant>
 
 #include "frontends/cli/cli_options.h"
 #include "frontends/cli/cli_session.h"
 #include "frontends/cli/console.h"
+#include "frontends/cli/exit_status.h"
 #include "platform/posix/file_facts.h"
+#include "platform/posix/run_signals.h"
+#include "platform/posix/standard_streams.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int run(int argc, char** argv, const fp::posix::MissingStreams& missing,
+        fp::posix::RunSignals& signals) {
   auto parsed = fp::cli::parse_command_line(argc, argv, std::cout, std::cerr);
   if (const int* status = std::get_if<int>(&parsed)) return *status;
   const auto& options = std::get<fp::cli::CliOptions>(parsed);
+  if (missing.output && options.command == fp::cli::Command::read && options.file == "-") {
+    std::cerr << "programmer: read -: standard output is closed; nowhere to put the image\n";
+    return fp::EXIT_FAILURE_STATUS;
+  }
   fp::cli::ConsoleSettings settings;
   settings.language =
       options.language == "en" ? fp::cli::Language::english : fp::cli::Language::russian;
@@ -18,5 +30,28 @@ int main(int argc, char** argv) {
   settings.error_is_terminal = fp::posix::is_terminal(fp::posix::StandardStream::error);
   settings.input_is_terminal = fp::posix::is_terminal(fp::posix::StandardStream::input);
   fp::cli::Console console(std::cout, std::cerr, std::cin, settings);
-  return fp::cli::run_command(options, console);
+  return fp::cli::run_command(options, console, signals);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Before any file is opened: none may become standard output.
+  const fp::posix::MissingStreams missing = fp::posix::open_missing_standard_streams();
+  fp::posix::RunSignals signals;
+  int status = run(argc, argv, missing, signals);
+  // What was said must have reached standard output: a full disk or a
+  // closed pipe is a failure, not a success nobody saw.
+  errno = 0;
+  if (!std::cout.flush()) {
+    const int error = errno;
+    std::cerr << "programmer: cannot write standard output"
+              << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << "\n";
+    if (status == fp::EXIT_SUCCESS_STATUS) status = fp::EXIT_FAILURE_STATUS;
+  }
+  if (const int signal = signals.caught(); signal != 0 && status < 128) {
+    // A write that raised SIGPIPE or SIGXFSZ outside a change to the chip.
+    status = 128 + signal;
+  }
+  return status;
 }
