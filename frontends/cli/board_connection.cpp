@@ -3,20 +3,55 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <optional>
 #include <variant>
 
 #include "bus/programmer_bus.h"
 #include "frontends/cli/board_file.h"
 #include "frontends/cli/chip_choice.h"
 #include "platform/posix/direct_port.h"
+#include "platform/posix/file_facts.h"
 #include "platform/posix/ppdev_port.h"
 #include "sim/chip_store.h"
 
 namespace fp::cli {
 namespace {
 
+constexpr const char* STANDARD_INPUT = "/proc/self/fd/0";
+constexpr const char* STANDARD_OUTPUT = "/proc/self/fd/1";
+
 // Longer than any internal operation a simulated chip runs by itself.
 constexpr uint64_t SETTLE_US = 10'000'000;
+
+// Whether two names reach one file: the same entry, or the same place once
+// links and dots are resolved (for a file not made yet).
+bool same_file(const std::string& a, const std::string& b) {
+  if (const auto same = posix::same_existing_file(a, b)) return *same;
+  std::error_code error;
+  const auto resolved_a = std::filesystem::weakly_canonical(a, error);
+  if (error) return a == b;
+  const auto resolved_b = std::filesystem::weakly_canonical(b, error);
+  return error ? a == b : resolved_a == resolved_b;
+}
+
+// Why the trace may not go to this file; nothing when it may.
+std::optional<std::string> trace_refusal(const std::string& trace, const std::string& store,
+                                         const BoardConnection::RunFiles& files) {
+  const std::string refused = "--trace " + trace + ": ";
+  if (!files.image.empty() && files.image != "-" && same_file(trace, files.image))
+    return refused + "that is the image file; the trace would overwrite it";
+  if (!store.empty() && same_file(trace, store))
+    return refused + "that is the board file; the trace would overwrite it";
+  if (files.image == "-") {
+    const char* stream = files.image_is_output ? STANDARD_OUTPUT : STANDARD_INPUT;
+    if (same_file(trace, stream)) {
+      return refused + "that is standard " + (files.image_is_output ? "output" : "input") +
+             ", which carries the image";
+    }
+  }
+  return std::nullopt;
+}
 
 }  // namespace
 
@@ -28,13 +63,21 @@ std::vector<posix::PortWrite> idle_board_writes() {
 }
 
 bool BoardConnection::open(const std::string& port, const std::string& trace_path,
-                           RunOutcome& outcome) {
+                           const RunFiles& files, RunOutcome& outcome) {
   auto parsed = parse_port(port);
   if (const auto* why = std::get_if<std::string>(&parsed)) {
     outcome.usage(*why);
     return false;
   }
   const PortChoice& choice = std::get<PortChoice>(parsed);
+  if (!trace_path.empty()) {
+    const auto* simulated = std::get_if<SimulatedPort>(&choice);
+    if (const auto why =
+            trace_refusal(trace_path, simulated != nullptr ? simulated->store : "", files)) {
+      outcome.usage(*why);
+      return false;
+    }
+  }
   if (const auto* simulated = std::get_if<SimulatedPort>(&choice)) {
     if (!open_simulated(*simulated, outcome)) return false;
   } else {

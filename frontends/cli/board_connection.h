@@ -30,8 +30,16 @@ class BoardConnection {
  public:
   explicit BoardConnection(Console& console) : console_(console) {}
 
+  // What a run opens besides the board: its image file ("-": a standard
+  // stream), none of which the trace may overwrite.
+  struct RunFiles {
+    std::string image;             // empty: the command takes none
+    bool image_is_output = false;  // "-" names standard output (read)
+  };
+
   // The --port and --trace values; false after noting why on the outcome.
-  bool open(const std::string& port, const std::string& trace_path, RunOutcome& outcome);
+  bool open(const std::string& port, const std::string& trace_path, const RunFiles& files,
+            RunOutcome& outcome);
   // Lets the simulated chips finish, idles the board, keeps the chips in
   // their file and releases a held port.
   void close(RunOutcome& outcome);

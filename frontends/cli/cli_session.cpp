@@ -116,7 +116,10 @@ int Session::run() {
   if (outcome_.usage_error()) return outcome_.status();
   image_ = std::make_unique<ImageStaging>(options_, checked_, console_);
   if (!image_->read_standard_input(outcome_)) return outcome_.status();
-  if (!board_.open(options_.port, options_.trace, outcome_)) return outcome_.status();
+  BoardConnection::RunFiles files;
+  if (takes_file(options_.command)) files.image = options_.file;
+  files.image_is_output = options_.command == Command::read;
+  if (!board_.open(options_.port, options_.trace, files, outcome_)) return outcome_.status();
 
   main_model_ = std::make_unique<WindowModel>(*find_dialog_template(dlg::MAIN));
   headless::WindowHost& host = *this;
