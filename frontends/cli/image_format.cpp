@@ -352,4 +352,14 @@ void write_record_file(const std::string& path, ImageFormat format, const Record
   }
 }
 
+void write_fresh_file(const std::string& path, std::string_view content) {
+  const posix::DeferredSignals signals_wait;
+  try {
+    posix::ReplacedFile file(path, posix::HoldRules{});
+    file.replace(content);
+  } catch (const posix::FileError& error) {
+    throw ImageError(error.what());
+  }
+}
+
 }  // namespace fp::cli

@@ -83,5 +83,8 @@ std::string record_text(const std::string& path, ImageFormat format, const Recor
 // mode and, under root, its owner; a link is written through. Ending signals
 // wait until the file is replaced or left as it was. Throws ImageError.
 void write_record_file(const std::string& path, ImageFormat format, const RecordImage& image);
+// The file replaced by content alone, as safely as a record file: nothing of
+// its old content stays. Throws ImageError.
+void write_fresh_file(const std::string& path, std::string_view content);
 
 }  // namespace fp::cli

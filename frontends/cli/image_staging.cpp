@@ -247,7 +247,14 @@ std::optional<std::u16string> ImageStaging::stage_read(RunOutcome& outcome) {
   const bool exists = !from_standard_stream() && std::filesystem::exists(options_.file, missing);
   const auto existing = exists ? file_bytes(options_.file) : std::nullopt;
   read_format_ = image_format(existing.value_or(std::vector<uint8_t>{}));
-  if (read_format_ == ImageFormat::raw && !from_standard_stream()) {
+  // Without a slice the file is the chip: an old dump's tail or old records
+  // would outlive the read. A device or a pipe is written as it is.
+  const bool whole_chip = !options_.file_offset && !options_.chip_offset && !options_.length;
+  const posix::FileKind kind =
+      from_standard_stream() ? posix::FileKind::other : posix::file_facts(options_.file).kind;
+  fresh_read_ =
+      whole_chip && (kind == posix::FileKind::missing || kind == posix::FileKind::regular);
+  if (read_format_ == ImageFormat::raw && !from_standard_stream() && !fresh_read_) {
     if (checked_.file_offset > WINDOW_FIELD_LIMIT) {
       outcome.usage("--file-offset " + hex(checked_.file_offset) +
                     ": a raw file is read into at most FFFFFFh");
@@ -272,6 +279,16 @@ void ImageStaging::take_read(const ProgrammerContext& context, RunOutcome& outco
     outcome.fail("the temporary image " + temp_->path() + " is short");
     return;
   }
+  if (read_format_ == ImageFormat::raw && fresh_read_) {
+    try {
+      write_fresh_file(options_.file,
+                       std::string_view(reinterpret_cast<const char*>(bytes->data()), count));
+    } catch (const ImageError& error) {
+      console_.error(text::FILE_WRITE_ERROR);
+      outcome.fail(error.what());
+    }
+    return;
+  }
   if (read_format_ == ImageFormat::raw) {
     console_.out().write(reinterpret_cast<const char*>(bytes->data()), count);
     console_.out().flush();
@@ -281,6 +298,15 @@ void ImageStaging::take_read(const ProgrammerContext& context, RunOutcome& outco
   try {
     RecordImage slice;
     for (uint32_t i = 0; i < count; ++i) slice.set(checked_.file_offset + i, (*bytes)[i]);
+    if (fresh_read_) {
+      // A file named as records that holds something else is no old image
+      // of the chip: it is refused, not overwritten.
+      std::error_code error;
+      if (std::filesystem::file_size(options_.file, error) > 0 && !error)
+        static_cast<void>(read_record_file(options_.file, read_format_));
+      write_fresh_file(options_.file, record_text(options_.file, read_format_, slice));
+      return;
+    }
     if (!from_standard_stream()) {
       // The slice goes into the records already there, as into a raw file;
       // they are read again under the file's lock.

@@ -63,6 +63,8 @@ class ImageStaging {
   const CheckedOptions& checked_;
   Console& console_;
   ImageFormat read_format_ = ImageFormat::raw;
+  // A whole-chip read into a file: it gets the chip alone, nothing of its old content.
+  bool fresh_read_ = false;
   std::unique_ptr<posix::AnonymousFile> temp_;
   std::optional<std::vector<uint8_t>> standard_input_;
 };
