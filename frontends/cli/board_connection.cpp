@@ -116,6 +116,8 @@ bool BoardConnection::open(const std::string& port, const std::string& trace_pat
 }
 
 bool BoardConnection::open_simulated(const SimulatedPort& choice, RunOutcome& outcome) {
+  // A run on no real board never passes for one.
+  console_.note("the simulated board (--port sim): no real chip is read or written");
   socket_ = std::make_unique<sim::FollowingSocket>(board_);
   socket_->set_faults(choice.faults);
   if (choice.socket && *choice.socket == "empty") {

@@ -26,9 +26,10 @@ enum class Command {
 
 struct CliOptions {
   Command command = Command::list;
-  std::string file;  // read, write, verify
-  std::string chip;  // name or row; empty: not given
-  std::string port = "sim";
+  std::string file;         // read, write, verify
+  std::string chip;         // name or row; empty: not given
+  std::string port;         // empty: PROGRAMMER_PORT, else the first port found
+  std::string port_origin;  // where the port came from when not from --port
   // Texts as given; option_checks reads the numbers.
   std::optional<std::string> file_offset;
   std::optional<std::string> chip_offset;

@@ -116,6 +116,11 @@ int Session::run() {
   if (outcome_.usage_error()) return outcome_.status();
   image_ = std::make_unique<ImageStaging>(options_, checked_, console_);
   if (!image_->read_standard_input(outcome_)) return outcome_.status();
+  if (options_.port.empty()) {
+    outcome_.fail(NO_PORT_ADVICE);
+    return outcome_.status();
+  }
+  if (!options_.port_origin.empty()) console_.note(options_.port_origin);
   BoardConnection::RunFiles files;
   if (takes_file(options_.command)) files.image = options_.file;
   files.image_is_output = options_.command == Command::read;

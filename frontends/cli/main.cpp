@@ -1,5 +1,6 @@
 // programmer: the command-line frontend (see programmer --help).
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <variant>
@@ -8,6 +9,7 @@
 #include "frontends/cli/cli_session.h"
 #include "frontends/cli/console.h"
 #include "frontends/cli/exit_status.h"
+#include "frontends/cli/port_choice.h"
 #include "platform/posix/file_facts.h"
 #include "platform/posix/run_signals.h"
 #include "platform/posix/standard_streams.h"
@@ -18,7 +20,16 @@ int run(int argc, char** argv, const fp::posix::MissingStreams& missing,
         fp::posix::RunSignals& signals) {
   auto parsed = fp::cli::parse_command_line(argc, argv, std::cout, std::cerr);
   if (const int* status = std::get_if<int>(&parsed)) return *status;
-  const auto& options = std::get<fp::cli::CliOptions>(parsed);
+  auto options = std::get<fp::cli::CliOptions>(parsed);
+  if (options.command != fp::cli::Command::list) {
+    const auto decision = fp::cli::decide_port(options.port, std::getenv("PROGRAMMER_PORT"),
+                                               fp::cli::find_parallel_port);
+    // probe without a port shows what is missing for the usual one; another
+    // command refuses once its options are found sound.
+    const bool probe = options.command == fp::cli::Command::probe;
+    options.port = decision.port.empty() && probe ? "ppdev" : decision.port;
+    options.port_origin = decision.note;
+  }
   if (missing.output && options.command == fp::cli::Command::read && options.file == "-") {
     std::cerr << "programmer: read -: standard output is closed; nowhere to put the image\n";
     return fp::EXIT_FAILURE_STATUS;

@@ -1,10 +1,12 @@
 #include "frontends/cli/port_choice.h"
 
 #include <charconv>
+#include <fstream>
 #include <vector>
 
 #include "frontends/cli/hex_number.h"
 #include "platform/posix/direct_port.h"
+#include "platform/posix/file_facts.h"
 #include "platform/posix/ppdev_port.h"
 
 namespace fp::cli {
@@ -106,6 +108,41 @@ std::variant<PortChoice, std::string> parse_port(std::string_view text) {
   return "--port " + std::string(text) +
          ": use sim[:FILE][,socket=ROW|empty][,fault=KIND]..., ppdev[:/dev/parportN] or "
          "direct[:0x378]";
+}
+
+const char* const NO_PORT_ADVICE =
+    "no parallel port found (no /dev/parport0-3, none in /proc/ioports) and no --port or "
+    "PROGRAMMER_PORT given; load the drivers (sudo modprobe parport_pc ppdev) and see "
+    "programmer probe --port ppdev; --port sim tries the simulated board";
+
+std::optional<std::string> find_parallel_port() {
+  for (int number = 0; number < 4; ++number) {
+    const std::string device = "/dev/parport" + std::to_string(number);
+    if (posix::file_facts(device).kind == posix::FileKind::character_device)
+      return "ppdev:" + device;
+  }
+  // "  0378-037a : parport0"
+  std::ifstream ports("/proc/ioports");
+  for (std::string line; std::getline(ports, line);) {
+    const size_t name = line.find(": parport");
+    if (name == std::string::npos) continue;
+    const size_t start = line.find_first_not_of(' ');
+    const size_t dash = line.find('-', start);
+    if (start == std::string::npos || dash == std::string::npos) continue;
+    return "direct:0x" + line.substr(start, dash - start);
+  }
+  return std::nullopt;
+}
+
+PortDecision decide_port(const std::string& given, const char* environment,
+                         const std::function<std::optional<std::string>()>& find) {
+  if (!given.empty()) return {given, ""};
+  if (environment != nullptr && *environment != 0)
+    return {environment, std::string("port ") + environment + " (from PROGRAMMER_PORT)"};
+  if (const auto found = find()) {
+    return {*found, "port " + *found + " (the first parallel port found; --port chooses another)"};
+  }
+  return {};
 }
 
 }  // namespace fp::cli

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,5 +32,22 @@ using PortChoice = std::variant<SimulatedPort, PpdevPortChoice, DirectPortChoice
 
 // The choice, or the reason it is not one.
 std::variant<PortChoice, std::string> parse_port(std::string_view text);
+
+// The board's port when neither --port nor PROGRAMMER_PORT names one: the
+// first ppdev device (/dev/parport0-3), else the first parallel port the
+// kernel lists in /proc/ioports (direct I/O); nothing when none is found.
+std::optional<std::string> find_parallel_port();
+
+// The --port value of a run: given, else PROGRAMMER_PORT, else the port
+// found; the note says where it came from when it was not given.
+struct PortDecision {
+  std::string port;  // empty: none found
+  std::string note;
+};
+PortDecision decide_port(const std::string& given, const char* environment,
+                         const std::function<std::optional<std::string>()>& find);
+
+// Why a run without a port stops, with what to do.
+extern const char* const NO_PORT_ADVICE;
 
 }  // namespace fp::cli

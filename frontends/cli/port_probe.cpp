@@ -70,7 +70,7 @@ void probe_ppdev(const std::string& device, Checklist& list) {
   if (facts.kind == posix::FileKind::missing) {
     list.fail(device + " does not exist",
               "run: sudo modprobe parport_pc ppdev  (no parallel port in the machine: check the "
-              "BIOS setting or the add-in card)");
+              "BIOS setting or the add-in card; --port sim tries the simulated board)");
     list.skip("access, claim and board not checked");
     return;
   }
@@ -125,6 +125,7 @@ void probe_direct(uint16_t base, Checklist& list) {
 }  // namespace
 
 int run_probe(const CliOptions& options, Console& console) {
+  if (!options.port_origin.empty()) console.note(options.port_origin);
   auto parsed = parse_port(options.port);
   if (const auto* why = std::get_if<std::string>(&parsed)) {
     console.note(*why);
