@@ -61,7 +61,6 @@ class Session final : private headless::WindowHost {
   void fill_extra_parameters(uint32_t file_offset, uint32_t chip_offset, uint32_t length);
   void select_row();
   bool identity_confirmed();
-  bool confirm_uncalibrated();
   void write_command();
   void verify_command();
   // Reads the slice back and notes the first difference; nothing when the read was refused.
@@ -195,16 +194,6 @@ bool Session::identity_confirmed() {
   return false;
 }
 
-bool Session::confirm_uncalibrated() {
-  // The window's own question before a write.
-  if (context_->calibrated != 0) return true;
-  const int answer = context_->main_view.dialog().message_box(
-      text::NOT_CALIBRATED, text::PROGRAMMER, mb::YESNO | mb::ICON_WARNING | mb::DEFBUTTON2);
-  if (answer != answer::YES) return false;
-  context_->calibrated = 1;
-  return true;
-}
-
 void Session::write_command() {
   if (context_->current_chip->slots.on_write == nullptr) {
     press(ctl::WRITE);  // the window says the row has no write
@@ -223,7 +212,6 @@ void Session::write_command() {
     if (outcome_.failed()) say_where(*slice);
     return;
   }
-  if (!confirm_uncalibrated()) return;
   WritePlanner planner(
       *context_, [this](std::string_view why) { outcome_.fail(why); },
       [this](bool quiet) { quiet_results_ = quiet; });
@@ -378,6 +366,9 @@ int Session::message_box(std::u16string_view text, const char16_t* caption, uint
     // that chip has not what the command wanted.
     return question ? answer::NO : answer::OK;
   }
+  // Calibration changes no wait of a write: the window's question about it
+  // is no question here.
+  if (question && text == text::NOT_CALIBRATED) return answer::YES;
   if (question) {
     const auto yes = console_.ask(text, (flags & mb::DEFBUTTON2) == 0);
     if (!yes) {
