@@ -169,6 +169,8 @@ int Session::run() {
                   "chip (verify) before using it");
     return 128 + signal;
   }
+  // A usage error is no result: the operation's closing word is not said.
+  if (outcome_.usage_error()) console_.drop_deferred();
   console_.say_deferred();
   return outcome_.status();
 }
