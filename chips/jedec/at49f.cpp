@@ -15,14 +15,14 @@ void load_address(ProgrammerBus& bus, uint32_t address) {
 
 }  // namespace
 
-void at49f_byte_program(ProgrammerBus& bus, uint8_t data) {
+bool at49f_byte_program(ProgrammerContext& context, uint8_t data) {
+  ProgrammerBus& bus = context.bus;
   const uint8_t high_bits = bus.bus_address.high_bits();
   send_sequence(bus, SEQ_PROGRAM);
   // The command cycles have left 0x55 in both address latches.
   load_address(bus, bus.bus_address.address());
   data_cycle(bus, data, high_bits);
-  // The byte programs in about 10 µs; the next command is further away than that.
-  bus.status_port_delay();
+  return wait_for_byte_program(context, data);
 }
 
 uint32_t at49f_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
@@ -30,7 +30,15 @@ uint32_t at49f_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t
   ProgrammerBus& bus = context.bus;
   bus.bus_address.set(rom_offset);
   for (uint32_t i = 0; i < length; ++i) {
-    at49f_byte_program(bus, buffer[i]);
+    bool programmed = false;
+    for (uint32_t attempt = 0; attempt < AT49F_BYTE_PROGRAM_TRIES && !programmed; ++attempt) {
+      programmed = at49f_byte_program(context, buffer[i]);
+    }
+    if (!programmed) {
+      // A reset command would only meet the busy chip.
+      bus.bus_reset();
+      return WRITE_CHIP_NOT_READY;
+    }
     bus.address_step();
   }
   jedec_write(bus, CMD_RESET.address, CMD_RESET.data);

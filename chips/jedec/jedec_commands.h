@@ -65,6 +65,11 @@ inline constexpr PollBound W29EE512_ERASE_POLL{50'000 / POLL_US, 1, 100};
 // The AT49F chip and sector erases take seconds (10 s at most): polled
 // between sleeps from the start.
 inline constexpr PollBound AT49F_ERASE_POLL{0, 10, 2'000};
+// An AT49F byte program: 10 µs typical, the datasheets give no maximum.
+// Back-to-back polls for a millisecond, then ten more sleeps; a byte still
+// busy after that is sent again, and the write gives up after the last try.
+inline constexpr PollBound AT49F_BYTE_PROGRAM_POLL{1'000 / POLL_US, 1, 10};
+inline constexpr uint32_t AT49F_BYTE_PROGRAM_TRIES = 3;
 // A page write starts only when no data cycle has come for the byte-load
 // limit (150 µs on the AT29C, 200 µs on the W29EE512); the first poll comes
 // after it, so nothing the chip answers during the load can end the wait.

@@ -28,8 +28,11 @@ uint32_t at29c040a_write(ProgrammerContext& context, const uint8_t* buffer, uint
 // AT49F512 and AT49F002: every byte behind its own program command; erase of
 // the whole chip or of one block.
 
-// Programs one byte at bus_address, which it leaves as it is.
-void at49f_byte_program(ProgrammerBus& bus, uint8_t data);
+// Programs one byte at bus_address, which it leaves as it is; false when the
+// chip was asked and never reported the byte done.
+bool at49f_byte_program(ProgrammerContext& context, uint8_t data);
+// WRITE_CHIP_NOT_READY when a byte never completed in its tries; no byte
+// after it was sent.
 uint32_t at49f_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
                      uint32_t length);
 

@@ -40,6 +40,26 @@ bool wait_for_page_write(ProgrammerContext& context, uint32_t fixed_ms, uint32_t
   return ready;
 }
 
+bool wait_for_byte_program(ProgrammerContext& context, uint8_t data) {
+  ProgrammerBus& bus = context.bus;
+  if (context.chip_waits == ChipWaits::fixed) {
+    bus.status_port_delay();
+    return true;
+  }
+  // While busy the byte's own address answers bit 7 inverted, so a read equal
+  // to the byte is the finished cell; a bit that cannot be programmed leaves
+  // it to the toggle bit.
+  uint8_t last = bus.bus_read_cycle();
+  if (last == data) return true;
+  return poll_until(context.clock, AT49F_BYTE_PROGRAM_POLL, [&bus, &last, data](bool slept) {
+    if (slept) last = bus.bus_read_cycle();
+    const uint8_t now = bus.bus_read_cycle();
+    const bool done = now == data || ((now ^ last) & 0x40) == 0;
+    last = now;
+    return done;
+  });
+}
+
 bool wait_for_erase(ProgrammerContext& context, uint32_t fixed_ms, const PollBound& bound) {
   if (context.chip_waits == ChipWaits::fixed) {
     context.clock.sleep_ms(fixed_ms);

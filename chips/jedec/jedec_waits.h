@@ -13,6 +13,10 @@ namespace fp {
 // After the data cycles of a page; polled at the page's last byte.
 bool wait_for_page_write(ProgrammerContext& context, uint32_t fixed_ms, uint32_t last_address);
 
+// After the data cycle of a byte program, at the byte's address, which the
+// latches and bus_address hold: the byte read back, or the toggle bit stopped.
+bool wait_for_byte_program(ProgrammerContext& context, uint8_t data);
+
 // After a chip or sector erase command; polled at the address the latches hold.
 bool wait_for_erase(ProgrammerContext& context, uint32_t fixed_ms, const PollBound& bound);
 

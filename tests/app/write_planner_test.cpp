@@ -51,5 +51,31 @@ TEST(PlannedWriteOnANeverReadyChip, AnEraseFailsTheWriteWithTheEraseError) {
               ElementsAre(test::ShownBox{text::ERASE_ERROR, text::PROGRAMMER, mb::ICON_ERROR}));
 }
 
+// Bytes that take longer than the window's gap before the next command: the
+// erase wiped the whole chip, and every byte outside the slice comes back.
+TEST(PlannedWriteOnASlowChip, ErasedBytesArePutBackWhateverTheByteTime) {
+  for (const char* model : {"AT49F512", "AT49F002"}) {
+    test::WriteFailures failures;
+    test::SimulatedRig rig;
+    rig.select(std::u16string(model, model + std::char_traits<char>::length(model)));
+    sim::JedecVariant variant = *sim::find_jedec_variant(model);
+    variant.write_time_us = 40;
+    auto& chip = rig.insert(std::make_unique<sim::JedecFlash>(variant));
+    std::vector<uint8_t>& cells = *chip.memory("main");
+    for (uint32_t i = 0; i < cells.size(); ++i) cells[i] = static_cast<uint8_t>(i * 7);
+    const std::vector<uint8_t> before = cells;
+    rig.context->chip_waits = ChipWaits::poll;
+    ImageSlice slice{0x100, std::vector<uint8_t>(0x101, 0xFF), std::vector<bool>(0x101, true)};
+    WritePlanner planner(*rig.context, failures.sink(), [](bool) {});
+    EXPECT_TRUE(planner.write(slice)) << model << failures.text;
+    EXPECT_TRUE(std::equal(cells.begin(), cells.begin() + 0x100, before.begin())) << model;
+    EXPECT_TRUE(std::all_of(cells.begin() + 0x100, cells.begin() + 0x201, [](uint8_t cell) {
+      return cell == 0xFF;
+    })) << model;
+    EXPECT_TRUE(std::equal(cells.begin() + 0x201, cells.end(), before.begin() + 0x201)) << model;
+    EXPECT_THAT(rig.board.violations(), ::testing::IsEmpty()) << model;
+  }
+}
+
 }  // namespace
 }  // namespace fp

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "bus/number_text.h"
+#include "chips/jedec/jedec_commands.h"
 #include "chips/jedec/jedec_handlers.h"
 #include "chips/jedec/page_write.h"
 #include "sim/jedec/jedec_flash.h"
@@ -18,9 +19,11 @@ namespace fp::test {
 namespace {
 
 using ::testing::Contains;
+using ::testing::Each;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 
 constexpr uint64_t MS = 1000;
 // Datasheet maxima.
@@ -141,6 +144,66 @@ TEST(PageWritePollAddress, ThePollLeavesTheWriteLoopsAddressAlone) {
   EXPECT_EQ(chip.context().bus.bus_address.address(), 0x10100u);
   EXPECT_THAT(chip.rig.board.violations(), IsEmpty());
 }
+
+struct ByteRow {
+  const char16_t* row;
+  const char* model;
+};
+
+// Byte programs slower than the window's fixed gap of a few port accesses.
+class At49fByteProgramPoll : public ::testing::TestWithParam<ByteRow> {
+ protected:
+  static constexpr uint32_t START = 0x1F80;
+  static constexpr uint32_t COUNT = 0x100;
+  uint32_t write(PolledChip& chip, const std::vector<uint8_t>& image) {
+    return at49f_write(chip.context(), image.data(), START, COUNT);
+  }
+  bool holds(PolledChip& chip, const std::vector<uint8_t>& image) {
+    return std::equal(image.begin(), image.end(), chip.cells().begin() + START);
+  }
+};
+
+TEST_P(At49fByteProgramPoll, SlowBytesAreWaitedFor) {
+  const auto image = random_bytes(COUNT, 7);
+  for (const uint64_t byte_us : {40ull, 2'000ull, 8'000ull}) {
+    PolledChip chip(GetParam().row, GetParam().model);
+    chip.variant.write_time_us = byte_us;
+    chip.insert();
+    EXPECT_EQ(write(chip, image), 0u) << byte_us;
+    EXPECT_TRUE(holds(chip, image)) << byte_us;
+    EXPECT_THAT(chip.rig.board.violations(), IsEmpty()) << byte_us;
+  }
+  // The window's traffic, which only waits a few port accesses, meets the
+  // 40 µs byte still busy.
+  PolledChip fixed(GetParam().row, GetParam().model, ChipWaits::fixed);
+  fixed.variant.write_time_us = 40;
+  fixed.insert();
+  write(fixed, image);
+  EXPECT_FALSE(holds(fixed, image));
+  EXPECT_THAT(fixed.rig.board.violations(), Contains(HasSubstr("during the byte program")));
+}
+
+TEST_P(At49fByteProgramPoll, ANeverReadyByteIsTriedThenStopsTheWrite) {
+  const auto image = random_bytes(COUNT, 8);
+  PolledChip chip(GetParam().row, GetParam().model);
+  chip.insert(true);
+  const uint64_t took = chip.timed([&] { EXPECT_EQ(write(chip, image), WRITE_CHIP_NOT_READY); });
+  // Each further try (three command cycles and the byte) meets the busy
+  // chip; nothing of a second byte is sent.
+  const auto& violations = chip.rig.board.violations();
+  EXPECT_EQ(violations.size(), 4 * (AT49F_BYTE_PROGRAM_TRIES - 1));
+  EXPECT_THAT(violations, Each(HasSubstr("during the byte program")));
+  EXPECT_THAT(violations, Not(Contains(HasSubstr("at 01F81"))));
+  const uint64_t bound_us = AT49F_BYTE_PROGRAM_POLL.slept_ms() * MS;
+  EXPECT_GE(took, AT49F_BYTE_PROGRAM_TRIES * bound_us);
+  EXPECT_LE(took, AT49F_BYTE_PROGRAM_TRIES * (bound_us + 2 * MS));
+  EXPECT_EQ(chip.context().bus.bus_address.address(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, At49fByteProgramPoll,
+                         ::testing::Values(ByteRow{u"AT49F512", "AT49F512"},
+                                           ByteRow{u"AT49F002", "AT49F002"}),
+                         [](const auto& row_info) { return std::string(row_info.param.model); });
 
 class W29ee512ErasePoll : public ::testing::Test {
  protected:

@@ -128,7 +128,7 @@ TEST(At49fWrite, EveryByteBehindItsOwnProgramCommandThenResetsTheBus) {
 TEST(At49fWrite, DataCycleLoadsTheAddressBeforeTheData) {
   RecordingRig rig(u"AT49F512");
   rig.bus().bus_address.set(0x1234);
-  at49f_byte_program(rig.bus(), 0xA5);
+  EXPECT_TRUE(at49f_byte_program(*rig.context, 0xA5));
   const std::vector<std::string> lines = rig.recorder.port_lines();
   const std::vector<std::string> tail(lines.end() - 27, lines.end());
   EXPECT_EQ(tail, (std::vector<std::string>{
