@@ -48,7 +48,7 @@ uint32_t at49f_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t
 
 bool at49f_chip_erase(ProgrammerContext& context) {
   send_sequence(context.bus, SEQ_CHIP_ERASE);
-  return wait_for_erase(context, AT49F_ERASE_WAIT_MS, AT49F_ERASE_POLL);
+  return wait_for_erase(context, AT49F_ERASE_WAIT_MS, AT49F_ERASE_POLL, 0);
 }
 
 bool at49f_block_erase(ProgrammerContext& context, uint32_t address) {
@@ -57,7 +57,7 @@ bool at49f_block_erase(ProgrammerContext& context, uint32_t address) {
   send_sequence(bus, SEQ_BLOCK_ERASE);
   load_address(bus, address);
   data_cycle(bus, BLOCK_ERASE_COMMAND, static_cast<uint8_t>(address >> 16));
-  return wait_for_erase(context, AT49F_ERASE_WAIT_MS, AT49F_ERASE_POLL);
+  return wait_for_erase(context, AT49F_ERASE_WAIT_MS, AT49F_ERASE_POLL, address);
 }
 
 void at49f_erase(ProgrammerContext& context) {

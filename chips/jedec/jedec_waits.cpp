@@ -21,6 +21,14 @@ bool poll_toggle_bit(ProgrammerContext& context, const PollBound& bound) {
   });
 }
 
+// The reads that follow go to address: A0-A15 in the latches, A16-A18 with
+// each read's control value.
+void point_at(ProgrammerBus& bus, uint32_t address) {
+  bus.bus_address.set(address);
+  bus.latch_write(LATCH_ADDR_LO, static_cast<uint8_t>(address));
+  bus.latch_write(LATCH_ADDR_MID, static_cast<uint8_t>(address >> 8));
+}
+
 }  // namespace
 
 bool wait_for_page_write(ProgrammerContext& context, uint32_t fixed_ms, uint32_t last_address) {
@@ -31,9 +39,7 @@ bool wait_for_page_write(ProgrammerContext& context, uint32_t fixed_ms, uint32_t
   ProgrammerBus& bus = context.bus;
   // The write loop goes on from the address after the page.
   const BusAddress next = bus.bus_address;
-  bus.bus_address.set(last_address);
-  bus.latch_write(LATCH_ADDR_LO, static_cast<uint8_t>(last_address));
-  bus.latch_write(LATCH_ADDR_MID, static_cast<uint8_t>(last_address >> 8));
+  point_at(bus, last_address);
   context.clock.sleep_ms(BYTE_LOAD_WINDOW_MS);
   const bool ready = poll_toggle_bit(context, PAGE_WRITE_POLL);
   bus.bus_address = next;
@@ -60,12 +66,18 @@ bool wait_for_byte_program(ProgrammerContext& context, uint8_t data) {
   });
 }
 
-bool wait_for_erase(ProgrammerContext& context, uint32_t fixed_ms, const PollBound& bound) {
+bool wait_for_erase(ProgrammerContext& context, uint32_t fixed_ms, const PollBound& bound,
+                    uint32_t poll_address) {
   if (context.chip_waits == ChipWaits::fixed) {
     context.clock.sleep_ms(fixed_ms);
     return true;
   }
-  return poll_toggle_bit(context, bound);
+  ProgrammerBus& bus = context.bus;
+  const BusAddress kept = bus.bus_address;
+  point_at(bus, poll_address);
+  const bool ready = poll_toggle_bit(context, bound);
+  bus.bus_address = kept;
+  return ready;
 }
 
 }  // namespace fp

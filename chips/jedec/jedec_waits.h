@@ -17,7 +17,10 @@ bool wait_for_page_write(ProgrammerContext& context, uint32_t fixed_ms, uint32_t
 // latches and bus_address hold: the byte read back, or the toggle bit stopped.
 bool wait_for_byte_program(ProgrammerContext& context, uint8_t data);
 
-// After a chip or sector erase command; polled at the address the latches hold.
-bool wait_for_erase(ProgrammerContext& context, uint32_t fixed_ms, const PollBound& bound);
+// After a chip or sector erase command; polled at poll_address, which for a
+// sector or block erase lies inside the erasing one: some chips answer busy
+// only there. bus_address is left as it was.
+bool wait_for_erase(ProgrammerContext& context, uint32_t fixed_ms, const PollBound& bound,
+                    uint32_t poll_address);
 
 }  // namespace fp

@@ -30,7 +30,7 @@ void w29ee512_erase(ProgrammerContext& context) {
   }
   context.main_view.set_status_text(text::ERASING);
   send_sequence(context.bus, SEQ_CHIP_ERASE);
-  if (!wait_for_erase(context, W29EE512_ERASE_WAIT_MS, W29EE512_ERASE_POLL)) {
+  if (!wait_for_erase(context, W29EE512_ERASE_WAIT_MS, W29EE512_ERASE_POLL, 0)) {
     context.main_view.dialog().message_box(text::ERASE_ERROR, nullptr, mb::ICON_ERROR);
     context.main_view.set_status_text(u"");
     return;

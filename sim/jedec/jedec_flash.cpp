@@ -138,11 +138,16 @@ void JedecFlash::on_latch(uint8_t select, const BoardLines& lines, uint64_t now_
 std::optional<uint8_t> JedecFlash::drive(const BoardLines& lines, uint64_t now_us) {
   if (!output_enabled(lines.control)) return std::nullopt;
   settle(now_us);
+  const uint32_t address = lines.address() % variant_.size;
+  const bool outside_erasing_sector =
+      operation_ == Operation::sector_erase && variant_.status_only_in_erasing_sector &&
+      (address < erase_range_.start || address - erase_range_.start >= erase_range_.size);
+  if (outside_erasing_sector) return array_.read(address);
   if (operation_ != Operation::idle) return status_byte();
   if (identification_) {
     return (lines.address() & 1) != 0 ? variant_.device_code : variant_.manufacturer_code;
   }
-  return array_.read(lines.address() % variant_.size);
+  return array_.read(address);
 }
 
 uint8_t JedecFlash::status_byte() const {

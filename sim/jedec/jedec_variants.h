@@ -32,6 +32,10 @@ struct JedecVariant {
   uint64_t chip_erase_time_us;
   std::span<const SectorRange> sectors;  // empty: no sector erase
   uint64_t sector_erase_time_us;
+  // A sector erase answers busy only at addresses inside the erasing sector;
+  // elsewhere reads give the cells. The datasheets allow the status anywhere,
+  // but some chips do this.
+  bool status_only_in_erasing_sector = false;
 };
 
 std::span<const JedecVariant> jedec_variants();

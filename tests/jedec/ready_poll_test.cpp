@@ -327,5 +327,37 @@ INSTANTIATE_TEST_SUITE_P(Rows, At49fErasePoll,
                                   (row_info.param.block ? "_block" : "_chip");
                          });
 
+// A chip that answers busy only inside the erasing sector, each sector named
+// by its first and its last address: a poll anywhere else would see the
+// cells, call the erase done and send the closing reset into it.
+TEST(At49f002SectorErasePoll, EachSectorIsAskedInsideItself) {
+  const sim::JedecVariant at49f002 = *sim::find_jedec_variant("AT49F002");
+  for (const sim::SectorRange& sector : at49f002.sectors) {
+    for (const uint32_t named : {sector.start, sector.start + sector.size - 1}) {
+      PolledChip chip(u"AT49F002", "AT49F002");
+      chip.variant.status_only_in_erasing_sector = true;
+      chip.insert();
+      chip.cells().assign(chip.cells().size(), 0x00);
+      chip.rig.view.dialog_player = [named](int, DialogLogic& logic, FakeDialogView& dialog) {
+        dialog.set_checked(ctl::WHOLE_CHIP, false);
+        dialog.set_checked(ctl::ONE_BLOCK, true);
+        logic.on_command(dialog, command_value(ctl::ONE_BLOCK));
+        dialog.set_text(ctl::BLOCK_ADDRESS, hex_text(named));
+        logic.on_command(dialog, command_value(ctl::OK_BUTTON));
+      };
+      const uint64_t took = chip.timed([&] { at49f_erase(chip.context()); });
+      const std::string where = std::to_string(named);
+      EXPECT_GE(took, chip.variant.sector_erase_time_us) << where;
+      EXPECT_THAT(chip.rig.board.violations(), IsEmpty()) << where;
+      EXPECT_THAT(chip.rig.view.window.boxes, IsEmpty()) << where;
+      const auto cells = chip.cells().begin();
+      EXPECT_TRUE(std::all_of(cells + sector.start, cells + sector.start + sector.size,
+                              [](uint8_t cell) { return cell == 0xFF; }))
+          << where;
+      EXPECT_EQ(std::count(chip.cells().begin(), chip.cells().end(), 0xFF), sector.size) << where;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace fp::test
