@@ -131,8 +131,17 @@ void JedecFlash::on_latch(uint8_t select, const BoardLines& lines, uint64_t now_
     const uint8_t data = (before & LATCH_OFF) == 0 ? lines.data : 0xFF;
     write_cycle(address % variant_.size, data, now_us);
   }
-  // Each new read cycle flips DQ6 while the chip is busy.
-  if (!output_enabled(before) && output_enabled(control_)) toggle_bit_ = !toggle_bit_;
+  if (!output_enabled(before) && output_enabled(control_)) {
+    // Chips disagree on a read between two bytes of a page load: some take it
+    // as the end of the load, some ignore it.
+    if (operation_ == Operation::page_load) {
+      report("read at " + hex(lines.address() % variant_.size) +
+             " inside the byte-load window of the page at " + hex(page_base_) +
+             "; taken as neither ending nor continuing the load");
+    }
+    // Each new read cycle flips DQ6 while the chip is busy.
+    toggle_bit_ = !toggle_bit_;
+  }
 }
 
 std::optional<uint8_t> JedecFlash::drive(const BoardLines& lines, uint64_t now_us) {
@@ -143,22 +152,28 @@ std::optional<uint8_t> JedecFlash::drive(const BoardLines& lines, uint64_t now_u
       operation_ == Operation::sector_erase && variant_.status_only_in_erasing_sector &&
       (address < erase_range_.start || address - erase_range_.start >= erase_range_.size);
   if (outside_erasing_sector) return array_.read(address);
-  if (operation_ != Operation::idle) return status_byte();
+  if (operation_ != Operation::idle) return status_byte(address);
   if (identification_) {
     return (lines.address() & 1) != 0 ? variant_.device_code : variant_.manufacturer_code;
   }
   return array_.read(address);
 }
 
-uint8_t JedecFlash::status_byte() const {
-  // DQ7 shows the complement of the bit being written (an erase writes 1s),
-  // DQ6 toggles from one read to the next.
+uint8_t JedecFlash::status_byte(uint32_t address) const {
+  // DQ6 toggles from one read to the next at any address. DQ7 shows the
+  // complement of the bit being written only where the datasheets promise
+  // it: anywhere during an erase (which writes 1s), at the byte being
+  // programmed, at the last byte loaded of a page. Elsewhere it shows the bit
+  // itself, as though the chip were done.
   uint8_t written_bit7 = 0x80;
-  if (operation_ == Operation::byte_program) written_bit7 = target_data_ & 0x80;
-  if (operation_ == Operation::page_load || operation_ == Operation::page_write) {
+  bool complemented = true;
+  if (operation_ == Operation::byte_program || operation_ == Operation::page_load ||
+      operation_ == Operation::page_write) {
     written_bit7 = target_data_ & 0x80;
+    complemented = address == target_address_;
   }
-  return static_cast<uint8_t>((~written_bit7 & 0x80) | (toggle_bit_ ? 0x40 : 0x00) | 0x3F);
+  const uint8_t bit7 = complemented ? (~written_bit7 & 0x80) : written_bit7;
+  return static_cast<uint8_t>(bit7 | (toggle_bit_ ? 0x40 : 0x00) | 0x3F);
 }
 
 void JedecFlash::write_cycle(uint32_t address, uint8_t data, uint64_t now_us) {
@@ -265,6 +280,7 @@ void JedecFlash::continue_page_load(uint32_t address, uint8_t data, uint64_t now
   const uint32_t offset = address - page_base_;
   page_data_[offset] = data;
   page_loaded_[offset] = true;
+  target_address_ = address;
   target_data_ = data;
   last_load_us_ = now_us;
 }

@@ -65,7 +65,7 @@ class JedecFlash final : public ChipModel {
   void start_busy(Operation operation, uint64_t start_us, uint64_t duration_us);
   void start_sector_erase(uint32_t address, uint64_t now_us);
   [[nodiscard]] bool busy() const;
-  [[nodiscard]] uint8_t status_byte() const;
+  [[nodiscard]] uint8_t status_byte(uint32_t address) const;
   void report(const std::string& what);
 
   JedecVariant variant_;
@@ -87,7 +87,7 @@ class JedecFlash final : public ChipModel {
   std::vector<uint8_t> page_data_;
   std::vector<bool> page_loaded_;
   uint64_t last_load_us_ = 0;
-  // The byte being programmed, or the range being erased.
+  // The byte being programmed or last loaded, or the range being erased.
   uint32_t target_address_ = 0;
   uint8_t target_data_ = 0xFF;
   SectorRange erase_range_{};

@@ -12,6 +12,8 @@
 namespace fp::test {
 namespace {
 
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
 enum class Work { page_write, chip_erase, sector_erase };
@@ -25,6 +27,13 @@ struct BusyCase {
 std::string case_name(const BusyCase& busy_case) {
   static constexpr const char* WORK_NAMES[] = {"page_write", "chip_erase", "sector_erase"};
   return std::string(busy_case.model) + "_" + WORK_NAMES[static_cast<int>(busy_case.work)];
+}
+
+// The address latches and bus_address at a 19-bit address, for a read.
+void data_address(ProgrammerBus& bus, uint32_t address) {
+  bus.bus_address.set(address);
+  bus.latch_write(LATCH_ADDR_LO, static_cast<uint8_t>(address));
+  bus.latch_write(LATCH_ADDR_MID, static_cast<uint8_t>(address >> 8));
 }
 
 // One data cycle at a 19-bit address; the board time the chip took it.
@@ -48,7 +57,8 @@ class BusyAnswers : public ::testing::TestWithParam<BusyCase> {
   }
   ProgrammerBus& bus() { return rig.context->bus; }
 
-  // Starts the work at the polled address; returns when the chip will be done.
+  // Starts the work at the polled address (a page: past its byte-load window);
+  // returns when the chip will be done.
   uint64_t start() {
     switch (GetParam().work) {
       case Work::page_write: {
@@ -57,6 +67,8 @@ class BusyAnswers : public ::testing::TestWithParam<BusyCase> {
           timed_data_cycle(rig, polled + i, 0xA5);
         const uint64_t loaded = timed_data_cycle(rig, polled + variant.page_size - 1, LAST_BYTE);
         polled += variant.page_size - 1;
+        // A read inside the byte-load window is a violation of its own.
+        advance_to(loaded + variant.byte_load_limit_us + 1);
         return loaded + variant.byte_load_limit_us + variant.write_time_us;
       }
       case Work::chip_erase:
@@ -124,33 +136,56 @@ INSTANTIATE_TEST_SUITE_P(Chips, BusyAnswers,
                                            BusyCase{u"AT49F002", "AT49F002", Work::sector_erase}),
                          [](const auto& row_info) { return case_name(row_info.param); });
 
-// Reads inside the byte-load window show the load as busy and neither end it
-// nor stretch it: a byte loaded after them still joins the page, and the
-// write starts the byte-load limit after that byte.
-TEST(ByteLoadWindow, ReadsNeitherEndNorStretchTheLoad) {
+// The datasheets say little about a read between two bytes of a page load,
+// and chips disagree on it: the model records it as a violation, so that no
+// code comes to rely on what it answers.
+TEST(ByteLoadWindow, AReadInsideTheWindowIsAViolation) {
   for (const char* model : {"AT29C010A", "AT29C040A", "W29EE512"}) {
     SimulatedRig rig;
     rig.select(u"AT29C010A");
-    auto& chip = dynamic_cast<sim::JedecFlash&>(rig.insert(model));
-    const sim::JedecVariant& variant = chip.variant();
+    rig.insert(model);
     ProgrammerBus& bus = rig.context->bus;
     timed_data_cycle(rig, 0x200, 0x11);
     bus.bus_address.set(0x200);
-    const uint8_t first = bus.bus_read_cycle();
-    const uint8_t second = bus.bus_read_cycle();
-    EXPECT_EQ(first & 0x80, 0x80) << model;  // the complement of 0x11's bit 7
-    EXPECT_NE(first & 0x40, second & 0x40) << model;
-    const uint64_t last = timed_data_cycle(rig, 0x201, 0x22);
-    EXPECT_EQ(chip.operation(), sim::JedecFlash::Operation::page_load) << model;
-    rig.board.advance_us(last + variant.byte_load_limit_us + variant.write_time_us - 1 -
-                         rig.board.now_us());
-    EXPECT_EQ(chip.operation(), sim::JedecFlash::Operation::page_write) << model;
-    rig.board.advance_us(1);
-    EXPECT_EQ(chip.operation(), sim::JedecFlash::Operation::idle) << model;
-    EXPECT_EQ((*chip.memory("main"))[0x200], 0x11) << model;
-    EXPECT_EQ((*chip.memory("main"))[0x201], 0x22) << model;
-    EXPECT_THAT(rig.board.violations(), IsEmpty()) << model;
+    bus.bus_read_cycle();
+    EXPECT_THAT(rig.board.violations(),
+                ElementsAre(HasSubstr("read at 00200 inside the byte-load window of the page at "
+                                      "00200")))
+        << model;
   }
+}
+
+// DQ7 is the complement of the bit being written only at the byte the
+// datasheets name: the last byte loaded of a page, the byte being
+// programmed. Elsewhere a DATA poll would read the chip as done.
+TEST(DataPolling, OnlyTheWrittenByteAnswersTheComplement) {
+  SimulatedRig page_rig;
+  page_rig.select(u"AT29C010A");
+  page_rig.insert("AT29C010A");
+  ProgrammerBus& page_bus = page_rig.context->bus;
+  send_sequence(page_bus, SEQ_SDP_OFF);
+  timed_data_cycle(page_rig, 0x200, 0x80);
+  timed_data_cycle(page_rig, 0x201, 0x00);
+  page_rig.board.advance_us(1'000);
+  const auto read_at = [](ProgrammerBus& bus, uint32_t address) {
+    data_address(bus, address);
+    return static_cast<uint8_t>(bus.bus_read_cycle() & 0x80);
+  };
+  EXPECT_EQ(read_at(page_bus, 0x201), 0x80);  // the last byte loaded: 00's bit 7 inverted
+  EXPECT_EQ(read_at(page_bus, 0x200), 0x00);
+
+  SimulatedRig byte_rig;
+  byte_rig.select(u"AT49F512");
+  sim::JedecVariant slow = *sim::find_jedec_variant("AT49F512");
+  slow.write_time_us = 1'000;
+  byte_rig.insert(std::make_unique<sim::JedecFlash>(slow));
+  ProgrammerBus& byte_bus = byte_rig.context->bus;
+  send_sequence(byte_bus, SEQ_PROGRAM);
+  timed_data_cycle(byte_rig, 0x1234, 0x00);
+  EXPECT_EQ(read_at(byte_bus, 0x1234), 0x80);
+  EXPECT_EQ(read_at(byte_bus, 0x1235), 0x00);
+  EXPECT_THAT(byte_rig.board.violations(), IsEmpty());
+  EXPECT_THAT(page_rig.board.violations(), IsEmpty());
 }
 
 }  // namespace
