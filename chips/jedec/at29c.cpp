@@ -16,8 +16,8 @@ bool at29c_page_write(ProgrammerContext& context, uint32_t address, const uint8_
   context.priority.set_priority_class(PriorityClass::high);
   bus.bus_address.set(address);
   const uint8_t high_bits = bus.bus_address.high_bits();
-  // Also lets the page in while the chip's protection is on.
-  send_sequence(bus, SEQ_SDP_OFF);
+  // Either command lets the page in while the chip's protection is on.
+  send_sequence(bus, page_load_command(context, SEQ_SDP_OFF));
   send_page_data(bus, page.data(), count, high_bits);
   context.priority.set_priority_class(PriorityClass::normal);
   return wait_for_page_write(context, PAGE_WRITE_WAIT_MS, address + count - 1);

@@ -28,6 +28,12 @@ std::vector<uint8_t> compose_last_page(ProgrammerContext& context, const uint8_t
 
 }  // namespace
 
+std::span<const BusCycle> page_load_command(const ProgrammerContext& context,
+                                            std::span<const BusCycle> window_command) {
+  if (context.chip_waits == ChipWaits::fixed) return window_command;
+  return SEQ_PROGRAM;
+}
+
 void send_page_data(ProgrammerBus& bus, const uint8_t* source, uint32_t count, uint8_t high_bits) {
   const uint32_t address = bus.bus_address.address();
   bus.latch_write(LATCH_ADDR_LO, static_cast<uint8_t>(address));

@@ -12,7 +12,9 @@ bool w29ee512_page_write(ProgrammerContext& context, uint32_t address, const uin
   ProgrammerBus& bus = context.bus;
   context.priority.set_priority_class(PriorityClass::high);
   bus.bus_address.set(address);
-  // No command: with the chip's protection on, the chip ignores this page.
+  // The window sends no command: with the chip's protection on, the chip
+  // ignores that page.
+  send_sequence(bus, page_load_command(context, {}));
   send_page_data(bus, source, count, bus.bus_address.high_bits());
   context.priority.set_priority_class(PriorityClass::normal);
   return wait_for_page_write(context, W29EE512_PAGE_WAIT_MS, address + count - 1);

@@ -48,8 +48,15 @@ std::string row_note(const ChipDescriptor& row, bool english) {
   }
   if (facts.rewrites_in_place) {
     const std::string page = std::to_string(facts.write_unit);
-    return english ? "page write (" + page + " bytes), no erase needed"
-                   : "страничная запись (" + page + " байт), стирание не нужно";
+    // The command line loads each page behind the protected load.
+    const bool left_protected = facts.driver == ChipDriver::page_write;
+    std::string note = english ? "page write (" + page + " bytes), no erase needed"
+                               : "страничная запись (" + page + " байт), стирание не нужно";
+    if (left_protected) {
+      note += english ? "; write leaves data protection on (sdp off)"
+                      : "; после записи защита включена (sdp off)";
+    }
+    return note;
   }
   switch (facts.erase) {
     case EraseLayout::blocks:

@@ -63,6 +63,7 @@ struct PageRow {
   const char16_t* row;
   const char* model;
   uint32_t page_size;
+  int window_command_cycles;  // before each page
 };
 
 class PageWritePoll : public ::testing::TestWithParam<PageRow> {
@@ -81,11 +82,16 @@ class PageWritePoll : public ::testing::TestWithParam<PageRow> {
     });
     return {took, result};
   }
-  // The time the page loads take alone: the write with fixed waits, less them.
+  // The time the page loads take alone: the write with fixed waits, less
+  // them, with the protected page-load command in place of the window's.
   uint64_t load_time(const std::vector<uint8_t>& image) {
     PolledChip fixed(GetParam().row, GetParam().model, ChipWaits::fixed);
     fixed.insert();
-    return write(fixed, image).first - PAGES * 50 * MS;
+    constexpr int64_t COMMAND_CYCLE_US = 24;  // six latch loads
+    const int64_t command_cycles =
+        static_cast<int64_t>(SEQ_PROGRAM.size()) - GetParam().window_command_cycles;
+    const int64_t fixed_loads = static_cast<int64_t>(write(fixed, image).first - PAGES * 50 * MS);
+    return static_cast<uint64_t>(fixed_loads + PAGES * command_cycles * COMMAND_CYCLE_US);
   }
 };
 
@@ -127,10 +133,31 @@ TEST_P(PageWritePoll, ANeverReadyChipStopsTheWriteAfterItsFirstPage) {
   EXPECT_LE(waited, 4 * PAGE_WRITE_MAX_US);
 }
 
+// The command line's pages go in behind the protected load, whatever the
+// chip's protection was, and leave it on; the window's leave the AT29C off.
+TEST_P(PageWritePoll, TheChipEndsTheWriteProtected) {
+  const auto image = pages();
+  for (const bool protected_before : {false, true}) {
+    PolledChip chip(GetParam().row, GetParam().model);
+    sim::JedecFlash& flash = chip.insert();
+    flash.restore_lasting_state({{"protection", {protected_before ? uint8_t{1} : uint8_t{0}}}});
+    EXPECT_EQ(write(chip, image).second, 0u);
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), chip.cells().begin())) << protected_before;
+    EXPECT_TRUE(flash.software_protection()) << protected_before;
+    EXPECT_THAT(chip.rig.board.violations(), IsEmpty());
+  }
+  if (std::string_view(GetParam().model) == "W29EE512") return;
+  PolledChip fixed(GetParam().row, GetParam().model, ChipWaits::fixed);
+  sim::JedecFlash& flash = fixed.insert();
+  flash.restore_lasting_state({{"protection", {1}}});
+  write(fixed, image);
+  EXPECT_FALSE(flash.software_protection());
+}
+
 INSTANTIATE_TEST_SUITE_P(Rows, PageWritePoll,
-                         ::testing::Values(PageRow{u"AT29C010A", "AT29C010A", 0x80},
-                                           PageRow{u"AT29C040A", "AT29C040A", 0x100},
-                                           PageRow{u"W29EE512", "W29EE512", 0x80}),
+                         ::testing::Values(PageRow{u"AT29C010A", "AT29C010A", 0x80, 6},
+                                           PageRow{u"AT29C040A", "AT29C040A", 0x100, 6},
+                                           PageRow{u"W29EE512", "W29EE512", 0x80, 0}),
                          [](const auto& row_info) { return std::string(row_info.param.model); });
 
 // The page after the poll goes on from where the write loop stood, across
