@@ -277,7 +277,13 @@ bool WritePlanner::program_range(const uint8_t* bytes, uint32_t address, uint32_
   const DataHandler program_slot = context_.current_chip->slots.on_write;
   const uint32_t result = program_slot(context_, bytes, address, count);
   if (result == 0) return true;
-  chip_not_ready_ = result == WRITE_CHIP_NOT_READY;
+  chip_not_ready_ = result == WRITE_CHIP_NOT_READY || result == WRITE_PAGE_LOAD_LATE;
+  if (result == WRITE_PAGE_LOAD_LATE) {
+    fail_("the page at " + address_text(context_.page_loads.late_page) +
+          " never loaded within the chip's byte-load limit in " +
+          std::to_string(PAGE_LOAD_TRIES) + " tries");
+    return false;
+  }
   fail_((chip_not_ready_ ? "the chip never reported ready programming "
                          : "the chip reported an error programming ") +
         address_text(address) + "-" + address_text(address + count - 1));

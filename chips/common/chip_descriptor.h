@@ -27,6 +27,9 @@ using DataHandler = uint32_t (*)(ProgrammerContext& context, const uint8_t* buff
 // A write that stopped because the chip never reported ready: the block is
 // partly written, and a verify shows where.
 inline constexpr uint32_t WRITE_CHIP_NOT_READY = 2;
+// A write that stopped at a page whose load never came in time on any of its
+// tries (ProgrammerContext::page_loads.late_page); no page after it was sent.
+inline constexpr uint32_t WRITE_PAGE_LOAD_LATE = 3;
 
 struct ChipSlots {
   SelectHandler on_select = nullptr;

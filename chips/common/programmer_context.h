@@ -22,6 +22,17 @@ inline constexpr uint32_t IMAGE_BUFFER_SIZE = 0x80000;
 // bound for each kind of wait.
 enum class ChipWaits { fixed, poll };
 
+// Page loads timed against the chip's byte-load limit: a load whose bytes
+// came further apart than that (the process was preempted in the middle) was
+// cut in two by the chip, and the page is loaded again. The window does not
+// time its loads.
+struct PageLoadTiming {
+  // Microseconds from any fixed point; empty: loads are not timed.
+  std::function<uint64_t()> now_us;
+  uint32_t reloads = 0;    // pages loaded again
+  uint32_t late_page = 0;  // the page given up on (WRITE_PAGE_LOAD_LATE)
+};
+
 struct ProgrammerContext {
   ProgrammerContext(PortIo& port, Clock& clock_service, Priority& priority_service, MainView& view,
                     const ChipDescriptor& first_row)
@@ -53,6 +64,7 @@ struct ProgrammerContext {
 
   // The window never changes it; the command line asks the chip by default.
   ChipWaits chip_waits = ChipWaits::fixed;
+  PageLoadTiming page_loads;
 
   // Told after every chip selection (the simulator's socket follows it).
   std::function<void(const ChipDescriptor&)> chip_selected;

@@ -1,5 +1,3 @@
-#include <vector>
-
 #include "chips/jedec/jedec_bus.h"
 #include "chips/jedec/jedec_handlers.h"
 #include "chips/jedec/jedec_waits.h"
@@ -7,20 +5,11 @@
 
 namespace fp {
 
-bool at29c_page_write(ProgrammerContext& context, uint32_t address, const uint8_t* source,
-                      uint32_t count) {
-  // Copied before the priority is raised: nothing but port writes may come
-  // between two data cycles of a page.
-  const std::vector<uint8_t> page(source, source + count);
-  ProgrammerBus& bus = context.bus;
-  context.priority.set_priority_class(PriorityClass::high);
-  bus.bus_address.set(address);
-  const uint8_t high_bits = bus.bus_address.high_bits();
+uint32_t at29c_page_write(ProgrammerContext& context, uint32_t address, const uint8_t* source,
+                          uint32_t count) {
   // Either command lets the page in while the chip's protection is on.
-  send_sequence(bus, page_load_command(context, SEQ_SDP_OFF));
-  send_page_data(bus, page.data(), count, high_bits);
-  context.priority.set_priority_class(PriorityClass::normal);
-  return wait_for_page_write(context, PAGE_WRITE_WAIT_MS, address + count - 1);
+  return load_page(context, address, source, count, page_load_command(context, SEQ_SDP_OFF),
+                   PAGE_WRITE_WAIT_MS, AT29C_BYTE_LOAD_LIMIT_US);
 }
 
 uint32_t at29c010a_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,

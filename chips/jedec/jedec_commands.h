@@ -74,6 +74,11 @@ inline constexpr uint32_t AT49F_BYTE_PROGRAM_TRIES = 3;
 // limit (150 µs on the AT29C, 200 µs on the W29EE512); the first poll comes
 // after it, so nothing the chip answers during the load can end the wait.
 inline constexpr uint32_t BYTE_LOAD_WINDOW_MS = 1;
+// The byte-load limits themselves: a timed load with a longer gap between two
+// data cycles is loaded again, at most PAGE_LOAD_TRIES times in all.
+inline constexpr uint64_t AT29C_BYTE_LOAD_LIMIT_US = 150;
+inline constexpr uint64_t W29EE512_BYTE_LOAD_LIMIT_US = 200;
+inline constexpr uint32_t PAGE_LOAD_TRIES = 3;
 
 // Page lengths of the page-write chips: their write handlers send whole
 // pages, and their catalogue rows give the same length (param) to the page

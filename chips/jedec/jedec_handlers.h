@@ -18,8 +18,8 @@ void sdp_on(ProgrammerContext& context);
 void sdp_off(ProgrammerContext& context);
 
 // AT29C010A and AT29C040A: each page behind a command (page_load_command).
-bool at29c_page_write(ProgrammerContext& context, uint32_t address, const uint8_t* source,
-                      uint32_t count);
+uint32_t at29c_page_write(ProgrammerContext& context, uint32_t address, const uint8_t* source,
+                          uint32_t count);
 uint32_t at29c010a_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
                          uint32_t length);
 uint32_t at29c040a_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
@@ -44,8 +44,8 @@ void at49f_erase(ProgrammerContext& context);
 
 // W29EE512: pages sent as plain data cycles in the window, behind the
 // protected page-load command otherwise; a whole-chip erase behind a question.
-bool w29ee512_page_write(ProgrammerContext& context, uint32_t address, const uint8_t* source,
-                         uint32_t count);
+uint32_t w29ee512_page_write(ProgrammerContext& context, uint32_t address, const uint8_t* source,
+                             uint32_t count);
 uint32_t w29ee512_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
                         uint32_t length);
 void w29ee512_erase(ProgrammerContext& context);

@@ -1,9 +1,11 @@
 #include "chips/jedec/page_write.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "bus/block_ops.h"
 #include "chips/jedec/jedec_bus.h"
+#include "chips/jedec/jedec_waits.h"
 #include "ui/message_box.h"
 #include "ui/texts.h"
 
@@ -35,12 +37,55 @@ std::span<const BusCycle> page_load_command(const ProgrammerContext& context,
 }
 
 void send_page_data(ProgrammerBus& bus, const uint8_t* source, uint32_t count, uint8_t high_bits) {
+  send_timed_page_data(bus, source, count, high_bits, nullptr);
+}
+
+uint64_t send_timed_page_data(ProgrammerBus& bus, const uint8_t* source, uint32_t count,
+                              uint8_t high_bits, const std::function<uint64_t()>* now_us) {
   const uint32_t address = bus.bus_address.address();
   bus.latch_write(LATCH_ADDR_LO, static_cast<uint8_t>(address));
   bus.latch_write(LATCH_ADDR_MID, static_cast<uint8_t>(address >> 8));
+  uint64_t longest_gap = 0;
+  uint64_t last_cycle = 0;
   for (uint32_t i = 0; i < count; ++i) {
     data_cycle(bus, source[i], high_bits);
+    if (now_us != nullptr) {
+      const uint64_t now = (*now_us)();
+      if (i > 0) longest_gap = std::max(longest_gap, now - last_cycle);
+      last_cycle = now;
+    }
     bus.address_step();
+  }
+  return longest_gap;
+}
+
+uint32_t load_page(ProgrammerContext& context, uint32_t address, const uint8_t* source,
+                   uint32_t count, std::span<const BusCycle> command, uint32_t fixed_wait_ms,
+                   uint64_t byte_load_limit_us) {
+  // Copied before the priority is raised: nothing but port writes may come
+  // between two data cycles of a page.
+  const std::vector<uint8_t> page(source, source + count);
+  ProgrammerBus& bus = context.bus;
+  PageLoadTiming& timing = context.page_loads;
+  const bool timed = timing.now_us && context.chip_waits == ChipWaits::poll;
+  for (uint32_t attempt = 1;; ++attempt) {
+    context.priority.set_priority_class(PriorityClass::high);
+    bus.bus_address.set(address);
+    const uint8_t high_bits = bus.bus_address.high_bits();
+    send_sequence(bus, command);
+    const uint64_t longest_gap =
+        send_timed_page_data(bus, page.data(), count, high_bits, timed ? &timing.now_us : nullptr);
+    context.priority.set_priority_class(PriorityClass::normal);
+    // A load cut in two is written as two pages, both waited for here.
+    if (!wait_for_page_write(context, fixed_wait_ms, address + count - 1)) {
+      return WRITE_CHIP_NOT_READY;
+    }
+    if (longest_gap <= byte_load_limit_us) return 0;
+    if (attempt == PAGE_LOAD_TRIES) {
+      timing.late_page = address;
+      return WRITE_PAGE_LOAD_LATE;
+    }
+    ++timing.reloads;
   }
 }
 
@@ -53,16 +98,16 @@ uint32_t paged_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t
   }
   int64_t remaining = length;
   while (remaining > 0) {
-    bool written = false;
+    uint32_t result = 0;
     if (remaining >= page_size) {
-      written = page_routine(context, rom_offset, buffer, page_size);
+      result = page_routine(context, rom_offset, buffer, page_size);
     } else {
       const std::vector<uint8_t> page = compose_last_page(
           context, buffer, rom_offset, static_cast<uint32_t>(remaining), page_size);
-      written = page_routine(context, rom_offset, page.data(), page_size);
+      result = page_routine(context, rom_offset, page.data(), page_size);
     }
     // A chip still busy would ignore the next page.
-    if (!written) return WRITE_CHIP_NOT_READY;
+    if (result != 0) return result;
     buffer += page_size;
     rom_offset += page_size;
     remaining -= page_size;

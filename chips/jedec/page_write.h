@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 
 #include "chips/common/programmer_context.h"
@@ -11,13 +12,21 @@
 namespace fp {
 
 // Sends one whole page of count bytes starting at the chip address and waits
-// for its write; false when the chip never reported the page written.
-using PageRoutine = bool (*)(ProgrammerContext& context, uint32_t address, const uint8_t* source,
-                             uint32_t count);
+// for its write: 0, WRITE_CHIP_NOT_READY or WRITE_PAGE_LOAD_LATE.
+using PageRoutine = uint32_t (*)(ProgrammerContext& context, uint32_t address,
+                                 const uint8_t* source, uint32_t count);
+
+// One page: command, data cycles at the high priority class, the wait for the
+// write. When the context times loads, a load that ran over the byte-load
+// limit is loaded again once the chip is done with its parts.
+uint32_t load_page(ProgrammerContext& context, uint32_t address, const uint8_t* source,
+                   uint32_t count, std::span<const BusCycle> command, uint32_t fixed_wait_ms,
+                   uint64_t byte_load_limit_us);
 
 // The page loop of the on_write handlers: 0 = success, 1 = start not on a page
 // boundary (told to the operator, chip untouched), WRITE_CHIP_NOT_READY = the
-// chip never finished a page, and no page after it was sent. A last page that
+// chip never finished a page, WRITE_PAGE_LOAD_LATE = a page never loaded in
+// time; no page after either was sent. A last page that
 // the block only partly covers keeps the chip's own bytes beyond the block.
 uint32_t paged_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
                      uint32_t length, uint32_t page_size, PageRoutine page_routine);
@@ -31,5 +40,9 @@ std::span<const BusCycle> page_load_command(const ProgrammerContext& context,
 
 // The data cycles of one page at the address bus_address holds, stepping it.
 void send_page_data(ProgrammerBus& bus, const uint8_t* source, uint32_t count, uint8_t high_bits);
+// The same, reading now_us (when given) after each data cycle; returns the
+// longest time between two of them.
+uint64_t send_timed_page_data(ProgrammerBus& bus, const uint8_t* source, uint32_t count,
+                              uint8_t high_bits, const std::function<uint64_t()>* now_us);
 
 }  // namespace fp

@@ -7,17 +7,12 @@
 
 namespace fp {
 
-bool w29ee512_page_write(ProgrammerContext& context, uint32_t address, const uint8_t* source,
-                         uint32_t count) {
-  ProgrammerBus& bus = context.bus;
-  context.priority.set_priority_class(PriorityClass::high);
-  bus.bus_address.set(address);
+uint32_t w29ee512_page_write(ProgrammerContext& context, uint32_t address, const uint8_t* source,
+                             uint32_t count) {
   // The window sends no command: with the chip's protection on, the chip
   // ignores that page.
-  send_sequence(bus, page_load_command(context, {}));
-  send_page_data(bus, source, count, bus.bus_address.high_bits());
-  context.priority.set_priority_class(PriorityClass::normal);
-  return wait_for_page_write(context, W29EE512_PAGE_WAIT_MS, address + count - 1);
+  return load_page(context, address, source, count, page_load_command(context, {}),
+                   W29EE512_PAGE_WAIT_MS, W29EE512_BYTE_LOAD_LIMIT_US);
 }
 
 uint32_t w29ee512_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,

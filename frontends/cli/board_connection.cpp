@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -60,6 +61,15 @@ std::vector<posix::PortWrite> idle_board_writes() {
           {CONTROL_PORT, LATCH_CTRL},
           {CONTROL_PORT, LATCH_CTRL | 1},
           {CONTROL_PORT, LATCH_CTRL}};
+}
+
+std::function<uint64_t()> BoardConnection::now_us() {
+  if (held_port_ == nullptr) return [this] { return board_.now_us(); };
+  return [] {
+    const auto since = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::microseconds>(since).count());
+  };
 }
 
 bool BoardConnection::open(const std::string& port, const std::string& trace_path,

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,6 +48,9 @@ class BoardConnection {
   [[nodiscard]] PortIo& port() { return *port_; }
   [[nodiscard]] Clock& clock() { return *clock_; }
   [[nodiscard]] Priority& priority() { return *priority_; }
+  // Microseconds for timing page loads: the simulated board's own time, or
+  // the machine's monotonic clock on a real port.
+  [[nodiscard]] std::function<uint64_t()> now_us();
   // The simulated board's socket; nothing on a real port.
   [[nodiscard]] sim::FollowingSocket* socket() { return socket_.get(); }
 

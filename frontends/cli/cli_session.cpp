@@ -62,6 +62,7 @@ class Session final : private headless::WindowHost {
   void select_row();
   bool identity_confirmed();
   void write_command();
+  void note_page_reloads();
   void verify_command();
   // Reads the slice back and notes the first difference; nothing when the read was refused.
   std::optional<bool> say_where(const ImageSlice& slice);
@@ -131,6 +132,7 @@ int Session::run() {
   context_ = std::make_unique<ProgrammerContext>(board_.port(), board_.clock(), board_.priority(),
                                                  *main_view_, chip_catalogue()[0]);
   context_->chip_waits = options_.fixed_waits ? ChipWaits::fixed : ChipWaits::poll;
+  context_->page_loads.now_us = board_.now_us();
   if (sim::FollowingSocket* socket = board_.socket()) {
     context_->chip_selected = [socket](const ChipDescriptor& row) {
       socket->follow(row.facts.model);
@@ -210,6 +212,7 @@ void Session::write_command() {
     main_model_->control(ctl::IMAGE_PATH).text = *path;
     fill_extra_parameters(0, slice->start, static_cast<uint32_t>(slice->bytes.size()));
     press(ctl::WRITE);
+    note_page_reloads();
     // The window's verify says no more than that it failed.
     if (outcome_.failed()) say_where(*slice);
     return;
@@ -219,6 +222,7 @@ void Session::write_command() {
       [this](bool quiet) { quiet_results_ = quiet; });
   const bool written = planner.write(*slice);
   console_.end_progress();
+  note_page_reloads();
   const WriteReport& report = planner.report();
   if (written && report.programmed_bytes == 0 && report.erased_bytes == 0) {
     console_.note("the chip already holds the image: nothing programmed");
@@ -232,6 +236,13 @@ void Session::write_command() {
   }
   context_->main_view.dialog().message_box(written ? text::WRITE_DONE : text::WRITE_ERROR,
                                            text::PROGRAMMER, written ? mb::OK : mb::ICON_ERROR);
+}
+
+void Session::note_page_reloads() {
+  const uint32_t reloads = context_->page_loads.reloads;
+  if (reloads == 0) return;
+  console_.note(std::to_string(reloads) + (reloads == 1 ? " page was" : " pages were") +
+                " loaded again: the load ran over the chip's byte-load limit");
 }
 
 std::optional<bool> Session::say_where(const ImageSlice& slice) {

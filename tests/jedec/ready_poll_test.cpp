@@ -133,6 +133,49 @@ TEST_P(PageWritePoll, ANeverReadyChipStopsTheWriteAfterItsFirstPage) {
   EXPECT_LE(waited, 4 * PAGE_WRITE_MAX_US);
 }
 
+// A load preempted in the middle: the clock the loads are timed by stands
+// for the process, and once (after the 40th byte) it is held up past the
+// byte-load window, so the chip cuts the page in two.
+TEST_P(PageWritePoll, ALoadThatRanPastTheWindowIsLoadedAgain) {
+  const auto image = pages();
+  PolledChip chip(GetParam().row, GetParam().model);
+  chip.insert();
+  sim::SimulatedBoard& board = chip.rig.board;
+  uint32_t calls = 0;
+  chip.context().page_loads.now_us = [&board, &calls] {
+    if (++calls == 40) board.advance_us(1'000);
+    return board.now_us();
+  };
+  EXPECT_EQ(write(chip, image).second, 0u);
+  EXPECT_TRUE(std::equal(image.begin(), image.end(), chip.cells().begin()));
+  EXPECT_EQ(chip.context().page_loads.reloads, 1u);
+  // The rest of the cut load met the write of its first part.
+  EXPECT_THAT(chip.rig.board.violations(), Not(IsEmpty()));
+  EXPECT_THAT(chip.rig.board.violations(), Each(HasSubstr("during the page write")));
+}
+
+TEST_P(PageWritePoll, ALoadLateOnEveryTryStopsTheWriteAtItsPage) {
+  const auto image = pages();
+  PolledChip chip(GetParam().row, GetParam().model);
+  chip.insert();
+  sim::SimulatedBoard& board = chip.rig.board;
+  const uint64_t late = chip.variant.byte_load_limit_us + 1;
+  chip.context().page_loads.now_us = [&board, late] {
+    board.advance_us(late);
+    return board.now_us();
+  };
+  const uint32_t second_page = GetParam().page_size;
+  EXPECT_EQ(chip.context().current_chip->slots.on_write(
+                chip.context(), image.data() + second_page, second_page,
+                static_cast<uint32_t>(image.size()) - second_page),
+            WRITE_PAGE_LOAD_LATE);
+  EXPECT_EQ(chip.context().page_loads.late_page, second_page);
+  EXPECT_EQ(chip.context().page_loads.reloads, PAGE_LOAD_TRIES - 1);
+  // Nothing reached the page after it.
+  const auto after = chip.cells().begin() + 2 * second_page;
+  EXPECT_TRUE(std::all_of(after, after + second_page, [](uint8_t cell) { return cell == 0xFF; }));
+}
+
 // The command line's pages go in behind the protected load, whatever the
 // chip's protection was, and leave it on; the window's leave the AT29C off.
 TEST_P(PageWritePoll, TheChipEndsTheWriteProtected) {
