@@ -37,18 +37,31 @@ std::span<const BusCycle> page_load_command(const ProgrammerContext& context,
 }
 
 void send_page_data(ProgrammerBus& bus, const uint8_t* source, uint32_t count, uint8_t high_bits) {
-  send_timed_page_data(bus, source, count, high_bits, nullptr);
+  send_timed_page_data(bus, source, count, high_bits, nullptr, false);
 }
 
 uint64_t send_timed_page_data(ProgrammerBus& bus, const uint8_t* source, uint32_t count,
-                              uint8_t high_bits, const std::function<uint64_t()>* now_us) {
+                              uint8_t high_bits, const std::function<uint64_t()>* now_us,
+                              bool short_strobes) {
   const uint32_t address = bus.bus_address.address();
   bus.latch_write(LATCH_ADDR_LO, static_cast<uint8_t>(address));
   bus.latch_write(LATCH_ADDR_MID, static_cast<uint8_t>(address >> 8));
+  const auto control = [high_bits](uint8_t lines) {
+    return static_cast<uint8_t>(lines | high_bits);
+  };
+  if (short_strobes) bus.latch_write(LATCH_CTRL, control(CTRL_WRITE_SETUP));
   uint64_t longest_gap = 0;
   uint64_t last_cycle = 0;
   for (uint32_t i = 0; i < count; ++i) {
-    data_cycle(bus, source[i], high_bits);
+    if (short_strobes) {
+      // The strobe ends back in the write setup, where the next byte's data
+      // and address are loaded: the chip takes both on the strobe's edges.
+      bus.latch_write(LATCH_DATA, source[i]);
+      bus.latch_write(LATCH_CTRL, control(CTRL_WRITE_PULSE));
+      bus.latch_write(LATCH_CTRL, control(CTRL_WRITE_SETUP));
+    } else {
+      data_cycle(bus, source[i], high_bits);
+    }
     if (now_us != nullptr) {
       const uint64_t now = (*now_us)();
       if (i > 0) longest_gap = std::max(longest_gap, now - last_cycle);
@@ -56,6 +69,7 @@ uint64_t send_timed_page_data(ProgrammerBus& bus, const uint8_t* source, uint32_
     }
     bus.address_step();
   }
+  if (short_strobes) bus.latch_write(LATCH_CTRL, control(CTRL_IDLE));
   return longest_gap;
 }
 
@@ -74,7 +88,8 @@ uint32_t load_page(ProgrammerContext& context, uint32_t address, const uint8_t* 
     const uint8_t high_bits = bus.bus_address.high_bits();
     send_sequence(bus, command);
     const uint64_t longest_gap =
-        send_timed_page_data(bus, page.data(), count, high_bits, timed ? &timing.now_us : nullptr);
+        send_timed_page_data(bus, page.data(), count, high_bits, timed ? &timing.now_us : nullptr,
+                             context.chip_waits == ChipWaits::poll);
     context.priority.set_priority_class(PriorityClass::normal);
     // A load cut in two is written as two pages, both waited for here.
     if (!wait_for_page_write(context, fixed_wait_ms, address + count - 1)) {

@@ -41,8 +41,11 @@ std::span<const BusCycle> page_load_command(const ProgrammerContext& context,
 // The data cycles of one page at the address bus_address holds, stepping it.
 void send_page_data(ProgrammerBus& bus, const uint8_t* source, uint32_t count, uint8_t high_bits);
 // The same, reading now_us (when given) after each data cycle; returns the
-// longest time between two of them.
+// longest time between two of them. short_strobes: two control-latch loads a
+// byte instead of the window's three (the bus stays in the write setup
+// between bytes, idle only after the page).
 uint64_t send_timed_page_data(ProgrammerBus& bus, const uint8_t* source, uint32_t count,
-                              uint8_t high_bits, const std::function<uint64_t()>* now_us);
+                              uint8_t high_bits, const std::function<uint64_t()>* now_us,
+                              bool short_strobes);
 
 }  // namespace fp
