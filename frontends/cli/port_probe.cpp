@@ -8,12 +8,14 @@
 #include <string>
 #include <variant>
 
+#include "app/main_window.h"
 #include "frontends/cli/board_connection.h"
 #include "frontends/cli/exit_status.h"
 #include "frontends/cli/port_choice.h"
 #include "platform/posix/direct_port.h"
 #include "platform/posix/file_facts.h"
 #include "platform/posix/ppdev_port.h"
+#include "sim/simulated_board.h"
 
 namespace fp::cli {
 namespace {
@@ -52,16 +54,51 @@ std::string status_text(uint8_t status) {
   return text;
 }
 
-// Reads the status lines and leaves the board idle, the port released.
+void check_timer(PortIo& port, Checklist& list) {
+  const TimerRun run = run_board_timer(port);
+  if (!run.rose) {
+    list.fail("the board's timer does not start (its status bit stays low)",
+              "check that the board is connected to this port and powered");
+  } else if (!run.fell) {
+    list.fail("the board's timer never ends (its status bit stays high)",
+              "check that the board is connected to this port and powered; open status lines "
+              "without a board read high");
+  } else {
+    list.pass("the board's timer runs: its status bit rose and fell after " +
+              std::to_string(run.polls) + " reads");
+  }
+}
+
+// Reads the status lines, runs the timer and leaves the board idle, the port released.
 void check_board(posix::HeldPort& port, Checklist& list) {
   const uint8_t status = port.in(STATUS_PORT);
   list.pass("the board's status lines read " + status_text(status));
+  check_timer(port, list);
   port.set_farewell(idle_board_writes());
   port.release();
   if (port.failure().empty()) {
     list.pass("the board is left idle (programming voltage off) and the port released");
   } else {
     list.fail(port.failure());
+  }
+}
+
+// What to do when the device could not be opened or claimed, by the errno.
+std::string ppdev_remedy(int error_number) {
+  switch (error_number) {
+    case ENXIO:
+    case ENODEV:
+      return "no parallel port answers behind the device: run: sudo modprobe parport_pc "
+             "(check the BIOS setting or the add-in card; --port sim tries the simulated board)";
+    case EBUSY:
+      return module_loaded("lp") ? "the printer driver lp holds the port: run: sudo rmmod lp"
+                                 : "another program holds the port: close it (a printer "
+                                   "daemon such as cups, or another programmer run)";
+    case EACCES:
+    case EPERM:
+      return "ask the machine's administrator for access to the device";
+    default:
+      return {};
   }
 }
 
@@ -91,12 +128,10 @@ void probe_ppdev(const std::string& device, Checklist& list) {
   }
   list.pass("you may open " + device);
   std::string error;
-  auto port = posix::PpdevPort::open(posix::linux_system_calls(), device, error);
+  int error_number = 0;
+  auto port = posix::PpdevPort::open(posix::linux_system_calls(), device, error, &error_number);
   if (!port) {
-    list.fail(error, module_loaded("lp")
-                         ? "the printer driver lp holds the port: run: sudo rmmod lp"
-                         : "another program holds the port: close it (a printer "
-                           "daemon such as cups, or another programmer run)");
+    list.fail(error, ppdev_remedy(error_number));
     list.skip("board not checked");
     return;
   }
@@ -108,10 +143,12 @@ void probe_direct(uint16_t base, Checklist& list) {
   char name[16];
   std::snprintf(name, sizeof name, "%Xh", base);
   std::string error;
-  auto port = posix::DirectPort::open(posix::linux_system_calls(), base, error);
+  posix::SystemCalls& calls = posix::linux_system_calls();
+  auto port = posix::DirectPort::open(calls, base, error);
   if (!port) {
     list.fail("no direct access to the port at " + std::string(name) + ": " + error,
-              "run as root (sudo programmer ...), or use --port ppdev");
+              calls.is_root() ? "use --port ppdev"
+                              : "run as root (sudo programmer ...), or use --port ppdev");
     list.skip("board not checked");
     return;
   }
@@ -123,6 +160,22 @@ void probe_direct(uint16_t base, Checklist& list) {
 }
 
 }  // namespace
+
+TimerRun run_board_timer(PortIo& port) {
+  port.out(CONTROL_PORT, 0x08);
+  port.out(CONTROL_PORT, 0x00);
+  TimerRun run;
+  for (uint32_t reads = 0; reads < TIMER_POLL_LIMIT; ++reads) {
+    const bool up = (port.in(STATUS_PORT)&0x08) != 0;
+    if (!up) {
+      run.fell = run.rose;
+      return run;
+    }
+    run.rose = true;
+    ++run.polls;
+  }
+  return run;
+}
 
 int run_probe(const CliOptions& options, Console& console) {
   if (!options.port_origin.empty()) console.note(options.port_origin);
@@ -137,6 +190,8 @@ int run_probe(const CliOptions& options, Console& console) {
     list.pass(
         "the simulated board: no hardware to connect; every operation runs on simulated "
         "chips (give --port ppdev or direct for a real board)");
+    sim::SimulatedBoard board;
+    check_timer(board, list);
   } else if (const auto* ppdev = std::get_if<PpdevPortChoice>(&choice)) {
     probe_ppdev(ppdev->device, list);
   } else {

@@ -1,5 +1,6 @@
 #include "platform/posix/direct_port.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -16,8 +17,8 @@ std::string hex(unsigned value) {
 
 }  // namespace
 
-std::unique_ptr<DirectPort> DirectPort::open(SystemCalls& calls, uint16_t base,
-                                             std::string& error) {
+std::unique_ptr<DirectPort> DirectPort::open(SystemCalls& calls, uint16_t base, std::string& error,
+                                             int* error_number) {
   if (base > 0xFFFF - (REGISTER_COUNT - 1)) {
     error = "no port range at " + hex(base);
     return nullptr;
@@ -25,7 +26,14 @@ std::unique_ptr<DirectPort> DirectPort::open(SystemCalls& calls, uint16_t base,
   if (calls.ioperm(base, REGISTER_COUNT, 1) != 0) {
     const int code = calls.last_error();
     error = "cannot use ports " + hex(base) + "-" + hex(base + REGISTER_COUNT - 1) + ": " +
-            std::strerror(code) + " (direct I/O needs root)";
+            std::strerror(code);
+    if (code == EPERM || code == EACCES) {
+      // Root refused: a locked-down kernel (Secure Boot) allows no port instructions.
+      error += calls.is_root()
+                   ? " (the kernel allows no direct I/O, not even to root: use --port ppdev)"
+                   : " (direct I/O needs root)";
+    }
+    if (error_number != nullptr) *error_number = code;
     return nullptr;
   }
   return std::unique_ptr<DirectPort>(new DirectPort(calls, base));

@@ -41,6 +41,9 @@ class LinuxSystemCalls final : public SystemCalls {
   [[nodiscard]] int last_error() const override {
     return errno;
   }
+  [[nodiscard]] bool is_root() const override {
+    return ::geteuid() == 0;
+  }
 
   void outb(uint8_t value, uint16_t port) override {
 #ifdef FP_HAS_PORT_INSTRUCTIONS

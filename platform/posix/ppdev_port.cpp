@@ -6,6 +6,7 @@
 #include <sys/ioctl.h>
 
 #include <cstring>
+#include <utility>
 
 namespace fp::posix {
 namespace {
@@ -17,20 +18,25 @@ std::string reason(SystemCalls& calls) {
 }  // namespace
 
 std::unique_ptr<PpdevPort> PpdevPort::open(SystemCalls& calls, const std::string& device,
-                                           std::string& error) {
+                                           std::string& error, int* error_number) {
+  // The errno of the call that failed, before the clean-up calls.
+  const auto refuse = [&](std::string text) {
+    if (error_number != nullptr) *error_number = calls.last_error();
+    error = std::move(text) + ": " + reason(calls);
+  };
   const int descriptor = calls.open(device.c_str(), O_RDWR);
   if (descriptor < 0) {
-    error = "cannot open " + device + ": " + reason(calls);
+    refuse("cannot open " + device);
     return nullptr;
   }
   // Exclusive: no other driver (lp, a printer daemon) may touch the lines meanwhile.
   if (calls.ioctl(descriptor, PPEXCL, nullptr) != 0) {
-    error = "cannot claim " + device + " exclusively: " + reason(calls);
+    refuse("cannot claim " + device + " exclusively");
     calls.close(descriptor);
     return nullptr;
   }
   if (calls.ioctl(descriptor, PPCLAIM, nullptr) != 0) {
-    error = "cannot claim " + device + ": " + reason(calls);
+    refuse("cannot claim " + device);
     calls.close(descriptor);
     return nullptr;
   }
@@ -38,7 +44,7 @@ std::unique_ptr<PpdevPort> PpdevPort::open(SystemCalls& calls, const std::string
   int forward = 0;
   if (calls.ioctl(descriptor, PPSETMODE, &mode) != 0 ||
       calls.ioctl(descriptor, PPDATADIR, &forward) != 0) {
-    error = "cannot set " + device + " to compatibility mode: " + reason(calls);
+    refuse("cannot set " + device + " to compatibility mode");
     calls.ioctl(descriptor, PPRELEASE, nullptr);
     calls.close(descriptor);
     return nullptr;

@@ -15,10 +15,10 @@ inline constexpr char DEFAULT_PPDEV_DEVICE[] = "/dev/parport0";
 
 class PpdevPort final : public HeldPort {
  public:
-  // Nothing, and the reason with the device name in error, when the port
-  // cannot be opened or claimed; nothing is left open then.
+  // Nothing, and the reason with the device name in error (its errno in
+  // error_number), when the port cannot be opened or claimed; nothing is left open then.
   static std::unique_ptr<PpdevPort> open(SystemCalls& calls, const std::string& device,
-                                         std::string& error);
+                                         std::string& error, int* error_number = nullptr);
   ~PpdevPort() override { release(); }
   PpdevPort(const PpdevPort&) = delete;
   PpdevPort& operator=(const PpdevPort&) = delete;

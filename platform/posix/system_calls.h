@@ -17,6 +17,8 @@ class SystemCalls {
   virtual int ioperm(unsigned long from, unsigned long count, int turn_on) = 0;
   virtual int set_scheduler(int policy, int priority) = 0;
   [[nodiscard]] virtual int last_error() const = 0;
+  // The process runs as root (effective user 0): advice differs for it.
+  [[nodiscard]] virtual bool is_root() const = 0;
 
   // Port instructions; only valid after a successful ioperm.
   virtual void outb(uint8_t value, uint16_t port) = 0;

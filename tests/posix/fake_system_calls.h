@@ -27,6 +27,7 @@ class FakeSystemCalls final : public posix::SystemCalls {
   int ioperm(unsigned long from, unsigned long count, int turn_on) override;
   int set_scheduler(int policy, int priority) override;
   [[nodiscard]] int last_error() const override { return error_; }
+  [[nodiscard]] bool is_root() const override { return root; }
   void outb(uint8_t value, uint16_t port) override;
   uint8_t inb(uint16_t port) override;
 
@@ -39,6 +40,7 @@ class FakeSystemCalls final : public posix::SystemCalls {
   int fail_ioperm = 0;
   int fail_scheduler = 0;
   uint8_t status_value = 0x78;
+  bool root = false;
   // Printed on standard error as each call is made (seen across a fork).
   bool echo_to_stderr = false;
 

@@ -188,6 +188,33 @@ TEST(DirectPort, RefusalSaysThatItNeedsRoot) {
   EXPECT_EQ(error, "cannot use ports 378h-37Ah: Operation not permitted (direct I/O needs root)");
 }
 
+TEST(DirectPort, RootRefusedIsNotToldToBecomeRoot) {
+  test::FakeSystemCalls fake;
+  fake.fail_ioperm = EPERM;
+  fake.root = true;
+  std::string error;
+  int error_number = 0;
+  EXPECT_EQ(DirectPort::open(fake, 0x378, error, &error_number), nullptr);
+  EXPECT_EQ(error_number, EPERM);
+  EXPECT_EQ(error,
+            "cannot use ports 378h-37Ah: Operation not permitted (the kernel allows no direct I/O, "
+            "not even to root: use --port ppdev)");
+}
+
+TEST(PpdevPort, ARefusalGivesTheErrnoOfTheCallThatFailed) {
+  test::FakeSystemCalls fake;
+  fake.fail_open["/dev/parport0"] = ENXIO;
+  std::string error;
+  int error_number = 0;
+  EXPECT_EQ(PpdevPort::open(fake, "/dev/parport0", error, &error_number), nullptr);
+  EXPECT_EQ(error_number, ENXIO);
+
+  test::FakeSystemCalls busy;
+  busy.fail_ioctl[PPCLAIM] = EBUSY;
+  EXPECT_EQ(PpdevPort::open(busy, "/dev/parport0", error, &error_number), nullptr);
+  EXPECT_EQ(error_number, EBUSY);  // not the errno of the close that follows
+}
+
 TEST(RealtimePriority, HighIsFirstInFirstOutAndNormalGoesBack) {
   test::FakeSystemCalls fake;
   std::ostringstream warnings;
