@@ -39,6 +39,9 @@ void Am28f001Model::on_latch(uint8_t select, const BoardLines& lines, uint64_t) 
   if (change.vpp_rose) mode_ = Mode::read_array;
   if (!change.write_taken) return;
   if (!lines.vpp()) {
+    // Without Vpp the chip ignores every cycle; the JEDEC ID sequence of a
+    // socket probe is no fault of the driver.
+    if (jedec_id_.take(lines.address(), lines.data) != JedecIdTracker::Cycle::other) return;
     violation("AM28F001: write of " + hex_byte(lines.data) +
               " without the programming voltage (the chip is read-only then)");
     return;

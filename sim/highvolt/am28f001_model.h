@@ -60,6 +60,7 @@ class Am28f001Model final : public ChipModel {
 
   FlashArray array_;
   ControlLineTracker lines_;
+  JedecIdTracker jedec_id_;
   Mode mode_ = Mode::read_array;
   // Address of the running program pulse, or of the cell a verify shows.
   uint32_t cell_ = 0;

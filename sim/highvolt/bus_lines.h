@@ -45,4 +45,31 @@ class ControlLineTracker {
   uint8_t previous_ = 0xC0;
 };
 
+// The JEDEC software-ID sequence: AA at 5555, 55 at 2AAA, then 90 (enter)
+// or F0 (leave) at 5555, A15-A18 ignored.
+class JedecIdTracker {
+ public:
+  enum class Cycle { other, unlock, enter, leave };
+
+  Cycle take(uint32_t address, uint8_t data) {
+    const uint32_t command_address = address & 0x7FFF;
+    const int step = step_;
+    step_ = 0;
+    if (step == 0 && command_address == 0x5555 && data == 0xAA) {
+      step_ = 1;
+      return Cycle::unlock;
+    }
+    if (step == 1 && command_address == 0x2AAA && data == 0x55) {
+      step_ = 2;
+      return Cycle::unlock;
+    }
+    if (step == 2 && command_address == 0x5555 && data == 0x90) return Cycle::enter;
+    if (step == 2 && command_address == 0x5555 && data == 0xF0) return Cycle::leave;
+    return Cycle::other;
+  }
+
+ private:
+  int step_ = 0;
+};
+
 }  // namespace fp::sim

@@ -105,6 +105,19 @@ void I28f001bxModel::write_cycle(uint32_t address, uint8_t data, bool vpp, uint6
       }
       return;
     default:
+      break;
+  }
+  // The chip answers the JEDEC software ID as well as its own 90h.
+  switch (jedec_id_.take(address, data)) {
+    case JedecIdTracker::Cycle::unlock:
+      return;
+    case JedecIdTracker::Cycle::enter:
+      mode_ = Mode::read_id;
+      return;
+    case JedecIdTracker::Cycle::leave:
+      mode_ = Mode::read_array;
+      return;
+    case JedecIdTracker::Cycle::other:
       command(data);
   }
 }

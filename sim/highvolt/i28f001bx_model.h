@@ -65,6 +65,7 @@ class I28f001bxModel final : public ChipModel {
   const I28fVariant& variant_;
   FlashArray array_;
   ControlLineTracker lines_;
+  JedecIdTracker jedec_id_;
   I28fTiming timing_;
   Mode mode_ = Mode::read_array;
   uint8_t error_bits_ = 0;
