@@ -202,7 +202,7 @@ bool identifies_with_high_voltage(const ChipDescriptor& row) {
 std::optional<std::string> high_voltage_id_refusal(const SocketProbe& probe,
                                                    const ChipDescriptor& row) {
   if (!identifies_with_high_voltage(row) || !probe.answered()) return std::nullopt;
-  return probe_text(probe) + "; the " + to_utf8(row.name) + " gives no ID at 5 V";
+  return probe_text(probe);
 }
 
 bool probe_confirms(const SocketProbe& probe, const ChipDescriptor& row) {

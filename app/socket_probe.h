@@ -48,7 +48,7 @@ std::optional<std::string> high_voltage_harm(const SocketProbe& probe);
 
 // The 12 V identification of the row may run: the probe left it room. For
 // the AM28F001 class nothing answered in the 32-pin socket; for the ATtiny
-// neither socket answered. Otherwise the reason.
+// neither socket answered. Otherwise what answered.
 std::optional<std::string> high_voltage_id_refusal(const SocketProbe& probe,
                                                    const ChipDescriptor& row);
 

@@ -152,7 +152,8 @@ void add_options(CLI::App& sub, Command command, CliOptions& options) {
                  "wait the window's fixed times instead of asking the chip when it is done");
   }
   if (here("--force")) {
-    sub.add_flag("--force", options.force, "skip the check of the chip's ID");
+    sub.add_flag("--force", options.force,
+                 "go on when another chip answers (never 12 V on a 5 V chip)");
   }
   if (here("--low")) {
     sub.add_option("--low", options.fuse_low, "fuse low byte to write (hexadecimal)");

@@ -8,6 +8,7 @@
 #include "app/catalogue.h"
 #include "app/chip_identity.h"
 #include "app/main_window.h"
+#include "app/socket_probe.h"
 #include "app/write_planner.h"
 #include "bus/number_text.h"
 #include "frontends/cli/board_connection.h"
@@ -60,7 +61,15 @@ class Session final : private headless::WindowHost {
 
   void fill_extra_parameters(uint32_t file_offset, uint32_t chip_offset, uint32_t length);
   void select_row();
+  // The probe, then the row's ID; false (and why) when the run must stop.
   bool identity_confirmed();
+  bool mismatch(const std::string& what);
+  // The vpp_use bits of the command.
+  [[nodiscard]] uint8_t voltage_uses() const;
+  // No --chip: the row the probe names, or (id) the names alone.
+  void choose_row();
+  // Calibration only with nothing in the socket, as far as 5 V can tell.
+  bool socket_empty();
   void write_command();
   void note_page_reloads();
   void verify_command();
@@ -80,7 +89,7 @@ class Session final : private headless::WindowHost {
   }
   intptr_t run_dialog(int template_id, DialogLogic& logic) override;
 
-  const CliOptions& options_;
+  CliOptions options_;  // --chip filled in when the probe chose the row
   Console& console_;
   posix::RunSignals& signals_;
   RunOutcome outcome_;
@@ -101,6 +110,7 @@ class Session final : private headless::WindowHost {
   bool expected_dialog_seen_ = false;
   std::u16string last_status_;
   bool quiet_results_ = false;  // an erase inside a planned write
+  bool socket_found_empty_ = false;
 };
 
 class Session::WindowView : public headless::ModelDialogView {
@@ -146,7 +156,8 @@ int Session::run() {
   // As the program starts: the bus reset, then the window with row 0.
   context_->bus.bus_reset();
   main_window_->on_init(main_view_->dialog());
-  if (checked_.row != nullptr) select_row();
+  if (checked_.row == nullptr && chosen_by_probe(options_.command)) choose_row();
+  if (checked_.row != nullptr && outcome_.ok()) select_row();
   // A change to the chip is not cut off halfway; a question waiting for the
   // operator still gives way to Ctrl-C.
   const bool holds = changes_chip(options_) || options_.command == Command::sdp;
@@ -158,7 +169,9 @@ int Session::run() {
       signals_.resume();
     }
   });
-  if (outcome_.ok()) run_operation();
+  if (outcome_.ok() && (checked_.row != nullptr || options_.command == Command::calibrate)) {
+    run_operation();
+  }
   after_operation();
   console_.end_progress();
   board_.close(outcome_);
@@ -177,25 +190,120 @@ int Session::run() {
   return outcome_.status();
 }
 
-bool Session::identity_confirmed() {
-  if (options_.force || !changes_chip(options_)) return true;
-  const ChipDescriptor& row = *context_->current_chip;
-  const auto expected = expected_identity(row);
-  if (expected.empty()) {
-    // A row the command line knows no ID for is not passed unchecked.
-    outcome_.fail("no ID to check the " + to_utf8(row.name) +
-                  " against; the chip was not touched (--force skips this check)");
-    return false;
+uint8_t Session::voltage_uses() const {
+  switch (options_.command) {
+    case Command::id:
+      return vpp_use::IDENTIFY;
+    case Command::read:
+    case Command::verify:
+      return vpp_use::READ;
+    case Command::blank:
+      return vpp_use::BLANK_CHECK;
+    case Command::write:
+      return options_.no_erase ? vpp_use::WRITE : vpp_use::WRITE | vpp_use::ERASE;
+    case Command::erase:
+      return vpp_use::ERASE;
+    case Command::fuses:
+    case Command::lock:
+      return vpp_use::IDENTIFY | vpp_use::READ | vpp_use::WRITE;
+    default:
+      return 0;
   }
+}
+
+bool Session::mismatch(const std::string& what) {
+  if (options_.force) {
+    console_.note(what + "; --force: going on");
+    return true;
+  }
+  outcome_.fail(what + (changes_chip(options_) ? " (--force goes on)" : ""));
+  return false;
+}
+
+bool Session::identity_confirmed() {
+  const ChipDescriptor& row = *context_->current_chip;
+  const std::string name = to_utf8(row.name);
+  const SocketProbe probe = probe_socket(*context_);
+  constexpr const char* ONLY_READ = "; the chip was only read at 5 V";
+  const bool high_voltage_id = identifies_with_high_voltage(row);
+  if ((high_voltage_id || (row.facts.vpp_operations & voltage_uses()) != 0)) {
+    if (const auto harm = high_voltage_harm(probe)) {
+      // No option overrides this: the voltage would damage the chip.
+      outcome_.fail(*harm + "; the " + name +
+                    " needs the programming voltage: refused, whatever --force says" + ONLY_READ);
+      return false;
+    }
+  }
+  const auto expected = expected_identity(row);
+  const std::string wanted =
+      "not the " + name + (expected.empty() ? "" : "'s " + codes_text(expected));
+  if (!high_voltage_id) {
+    if (!expected.empty() && probe_confirms(probe, row)) return true;
+    return mismatch(probe_text(probe) + ", " + wanted + ONLY_READ);
+  }
+  if (const auto why = high_voltage_id_refusal(probe, row)) {
+    return mismatch(*why + ", " + wanted +
+                    " (its ID needs 12 V, not switched on while a chip answers at 5 V)" +
+                    ONLY_READ);
+  }
+  // Nothing answered at 5 V: the row's own ID, with 12 V on pin 1.
   const std::vector<uint8_t> found = read_identity(*context_, row);
   if (std::equal(found.begin(), found.end(), expected.begin(), expected.end())) return true;
-  const bool nothing =
-      std::all_of(found.begin(), found.end(), [](uint8_t code) { return code == 0xFF; });
-  outcome_.fail((nothing ? "nothing answers in the socket (" + codes_text(found) + ")"
-                         : "the chip in the socket answers " + codes_text(found)) +
-                ", not the " + to_utf8(row.name) + "'s " + codes_text(expected) +
-                "; the chip was not touched (--force skips this check)");
-  return false;
+  const bool nothing = std::all_of(found.begin(), found.end(),
+                                   [](uint8_t code) { return code == 0xFF || code == 0x00; });
+  return mismatch((nothing ? "nothing answers: an empty socket or bad contact"
+                           : "the socket answers " + codes_text(found)) +
+                  ", " + wanted + "; the chip was read at 5 V, then its ID with 12 V on pin 1");
+}
+
+void Session::choose_row() {
+  const SocketProbe probe = probe_socket(*context_);
+  std::vector<const ChipDescriptor*> rows = probe.matches();
+  std::string names;
+  for (const ChipDescriptor* row : rows) {
+    if (!names.empty()) names += ", ";
+    names += to_utf8(row->name);
+    if (*row->facts.aliases != '\0') names += std::string(" (") + row->facts.aliases + ")";
+  }
+  if (options_.command == Command::id) {
+    if (rows.empty()) {
+      std::string high_voltage_rows;
+      for (const ChipDescriptor& row : catalogue_rows()) {
+        if (!identifies_with_high_voltage(row)) continue;
+        if (!high_voltage_rows.empty()) high_voltage_rows += ", ";
+        high_voltage_rows += to_utf8(row.name);
+      }
+      outcome_.fail(probe_text(probe) + "; a 12 V part (" + high_voltage_rows +
+                    ") gives no ID at 5 V: name its row with --chip");
+      return;
+    }
+    console_.out() << probe_text(probe) << '\n';
+    return;
+  }
+  if (rows.size() != 1) {
+    outcome_.fail("which chip? " + probe_text(probe) +
+                  (rows.empty() ? "" : "; more than one row answers so") +
+                  ": give --chip NAME (see: programmer list); the chip was only read at 5 V");
+    return;
+  }
+  options_.chip = to_utf8(rows.front()->name);
+  checked_ = check_options(options_, outcome_);
+  console_.note("the socket holds the " + names + ": using that row");
+}
+
+bool Session::socket_empty() {
+  const SocketProbe probe = probe_socket(*context_);
+  const bool holds = probe.answered() || (probe.dip32 && probe.dip32->holds_data()) ||
+                     (probe.dip20 && probe.dip20->holds_data());
+  if (holds) {
+    outcome_.fail("calibrate switches the programming voltage on and needs an empty socket: " +
+                  probe_text(probe) + "; the chip was only read at 5 V");
+    return false;
+  }
+  // The probe, not --yes, answers the question whether the chip is out.
+  socket_found_empty_ = true;
+  console_.note("the socket is empty: nothing answers at 5 V");
+  return true;
 }
 
 void Session::write_command() {
@@ -204,7 +312,7 @@ void Session::write_command() {
     return;
   }
   const auto slice = image_->load_slice(*context_, outcome_);
-  if (!slice || !identity_confirmed()) return;
+  if (!slice) return;
   console_.progress_range(slice->start, static_cast<uint32_t>(slice->bytes.size()));
   if (options_.no_erase) {
     const auto path = image_->stage_slice(*slice, outcome_);
@@ -313,6 +421,10 @@ void Session::press(int id) {
 
 void Session::run_operation() {
   const uint32_t chip_size = context_->chip_size;
+  const bool touches_chip = options_.command != Command::list &&
+                            options_.command != Command::probe &&
+                            options_.command != Command::calibrate;
+  if (touches_chip && !identity_confirmed()) return;
   switch (options_.command) {
     case Command::list:
     case Command::probe:
@@ -331,7 +443,6 @@ void Session::run_operation() {
       press(ctl::BLANK_CHECK);
       break;
     case Command::erase:
-      if (!identity_confirmed()) break;
       console_.progress_range(0, chip_size);
       press(ctl::ERASE);
       break;
@@ -344,12 +455,11 @@ void Session::run_operation() {
       break;
     case Command::fuses:
     case Command::lock:
-      if (!identity_confirmed()) break;
       expected_dialog_ = dlg::ATTINY_FUSES;
       press(ctl::IDENTIFY);
       break;
     case Command::calibrate:
-      press(ctl::CALIBRATE);
+      if (socket_empty()) press(ctl::CALIBRATE);
       break;
   }
 }
@@ -382,6 +492,11 @@ int Session::message_box(std::u16string_view text, const char16_t* caption, uint
   // Calibration changes no wait of a write: the window's question about it
   // is no question here.
   if (question && text == text::NOT_CALIBRATED) return answer::YES;
+  if (question && text == text::REMOVE_CHIP) {
+    if (socket_found_empty_) return answer::YES;
+    outcome_.fail("the chip must be out of the socket");
+    return answer::NO;
+  }
   if (question) {
     const auto yes = console_.ask(text, (flags & mb::DEFBUTTON2) == 0);
     if (!yes) {

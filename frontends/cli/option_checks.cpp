@@ -66,6 +66,20 @@ bool takes_file(Command command) {
   return command == Command::read || command == Command::write || command == Command::verify;
 }
 
+bool chosen_by_probe(Command command) {
+  switch (command) {
+    case Command::id:
+    case Command::read:
+    case Command::verify:
+    case Command::blank:
+    case Command::write:
+    case Command::erase:
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool changes_chip(const CliOptions& options) {
   switch (options.command) {
     case Command::write:
@@ -90,7 +104,7 @@ CheckedOptions check_options(const CliOptions& options, RunOutcome& outcome) {
     outcome.usage("--blocks needs all or a list of block addresses");
   }
   if (options.block && options.block->empty()) outcome.usage("--block needs chip or an address");
-  if (command != Command::calibrate && options.chip.empty()) {
+  if (command != Command::calibrate && !chosen_by_probe(command) && options.chip.empty()) {
     outcome.usage("which chip? give --chip NAME or --chip ROW (see: programmer list)");
   } else if (!options.chip.empty()) {
     auto found = find_row(options.chip);

@@ -32,5 +32,7 @@ CheckedOptions check_options(const CliOptions& options, RunOutcome& outcome);
 bool takes_file(Command command);
 // Write, erase, fuse writes and lock: the operations that change the chip.
 bool changes_chip(const CliOptions& options);
+// Without --chip the command takes the row the socket probe names.
+bool chosen_by_probe(Command command);
 
 }  // namespace fp::cli
