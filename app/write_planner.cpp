@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 #include <span>
+#include <utility>
 
 #include "bus/number_text.h"
 #include "chips/at89c/at89c_handlers.h"
@@ -57,7 +58,8 @@ struct RowPlan {
   ChipErase erase_chip;
   BlockErase erase_block;
   std::span<const BlockRange> blocks;
-  bool attiny;  // lock bits refuse it; a chip erase takes the EEPROM along
+  bool attiny;                      // lock bits refuse it; a chip erase takes the EEPROM along
+  bool erase_says_failure = false;  // the erase handler shows its own error box
 };
 
 // The row's write, from its facts: page-write rows and the EEPROM program
@@ -80,6 +82,7 @@ std::optional<RowPlan> plan_for(const ChipDescriptor& row) {
       break;
     case ChipDriver::am28f_pulses:
       plan.erase_chip = am28f_whole_erase;
+      plan.erase_says_failure = true;
       break;
     case ChipDriver::at89c_serial:
       plan.erase_chip = at89c_whole_erase;
@@ -107,7 +110,22 @@ constexpr uint8_t READ_LOCK = HV_SELECT_BS1;
 constexpr uint8_t EESAVE = 0x40;     // fuse high bit 6, programmed (0): EEPROM kept
 constexpr uint8_t LOCK_BITS = 0x03;  // LB1, LB2; 1 = not programmed
 
+// The image gives this byte; a record file's gaps keep the chip's own.
+bool image_holds(const ImageSlice& slice, uint32_t address) {
+  return address >= slice.start && address < slice.end() && slice.held[address - slice.start];
+}
+
 }  // namespace
+
+std::string ranges_text(const std::vector<AddressRange>& ranges) {
+  std::string text;
+  for (const AddressRange& range : ranges) {
+    if (!text.empty()) text += ", ";
+    text += address_text(range.start);
+    if (range.end - range.start > 1) text += "-" + address_text(range.end - 1);
+  }
+  return text;
+}
 
 bool WritePlanner::write(const ImageSlice& slice) {
   const ChipDescriptor& row = *context_.current_chip;
@@ -146,38 +164,122 @@ bool WritePlanner::write(const ImageSlice& slice) {
       attiny_eeprom_read(context_, eeprom.data(), 0, EEPROM_BYTES);
     }
     context_.bus.progress_prefix = nullptr;
-    for (const Region& region : regions) {
-      if (!erase(region, plan->erase == Erase::whole_chip)) return false;
-      const uint32_t first = region.start - image.start;
-      std::fill_n(image.now.begin() + first, region.size, ERASED);
-      report_.erased_bytes += region.size;
-      for (uint32_t address = region.start; address < region.start + region.size; ++address) {
-        const bool in_slice = address >= slice.start && address < slice.end();
-        if (!in_slice && image.want[address - image.start] != ERASED) ++report_.restored_bytes;
-      }
-    }
   }
-  if (!program(image)) {
+  for (const Region& region : regions) {
+    if (!write_region(region, image, slice)) return false;
+  }
+  // What no erase touched only has bits to clear.
+  if (!program(image, 0, static_cast<uint32_t>(image.now.size()))) {
     // The verify says how far a write came that the chip never finished.
     if (chip_not_ready_) verify(slice, image);
     return false;
   }
-  if (!eeprom.empty()) {
-    // The chip erase cleared the EEPROM too: it gets back what it held.
-    for (uint32_t page = 0; page < EEPROM_BYTES; page += EEPROM_PAGE_BYTES) {
-      const bool blank =
-          std::all_of(eeprom.begin() + page, eeprom.begin() + page + EEPROM_PAGE_BYTES,
-                      [](uint8_t value) { return value == ERASED; });
-      if (!blank) attiny_eeprom_write(context_, eeprom.data() + page, page, EEPROM_PAGE_BYTES);
-    }
-    std::vector<uint8_t> kept(EEPROM_BYTES);
-    attiny_eeprom_read(context_, kept.data(), 0, EEPROM_BYTES);
-    if (kept != eeprom) {
-      fail_("the chip erase cleared the EEPROM and it could not be put back");
-      return false;
+  if (!eeprom.empty() && !restore_eeprom(eeprom)) return false;
+  return verify(slice, image);
+}
+
+bool WritePlanner::write_region(const Region& region, ChipImage& image, const ImageSlice& slice) {
+  const RowPlan plan = *plan_for(*context_.current_chip);
+  const uint32_t first = region.start - image.start;
+  const uint32_t last = first + region.size;
+  std::vector<uint8_t> old_bytes(image.now.begin() + first, image.now.begin() + last);
+  if (!erase(region, plan.erase == Erase::whole_chip)) {
+    put_back(region, std::move(old_bytes), image, slice);
+    return false;
+  }
+  std::fill(image.now.begin() + first, image.now.begin() + last, ERASED);
+  report_.erased_bytes += region.size;
+  if (!program(image, first, last) || !verify_region(region, image)) {
+    put_back(region, std::move(old_bytes), image, slice);
+    return false;
+  }
+  for (uint32_t address = region.start; address < region.start + region.size; ++address) {
+    if (!image_holds(slice, address) && image.want[address - image.start] != ERASED) {
+      ++report_.restored_bytes;
     }
   }
-  return verify(slice, image);
+  verified_.push_back(region);
+  return true;
+}
+
+bool WritePlanner::verify_region(const Region& region, const ChipImage& image) {
+  context_.bus.progress_prefix = text::VERIFYING;
+  const auto chip = read_chip(context_, region.start, region.size);
+  context_.bus.progress_prefix = nullptr;
+  if (!chip) {
+    fail_("the chip refused the read of the verify");
+    return false;
+  }
+  const uint32_t first = region.start - image.start;
+  for (uint32_t i = 0; i < region.size; ++i) {
+    if ((*chip)[i] == image.want[first + i]) continue;
+    char bytes[32];
+    std::snprintf(bytes, sizeof bytes, " holds %02X, not %02X", (*chip)[i], image.want[first + i]);
+    fail_("verify: " + address_text(region.start + i) + bytes);
+    return false;
+  }
+  return true;
+}
+
+// After a failure in an erased region: programs each unit of what the region
+// must hold (its old bytes outside the slice) that the chip can still take
+// (bits only go from 1 to 0), stops when the chip no longer answers, and notes
+// the bytes outside the slice that are not as they were.
+void WritePlanner::put_back(const Region& region, std::vector<uint8_t> old_bytes,
+                            const ChipImage& image, const ImageSlice& slice) {
+  const auto target = image.want.begin() + (region.start - image.start);
+  const uint32_t unit = plan_for(*context_.current_chip)->unit;
+  const WriteFailure fail = std::exchange(fail_, [](std::string_view) {});
+  context_.bus.progress_prefix = text::READING;
+  std::optional<std::vector<uint8_t>> chip = read_chip(context_, region.start, region.size);
+  context_.bus.progress_prefix = text::WRITING;
+  bool programmed = false;
+  for (uint32_t first = 0; chip && first < region.size && !chip_not_ready_; first += unit) {
+    bool differs = false;
+    bool reachable = true;
+    for (uint32_t i = first; i < first + unit && i < region.size; ++i) {
+      differs = differs || (*chip)[i] != target[i];
+      reachable = reachable && (target[i] & ~(*chip)[i]) == 0;
+    }
+    if (!differs || !reachable) continue;
+    const uint32_t count = std::min(unit, region.size - first);
+    program_range(&target[first], region.start + first, count);
+    programmed = true;
+  }
+  if (programmed) {
+    context_.bus.progress_prefix = text::VERIFYING;
+    chip = read_chip(context_, region.start, region.size);
+  }
+  context_.bus.progress_prefix = nullptr;
+  fail_ = fail;
+
+  WriteRescue rescue{region.start, std::move(old_bytes), {}};
+  for (uint32_t i = 0; i < region.size; ++i) {
+    const uint32_t address = region.start + i;
+    if (image_holds(slice, address) || (chip && (*chip)[i] == rescue.old_bytes[i])) continue;
+    if (!rescue.not_restored.empty() && rescue.not_restored.back().end == address) {
+      ++rescue.not_restored.back().end;
+    } else {
+      rescue.not_restored.push_back({address, address + 1});
+    }
+  }
+  report_.rescue = std::move(rescue);
+}
+
+bool WritePlanner::restore_eeprom(const std::vector<uint8_t>& eeprom) {
+  // The chip erase cleared the EEPROM too: it gets back what it held.
+  for (uint32_t page = 0; page < EEPROM_BYTES; page += EEPROM_PAGE_BYTES) {
+    const bool blank = std::all_of(eeprom.begin() + page, eeprom.begin() + page + EEPROM_PAGE_BYTES,
+                                   [](uint8_t value) { return value == ERASED; });
+    if (!blank) attiny_eeprom_write(context_, eeprom.data() + page, page, EEPROM_PAGE_BYTES);
+  }
+  std::vector<uint8_t> kept(EEPROM_BYTES);
+  attiny_eeprom_read(context_, kept.data(), 0, EEPROM_BYTES);
+  if (kept != eeprom) {
+    fail_("the chip erase cleared the EEPROM and it could not be put back");
+    return false;
+  }
+  return true;
 }
 
 bool WritePlanner::extend(ChipImage& image, uint32_t start, uint32_t end) {
@@ -238,16 +340,20 @@ bool WritePlanner::erase(const Region& region, bool whole_chip) {
   quiet_(false);
   context_.main_view.set_status_text(u"");
   if (!erased) {
-    fail_("the erase at " + address_text(region.start) + " failed");
-    context_.main_view.dialog().message_box(text::ERASE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
+    fail_("the erase of " + address_text(region.start) + "-" +
+          address_text(region.start + region.size - 1) + " failed");
+    // Some erase handlers show the error themselves: it is shown once.
+    if (!plan.erase_says_failure) {
+      context_.main_view.dialog().message_box(text::ERASE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
+    }
   }
   return erased;
 }
 
-bool WritePlanner::program(ChipImage& image) {
+bool WritePlanner::program(ChipImage& image, uint32_t first_index, uint32_t last_index) {
   const uint32_t unit = plan_for(*context_.current_chip)->unit;
-  const auto differs = [&image, unit](uint32_t first) {
-    for (uint32_t i = first; i < first + unit && i < image.now.size(); ++i) {
+  const auto differs = [&image, unit, last_index](uint32_t first) {
+    for (uint32_t i = first; i < first + unit && i < last_index; ++i) {
       if (image.want[i] != image.now[i]) return true;
     }
     return false;
@@ -255,18 +361,20 @@ bool WritePlanner::program(ChipImage& image) {
   context_.bus.progress_prefix = text::WRITING;
   bool written = true;
   // Runs of units that differ, each one call of the row's write slot.
-  for (uint32_t first = 0; first < image.now.size() && written;) {
+  for (uint32_t first = first_index; first < last_index && written;) {
     if (!differs(first)) {
       first += unit;
       continue;
     }
     uint32_t last = first + unit;
-    while (last < image.now.size() && differs(last)) last += unit;
-    last = std::min<uint32_t>(last, static_cast<uint32_t>(image.now.size()));
+    while (last < last_index && differs(last)) last += unit;
+    last = std::min(last, last_index);
     written = program_range(image.want.data() + first, image.start + first, last - first);
     for (uint32_t i = first; i < last; ++i) {
       if (image.want[i] != image.now[i]) ++report_.programmed_bytes;
     }
+    if (written)
+      std::copy(image.want.begin() + first, image.want.begin() + last, image.now.begin() + first);
     first = last;
   }
   context_.bus.progress_prefix = nullptr;
@@ -305,8 +413,27 @@ bool WritePlanner::attiny_unlocked(uint8_t& fuse_high) {
 }
 
 bool WritePlanner::verify(const ImageSlice& slice, const ChipImage& image) {
+  // The regions verified as they were written are not read again.
+  std::optional<std::vector<uint8_t>> chip = image.want;
+  const uint32_t end = image.start + static_cast<uint32_t>(image.now.size());
+  std::vector<Region> done = verified_;
+  std::sort(done.begin(), done.end(),
+            [](const Region& a, const Region& b) { return a.start < b.start; });
+  done.push_back({end, 0});
   context_.bus.progress_prefix = text::VERIFYING;
-  const auto chip = read_chip(context_, image.start, static_cast<uint32_t>(image.now.size()));
+  uint32_t from = image.start;
+  for (const Region& region : done) {
+    const uint32_t to = std::max(from, std::min(region.start, end));
+    if (to > from) {
+      const auto part = read_chip(context_, from, to - from);
+      if (!part) {
+        chip.reset();
+        break;
+      }
+      std::copy(part->begin(), part->end(), chip->begin() + (from - image.start));
+    }
+    from = std::max(from, region.start + region.size);
+  }
   context_.bus.progress_prefix = nullptr;
   if (!chip) {
     fail_("the chip refused the read of the verify");

@@ -1,24 +1,49 @@
 // A planned write: the chip ends up holding the image and, outside
 // the slice, what it held before. It reads what it needs, erases only when a
 // bit must go from 0 to 1 (the smallest erase the row offers that covers
-// those bytes), puts back what the erase wiped outside the slice, programs
-// only what differs and verifies. The row's catalogue slots and chip
+// those bytes), and takes the erased regions one at a time: erase, program
+// back its kept bytes and its part of the slice, verify, and only then the
+// next one, so that at most one region is at risk. When something fails after
+// an erase it programs back what it can of that region and hands over what the
+// region held (WriteReport::rescue). The row's catalogue slots and chip
 // handlers do the work.
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/chip_slice.h"
 #include "chips/common/programmer_context.h"
 
 namespace fp {
 
+// Chip addresses [start, end).
+struct AddressRange {
+  uint32_t start;
+  uint32_t end;
+  bool operator==(const AddressRange&) const = default;
+};
+
+// A region erased by a write that then failed: what it held before the erase,
+// and the addresses outside the slice that could not be brought back to it.
+struct WriteRescue {
+  uint32_t start = 0;
+  std::vector<uint8_t> old_bytes;
+  std::vector<AddressRange> not_restored;
+};
+
 struct WriteReport {
   uint32_t programmed_bytes = 0;  // bytes that differed and were programmed
   uint32_t erased_bytes = 0;      // bytes the erases covered
   uint32_t restored_bytes = 0;    // bytes outside the slice put back after an erase
+  std::optional<WriteRescue> rescue;
 };
+
+// "1C000h-1CFFFh, 1E000h" (ranges of one byte as one address).
+std::string ranges_text(const std::vector<AddressRange>& ranges);
 
 // Where the planner says why a write stopped.
 using WriteFailure = std::function<void(std::string_view why)>;
@@ -48,10 +73,17 @@ class WritePlanner {
 
   bool extend(ChipImage& image, uint32_t start, uint32_t end);
   std::vector<Region> erase_regions(const ChipImage& image) const;
+  // Erase, program and verify one region; on a failure it is put back as far as it can be.
+  bool write_region(const Region& region, ChipImage& image, const ImageSlice& slice);
   bool erase(const Region& region, bool whole_chip);
-  bool program(ChipImage& image);
+  // Programs the units of [first, last) (indexes into image) that differ.
+  bool program(ChipImage& image, uint32_t first, uint32_t last);
   bool program_range(const uint8_t* bytes, uint32_t address, uint32_t count);
+  bool verify_region(const Region& region, const ChipImage& image);
+  void put_back(const Region& region, std::vector<uint8_t> old_bytes, const ChipImage& image,
+                const ImageSlice& slice);
   bool attiny_unlocked(uint8_t& fuse_high);
+  bool restore_eeprom(const std::vector<uint8_t>& eeprom);
   bool verify(const ImageSlice& slice, const ChipImage& image);
 
   ProgrammerContext& context_;
@@ -59,6 +91,7 @@ class WritePlanner {
   std::function<void(bool)> quiet_;
   WriteReport report_;
   bool chip_not_ready_ = false;
+  std::vector<Region> verified_;  // regions already read back whole
 };
 
 }  // namespace fp
