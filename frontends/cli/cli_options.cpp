@@ -40,7 +40,7 @@ struct OptionRule {
   Commands commands;
 };
 
-const std::array<OptionRule, 17> OPTION_RULES{{
+const std::array<OptionRule, 18> OPTION_RULES{{
     {"--chip", ON_CHIP},
     {"--port",
      {Command::id, Command::read, Command::write, Command::verify, Command::blank, Command::erase,
@@ -55,6 +55,7 @@ const std::array<OptionRule, 17> OPTION_RULES{{
     {"--blocks", {Command::blank, Command::erase}},
     {"--block", {Command::erase}},
     {"--no-erase", {Command::write}},
+    {"--backup", {Command::write, Command::erase}},
     {"--force", {Command::write, Command::erase, Command::fuses, Command::lock}},
     {"--fixed-waits", {Command::write, Command::erase, Command::sdp}},
     {"--low", {Command::fuses}},
@@ -146,6 +147,10 @@ void add_options(CLI::App& sub, Command command, CliOptions& options) {
   }
   if (here("--no-erase")) {
     sub.add_flag("--no-erase", options.no_erase, "the window's plain write: no read, no erase");
+  }
+  if (here("--backup")) {
+    sub.add_option("--backup", options.backup,
+                   "save the whole chip to FILE (a new file) before anything changes");
   }
   if (here("--fixed-waits")) {
     sub.add_flag("--fixed-waits", options.fixed_waits,

@@ -40,6 +40,7 @@ struct CliOptions {
   // The window's fixed waits instead of asking the chip when it is done.
   bool fixed_waits = false;
   std::string trace;
+  std::string backup;  // write, erase: the whole chip saved here first
   std::string language = "ru";
   std::string format;  // empty: by the file's content
   bool sdp_on = false;

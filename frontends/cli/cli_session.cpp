@@ -12,6 +12,7 @@
 #include "app/write_planner.h"
 #include "bus/number_text.h"
 #include "frontends/cli/board_connection.h"
+#include "frontends/cli/chip_backup.h"
 #include "frontends/cli/chip_choice.h"
 #include "frontends/cli/dialog_drivers.h"
 #include "frontends/cli/exit_status.h"
@@ -70,6 +71,8 @@ class Session final : private headless::WindowHost {
   void choose_row();
   // Calibration only with nothing in the socket, as far as 5 V can tell.
   bool socket_empty();
+  // --backup: the whole chip into a new file before the command changes it.
+  bool backed_up();
   void write_command();
   void note_page_reloads();
   void verify_command();
@@ -306,13 +309,30 @@ bool Session::socket_empty() {
   return true;
 }
 
+bool Session::backed_up() {
+  if (options_.backup.empty()) return true;
+  console_.progress_range(0, context_->chip_size);
+  context_->bus.progress_prefix = text::READING;
+  const auto chip = read_chip(*context_, 0, context_->chip_size);
+  context_->bus.progress_prefix = nullptr;
+  console_.end_progress();
+  const std::optional<std::string> error =
+      chip ? save_backup(options_.backup, *chip) : "the chip refused the read";
+  if (error) {
+    outcome_.fail("--backup: " + *error + "; the chip was not touched");
+    return false;
+  }
+  console_.note("the chip's old contents are saved in " + options_.backup);
+  return true;
+}
+
 void Session::write_command() {
   if (context_->current_chip->slots.on_write == nullptr) {
     press(ctl::WRITE);  // the window says the row has no write
     return;
   }
   const auto slice = image_->load_slice(*context_, outcome_);
-  if (!slice) return;
+  if (!slice || !backed_up()) return;
   console_.progress_range(slice->start, static_cast<uint32_t>(slice->bytes.size()));
   if (options_.no_erase) {
     const auto path = image_->stage_slice(*slice, outcome_);
@@ -332,6 +352,10 @@ void Session::write_command() {
   console_.end_progress();
   note_page_reloads();
   const WriteReport& report = planner.report();
+  if (report.rescue) {
+    const SavedRescue saved = save_rescue(options_.file, *report.rescue);
+    outcome_.fail(rescue_text(saved, *report.rescue, to_utf8(context_->current_chip->name)));
+  }
   if (written && report.programmed_bytes == 0 && report.erased_bytes == 0) {
     console_.note("the chip already holds the image: nothing programmed");
   } else if (written) {
@@ -443,6 +467,7 @@ void Session::run_operation() {
       press(ctl::BLANK_CHECK);
       break;
     case Command::erase:
+      if (!backed_up()) break;
       console_.progress_range(0, chip_size);
       press(ctl::ERASE);
       break;

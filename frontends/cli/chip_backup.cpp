@@ -1,0 +1,77 @@
+#include "frontends/cli/chip_backup.h"
+
+#include <cstdio>
+
+#include "platform/posix/new_file.h"
+#include "platform/posix/replaced_file.h"
+
+namespace fp::cli {
+namespace {
+
+constexpr size_t RANGES_NAMED = 8;  // more go into a count: the file holds them all
+constexpr int NAMES_TRIED = 1000;
+
+std::string_view as_text(const std::vector<uint8_t>& bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+std::string hex_digits(uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%X", value);
+  return text;
+}
+
+}  // namespace
+
+std::optional<std::string> save_backup(const std::string& path, const std::vector<uint8_t>& bytes) {
+  try {
+    if (posix::write_new_file(path, as_text(bytes))) return std::nullopt;
+    return path + ": the file exists; --backup never replaces a file";
+  } catch (const posix::FileError& error) {
+    return error.what();
+  }
+}
+
+SavedRescue save_rescue(const std::string& image_path, const WriteRescue& rescue) {
+  const std::string base = (image_path == "-" ? std::string("standard-input") : image_path) +
+                           ".rescue-" + hex_digits(rescue.start) + "h";
+  try {
+    for (int attempt = 0; attempt < NAMES_TRIED; ++attempt) {
+      const std::string path =
+          base + (attempt == 0 ? std::string() : "." + std::to_string(attempt)) + ".bin";
+      if (posix::write_new_file(path, as_text(rescue.old_bytes))) return {path, ""};
+    }
+    return {"", base + ".bin: every name up to ." + std::to_string(NAMES_TRIED - 1) + " is taken"};
+  } catch (const posix::FileError& error) {
+    return {"", error.what()};
+  }
+}
+
+std::string rescue_text(const SavedRescue& saved, const WriteRescue& rescue,
+                        const std::string& row_name) {
+  const uint32_t end = rescue.start + static_cast<uint32_t>(rescue.old_bytes.size());
+  const std::string region = ranges_text({{rescue.start, end}});
+  std::string text;
+  if (saved.path.empty()) {
+    text = "the old bytes of " + region + " could not be saved (" + saved.error + ")";
+  } else {
+    text = "the old bytes of " + region + " are saved in " + saved.path +
+           " (to put them back: programmer write " + saved.path + " --chip " + row_name +
+           " --chip-offset " + hex_digits(rescue.start) + " --port ...)";
+  }
+  if (rescue.not_restored.empty()) return text + "; outside the slice every byte is as it was";
+  uint64_t bytes = 0;
+  for (const AddressRange& range : rescue.not_restored) bytes += range.end - range.start;
+  std::vector<AddressRange> named(
+      rescue.not_restored.begin(),
+      rescue.not_restored.begin() +
+          static_cast<std::ptrdiff_t>(std::min(RANGES_NAMED, rescue.not_restored.size())));
+  text += "; not restored (" + std::to_string(bytes) + (bytes == 1 ? " byte): " : " bytes): ") +
+          ranges_text(named);
+  if (named.size() < rescue.not_restored.size()) {
+    text += " and " + std::to_string(rescue.not_restored.size() - named.size()) + " more ranges";
+  }
+  return text;
+}
+
+}  // namespace fp::cli

@@ -1,0 +1,32 @@
+// The chip's old bytes kept in files of their own: the whole chip before a
+// command changes it (--backup), and the region a failed write had erased
+// (the rescue file beside the image). Neither ever replaces an existing file.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/write_planner.h"
+
+namespace fp::cli {
+
+// Saves bytes to path; an error text when the file exists or cannot be written.
+std::optional<std::string> save_backup(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// "image.bin.rescue-1C000h.bin" beside the image ("standard-input..." in the
+// working directory for "-"), or with ".1", ".2", ... before ".bin" when the
+// name is taken. The path saved, or an error text (second).
+struct SavedRescue {
+  std::string path;
+  std::string error;
+};
+SavedRescue save_rescue(const std::string& image_path, const WriteRescue& rescue);
+
+// What the operator is told about a rescue: where the old bytes are, how to
+// write them back, and which addresses outside the slice are not as they were.
+std::string rescue_text(const SavedRescue& saved, const WriteRescue& rescue,
+                        const std::string& row_name);
+
+}  // namespace fp::cli
