@@ -71,6 +71,7 @@ class Session final : private headless::WindowHost {
   void choose_row();
   // Calibration only with nothing in the socket, as far as 5 V can tell.
   bool socket_empty();
+  void erase_command();
   // --backup: the whole chip into a new file before the command changes it.
   bool backed_up();
   void write_command();
@@ -377,6 +378,51 @@ void Session::note_page_reloads() {
                 " loaded again: the load ran over the chip's byte-load limit");
 }
 
+void Session::erase_command() {
+  if (!backed_up()) return;
+  const ChipDescriptor& row = *context_->current_chip;
+  AddressRange erased{0, context_->chip_size};
+  if (options_.block && *options_.block != "chip") {
+    const uint32_t start = *parse_free_hex(*options_.block);  // a sector start: checked
+    for (const BlockRange& sector : row.facts.erase_map) {
+      if (sector.address == start) erased = {start, start + sector.size};
+    }
+  }
+  console_.progress_range(erased.start, erased.end - erased.start);
+  press(ctl::ERASE);
+  // Chips that cannot report how an erase went, and AT49F polls that take
+  // "nothing happened" for "done": what was erased is checked blank. The
+  // window's fixed waits poll nothing, and keep the window's traffic exactly.
+  const ChipDriver driver = row.facts.driver;
+  const bool unreported = (driver == ChipDriver::byte_program && !options_.fixed_waits) ||
+                          driver == ChipDriver::at89c_serial || driver == ChipDriver::attiny_flash;
+  if (!outcome_.ok() || !unreported) return;
+  context_->bus.progress_prefix = text::READING;
+  const auto chip = read_chip(*context_, erased.start, erased.end - erased.start);
+  context_->bus.progress_prefix = nullptr;
+  console_.end_progress();
+  const std::string range = ranges_text({erased});
+  if (!chip) {
+    outcome_.fail("the chip refused the read of the blank check of " + range);
+    return;
+  }
+  const auto left = std::find_if(chip->begin(), chip->end(), [](uint8_t b) { return b != 0xFF; });
+  if (left != chip->end()) {
+    const uint32_t address = erased.start + static_cast<uint32_t>(left - chip->begin());
+    char held[8];
+    std::snprintf(held, sizeof held, "%02X", *left);
+    last_status_.clear();  // the handler's "done" is not the result
+    outcome_.fail(
+        "the erase of " + range + " said it was done, but " + address_text(address) + " holds " +
+        held + "; " +
+        std::to_string(std::count_if(left, chip->end(), [](uint8_t b) { return b != 0xFF; })) +
+        " bytes are not blank");
+    context_->main_view.dialog().message_box(text::ERASE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
+    return;
+  }
+  console_.note("erased and checked blank: " + range);
+}
+
 std::optional<bool> Session::say_where(const ImageSlice& slice) {
   context_->bus.progress_prefix = text::VERIFYING;
   const auto chip = read_chip(*context_, slice.start, static_cast<uint32_t>(slice.bytes.size()));
@@ -467,9 +513,7 @@ void Session::run_operation() {
       press(ctl::BLANK_CHECK);
       break;
     case Command::erase:
-      if (!backed_up()) break;
-      console_.progress_range(0, chip_size);
-      press(ctl::ERASE);
+      erase_command();
       break;
     case Command::id:
       press(ctl::IDENTIFY);

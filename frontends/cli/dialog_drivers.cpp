@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string>
 
+#include "bus/number_text.h"
 #include "frontends/cli/hex_number.h"
 #include "platform/utf8.h"
 #include "ui/control_ids.h"
@@ -85,7 +86,10 @@ void DialogDriver::drive_block_dialog(headless::WindowModel& model, DialogLogic&
     if (click(model, logic, view, ctl::WHOLE_CHIP)) return;
   } else {
     if (click(model, logic, view, ctl::ONE_BLOCK)) return;
-    model.control(ctl::BLOCK_ADDRESS).text = from_utf8(*options_.block);
+    // The dialog's own number form: upper-case digits, no prefix or suffix.
+    const auto address = parse_free_hex(*options_.block);
+    model.control(ctl::BLOCK_ADDRESS).text =
+        address ? hex_text(*address) : from_utf8(*options_.block);
   }
   if (click(model, logic, view, ctl::OK_BUTTON)) return;
   // The dialog refused the address and stays open.

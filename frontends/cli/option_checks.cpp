@@ -46,6 +46,21 @@ void check_row_options(const CliOptions& options, const ChipDescriptor& row, Run
     outcome.usage(
         "--block goes with the AT49F rows; the " + name +
         (blocks_dialog ? " erases by blocks (--blocks all|LIST)" : " erases the whole chip only"));
+  } else if (options.block && *options.block != "chip" && !options.block->empty()) {
+    std::string sectors;
+    bool starts_one = false;
+    const auto address = parse_free_hex(*options.block);
+    for (const BlockRange& sector : row.facts.erase_map) {
+      sectors += (sectors.empty() ? "" : ", ") + hex(sector.address) + "-" +
+                 hex(sector.address + sector.size - 1);
+      starts_one = starts_one || (address && *address == sector.address);
+    }
+    if (row.facts.erase != EraseLayout::sectors || sectors.empty()) {
+      outcome.usage("the " + name + " has no sector erase: it erases the whole chip only");
+    } else if (!starts_one) {
+      outcome.usage("no sector starts at " + *options.block + "; the sectors of the " + name +
+                    ": " + sectors);
+    }
   }
 }
 
