@@ -11,6 +11,8 @@
 #include "app/socket_probe.h"
 #include "app/write_planner.h"
 #include "bus/number_text.h"
+#include "chips/attiny/attiny_bus.h"
+#include "chips/attiny/attiny_commands.h"
 #include "frontends/cli/board_connection.h"
 #include "frontends/cli/chip_backup.h"
 #include "frontends/cli/chip_choice.h"
@@ -72,6 +74,8 @@ class Session final : private headless::WindowHost {
   // Calibration only with nothing in the socket, as far as 5 V can tell.
   bool socket_empty();
   void erase_command();
+  // The lock byte read back: the lock bits must be as written.
+  void check_lock_byte();
   // --backup: the whole chip into a new file before the command changes it.
   bool backed_up();
   void write_command();
@@ -423,6 +427,24 @@ void Session::erase_command() {
   console_.note("erased and checked blank: " + range);
 }
 
+void Session::check_lock_byte() {
+  constexpr uint8_t LOCK_BITS = 0x03;  // LB1, LB2; the other bits read as 1
+  const uint8_t wanted = *parse_byte(options_.lock_value);
+  hvpp_enter(*context_);
+  hvpp_load_command(*context_, CMD_READ_FUSE_LOCK);
+  const uint8_t found = hvpp_read(*context_, HV_SELECT_BS1);
+  context_->bus.bus_reset();
+  if ((found & LOCK_BITS) == (wanted & LOCK_BITS)) return;
+  char bytes[48];
+  std::snprintf(bytes, sizeof bytes, "the lock byte reads %02X, not the %02X written", found,
+                wanted);
+  last_status_.clear();
+  outcome_.fail(std::string(bytes) + ((wanted & ~found & LOCK_BITS) != 0
+                                          ? ": lock bits are cleared only by a chip erase "
+                                            "(programmer erase)"
+                                          : ": the chip did not take it"));
+}
+
 std::optional<bool> Session::say_where(const ImageSlice& slice) {
   context_->bus.progress_prefix = text::VERIFYING;
   const auto chip = read_chip(*context_, slice.start, static_cast<uint32_t>(slice.bytes.size()));
@@ -526,6 +548,9 @@ void Session::run_operation() {
     case Command::lock:
       expected_dialog_ = dlg::ATTINY_FUSES;
       press(ctl::IDENTIFY);
+      if (options_.command == Command::lock && expected_dialog_seen_ && outcome_.ok()) {
+        check_lock_byte();
+      }
       break;
     case Command::calibrate:
       if (socket_empty()) press(ctl::CALIBRATE);
@@ -540,8 +565,10 @@ void Session::after_operation() {
                        ? "the " + name + " has no software data protection"
                        : "the " + name + " has no fuses or lock bits");
   }
-  // A closing status text is the only word some operations leave.
-  if (!last_status_.empty() && !progress_address(last_status_) && !last_status_.ends_with(u' ')) {
+  // A closing status text is the only word some operations leave; a run
+  // refused for its options has no result.
+  if (!outcome_.usage_error() && !last_status_.empty() && !progress_address(last_status_) &&
+      !last_status_.ends_with(u' ')) {
     console_.result(last_status_);
   }
 }
