@@ -1,5 +1,6 @@
 #include "frontends/win32/port_argument.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -35,7 +36,10 @@ std::optional<uint32_t> parse_hex(std::u16string_view word) {
   if (word.size() > 2 && word[0] == u'0' && (word[1] == u'x' || word[1] == u'X')) {
     word.remove_prefix(2);
   }
-  if (word.empty() || word.size() > 4) return std::nullopt;
+  if (word.empty()) return std::nullopt;
+  // Any number of digits is a number: one past the highest port stays out of
+  // range however long it grows.
+  constexpr uint32_t PAST_RANGE = 0x10000;
   uint32_t value = 0;
   for (const char16_t c : word) {
     uint32_t digit = 0;
@@ -48,7 +52,7 @@ std::optional<uint32_t> parse_hex(std::u16string_view word) {
     } else {
       return std::nullopt;
     }
-    value = value * 16 + digit;
+    value = std::min(value * 16 + digit, PAST_RANGE);
   }
   return value;
 }

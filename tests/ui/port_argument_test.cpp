@@ -32,6 +32,7 @@ TEST(PortArgument, AddressesOfCardsAndTheDefault) {
   EXPECT_EQ(base_of(u"\t/Port\t3bc "), 0x3BC);
   EXPECT_EQ(base_of(u"/port 100"), LOWEST_PORT_BASE);
   EXPECT_EQ(base_of(u"/port FFFD"), HIGHEST_PORT_BASE);
+  EXPECT_EQ(base_of(u"/port 00D010"), 0xD010);
 }
 
 TEST(PortArgument, WrongCommandLinesSayWhatWasWrong) {
@@ -39,7 +40,11 @@ TEST(PortArgument, WrongCommandLinesSayWhatWasWrong) {
   EXPECT_EQ(refusal_of(u"/port 37G"), u"«37G» не шестнадцатеричное число");
   EXPECT_EQ(refusal_of(u"/port -378"), u"«-378» не шестнадцатеричное число");
   EXPECT_EQ(refusal_of(u"/port 0x"), u"«0x» не шестнадцатеричное число");
-  EXPECT_EQ(refusal_of(u"/port 10000"), u"«10000» не шестнадцатеричное число");
+  // Hexadecimal, only too large: the refusal names the range, not the spelling.
+  EXPECT_EQ(refusal_of(u"/port 10000"), u"адрес порта 10000 вне пределов");
+  EXPECT_EQ(refusal_of(u"/port 0x1FFFFFFFFFFFFFFFF"),
+            u"адрес порта 0x1FFFFFFFFFFFFFFFF вне пределов");
+  EXPECT_EQ(refusal_of(u"/port 10000G"), u"«10000G» не шестнадцатеричное число");
   EXPECT_EQ(refusal_of(u"/port FF"), u"адрес порта FF вне пределов");
   EXPECT_EQ(refusal_of(u"/port FFFE"), u"адрес порта FFFE вне пределов");
   EXPECT_EQ(refusal_of(u"/port 378 /port 278"), u"/port задан дважды");
