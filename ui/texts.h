@@ -82,6 +82,10 @@ inline constexpr char16_t PORT_ARGUMENT_MISSING[] = u"после {} нет ад�
 inline constexpr char16_t PORT_ARGUMENT_NOT_HEX[] = u"«{}» не шестнадцатеричное число";
 inline constexpr char16_t PORT_ARGUMENT_OUT_OF_RANGE[] = u"адрес порта {} вне пределов";
 
+// Added to the main window's caption when the command line names the port;
+// {} stands for its address.
+inline constexpr char16_t CAPTION_PORT[] = u" (порт {})";
+
 // The window's system menu and the box it opens.
 inline constexpr char16_t ABOUT_MENU[] = u"О программе...";
 inline constexpr char16_t ABOUT_CAPTION[] = u"О программе";

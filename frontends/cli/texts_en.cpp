@@ -69,6 +69,7 @@ constexpr std::array ENGLISH{
     TextPair{text::PORT_ARGUMENT_MISSING, u"{} is not followed by a port address"},
     TextPair{text::PORT_ARGUMENT_NOT_HEX, u"\"{}\" is not a hexadecimal number"},
     TextPair{text::PORT_ARGUMENT_OUT_OF_RANGE, u"port address {} is out of range"},
+    TextPair{text::CAPTION_PORT, u" (port {})"},
     TextPair{text::ABOUT_MENU, u"About..."},
     TextPair{text::ABOUT_CAPTION, u"About"},
     TextPair{text::ABOUT_VERSION, u"Version {}"},

@@ -2,6 +2,11 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "frontends/win32/port_argument.h"
 #include "frontends/win32/programmer_app.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_templates.h"
@@ -37,6 +42,66 @@ void add_about_to_system_menu(HWND window) {
   AppendMenuW(menu, MF_STRING, ABOUT_COMMAND, wide(text::ABOUT_MENU).c_str());
 }
 
+std::u16string window_caption(HWND window) {
+  std::wstring caption(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  caption.resize(static_cast<size_t>(
+      GetWindowTextW(window, caption.data(), static_cast<int>(caption.size()))));
+  return utf16(caption.c_str());
+}
+
+struct OtherWindows {
+  HWND own;
+  std::vector<POINT> corners;
+};
+
+BOOL CALLBACK note_other_main_window(HWND window, LPARAM data) {
+  auto& found = *reinterpret_cast<OtherWindows*>(data);
+  wchar_t class_name[16] = {};
+  GetClassNameW(window, class_name, 16);
+  if (window != found.own && IsWindowVisible(window) &&
+      std::wstring_view(class_name) == L"#32770" &&
+      caption_without_port(window_caption(window)) == find_dialog_template(dlg::MAIN)->caption) {
+    RECT place{};
+    GetWindowRect(window, &place);
+    found.corners.push_back({place.left, place.top});
+  }
+  return TRUE;
+}
+
+// The top-left corners of the other programs' main windows on the screen.
+std::vector<POINT> other_main_windows(HWND own) {
+  OtherWindows search{own, {}};
+  EnumWindows(note_other_main_window, reinterpret_cast<LPARAM>(&search));
+  return search.corners;
+}
+
+// Windows opens every copy of the centred window at the same place, each
+// hiding the one before: step down and right, as cascaded windows do, while
+// another copy's window sits there and the step stays on the work area.
+void move_off_other_windows(HWND window) {
+  const std::vector<POINT> others = other_main_windows(window);
+  RECT place{};
+  GetWindowRect(window, &place);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  const int step = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
+  const auto taken = [&others](const RECT& at) {
+    return std::any_of(others.begin(), others.end(), [&at](const POINT& corner) {
+      return std::abs(corner.x - at.left) < 4 && std::abs(corner.y - at.top) < 4;
+    });
+  };
+  RECT moved = place;
+  while (taken(moved)) {
+    OffsetRect(&moved, step, step);
+    if (moved.right > monitor.rcWork.right || moved.bottom > monitor.rcWork.bottom) return;
+  }
+  if (moved.left != place.left) {
+    SetWindowPos(window, nullptr, moved.left, moved.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
 // The first dropped name, when it is a file whose path the field can hold.
 std::optional<std::u16string> dropped_file(HDROP drop) {
   if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 0) return std::nullopt;
@@ -62,6 +127,19 @@ std::u16string about_text(const AboutDetails& about) {
   return result;
 }
 
+MessageHook port_caption_hook(uint16_t base, MessageHook next) {
+  return [base, next = std::move(next)](HWND window, UINT message, WPARAM wparam,
+                                        LPARAM lparam) -> std::optional<LRESULT> {
+    if (message == WM_INITDIALOG) {
+      const std::u16string caption =
+          caption_with_port(find_dialog_template(dlg::MAIN)->caption, base);
+      SetWindowTextW(window, wide(caption).c_str());
+    }
+    if (next) return next(window, message, wparam, lparam);
+    return std::nullopt;
+  };
+}
+
 MessageHook desktop_window_hook(MainWindow& main_window, AboutDetails about, MessageHook next) {
   return [&main_window, about = std::move(about), next = std::move(next)](
              HWND window, UINT message, WPARAM wparam, LPARAM lparam) -> std::optional<LRESULT> {
@@ -69,6 +147,7 @@ MessageHook desktop_window_hook(MainWindow& main_window, AboutDetails about, Mes
     const bool busy = GetPropW(window, BUSY_PROPERTY) != nullptr;
     switch (message) {
       case WM_INITDIALOG:
+        move_off_other_windows(window);
         add_about_to_system_menu(window);
         DragAcceptFiles(window, TRUE);
         allow_drops_from_lower_integrity(window);

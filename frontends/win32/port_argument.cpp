@@ -65,7 +65,8 @@ PortArgumentError error(const char16_t* text, std::u16string_view word) {
 
 }  // namespace
 
-std::variant<uint16_t, PortArgumentError> parse_port_argument(std::u16string_view command_line) {
+std::variant<PortArgument, PortArgumentError> parse_port_argument(
+    std::u16string_view command_line) {
   const std::vector<std::u16string_view> words = split_words(command_line);
   std::optional<uint16_t> base;
   for (size_t i = 0; i < words.size(); ++i) {
@@ -80,7 +81,8 @@ std::variant<uint16_t, PortArgumentError> parse_port_argument(std::u16string_vie
     }
     base = static_cast<uint16_t>(*address);
   }
-  return base.value_or(DEFAULT_PORT_BASE);
+  if (!base) return PortArgument{};
+  return PortArgument{*base, true};
 }
 
 std::u16string port_address_text(uint16_t base) {
@@ -91,6 +93,23 @@ std::u16string port_address_text(uint16_t base) {
     if (digit != 0 || !text.empty() || shift <= 8) text += DIGITS[digit];
   }
   return text + u"h";
+}
+
+std::u16string caption_with_port(std::u16string_view caption, uint16_t base) {
+  std::u16string port(text::CAPTION_PORT);
+  if (const size_t at = port.find(u"{}"); at != std::u16string::npos) {
+    port.replace(at, 2, port_address_text(base));
+  }
+  return std::u16string(caption) + port;
+}
+
+std::u16string_view caption_without_port(std::u16string_view caption) {
+  const std::u16string_view port(text::CAPTION_PORT);
+  const std::u16string_view before = port.substr(0, port.find(u"{}"));
+  const std::u16string_view after = port.substr(port.find(u"{}") + 2);
+  const size_t at = caption.rfind(before);
+  if (at == std::u16string_view::npos || !caption.ends_with(after)) return caption;
+  return caption.substr(0, at);
 }
 
 }  // namespace fp

@@ -21,10 +21,21 @@ struct PortArgumentError {
   std::u16string what;  // in Russian, for the box's message
 };
 
+struct PortArgument {
+  uint16_t base = DEFAULT_PORT_BASE;
+  bool named = false;  // the command line gave the address
+};
+
 // The base address the command line asks for, DEFAULT_PORT_BASE without one.
-std::variant<uint16_t, PortArgumentError> parse_port_argument(std::u16string_view command_line);
+std::variant<PortArgument, PortArgumentError> parse_port_argument(std::u16string_view command_line);
 
 // "378h", as the program writes addresses.
 std::u16string port_address_text(uint16_t base);
+
+// The main window's caption with the port the command line named, so that
+// two programs on two ports tell apart: "Программатор FLASH (порт D010h)".
+std::u16string caption_with_port(std::u16string_view caption, uint16_t base);
+// The caption as the window's template has it, without the port.
+std::u16string_view caption_without_port(std::u16string_view caption);
 
 }  // namespace fp

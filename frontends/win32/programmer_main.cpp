@@ -34,12 +34,12 @@ fp::win32::AboutDetails about_port(const fp::InpOutPort& port) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
   fp::remove_current_directory_from_dll_search();
-  const auto base = fp::parse_port_argument(fp::win32::utf16(command_line));
-  if (const auto* error = std::get_if<fp::PortArgumentError>(&base)) {
+  const auto argument = fp::parse_port_argument(fp::win32::utf16(command_line));
+  if (const auto* error = std::get_if<fp::PortArgumentError>(&argument)) {
     fp::win32::show_start_error(fp::win32::with_value(fp::text::BAD_PORT_ARGUMENT, error->what));
     return 2;
   }
-  const uint16_t address = std::get<uint16_t>(base);
+  const auto [address, named] = std::get<fp::PortArgument>(argument);
   const auto lock = fp::win32::PortLock::take(address);
   if (!lock) {
     fp::win32::show_start_error(
@@ -55,5 +55,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
   port.set_base(address);
   fp::SystemClock clock;
   fp::ProcessPriority priority;
-  return fp::win32::run_programmer(instance, port, clock, priority, about_port(port), {});
+  return fp::win32::run_programmer(
+      instance, port, clock, priority, about_port(port),
+      [address, named](fp::ProgrammerContext&, fp::win32::Win32MainView& view) {
+        // The plain start keeps the window's own caption.
+        if (named) {
+          view.message_hook = fp::win32::port_caption_hook(address, std::move(view.message_hook));
+        }
+      });
 }

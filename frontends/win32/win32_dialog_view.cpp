@@ -1,5 +1,6 @@
 #include "frontends/win32/win32_dialog_view.h"
 
+#include <optional>
 #include <string>
 
 #include "frontends/win32/input_queue.h"
@@ -26,7 +27,10 @@ INT_PTR CALLBACK dialog_procedure(HWND window, UINT message, WPARAM wparam, LPAR
   if (message == WM_INITDIALOG) {
     auto* session = reinterpret_cast<DialogSession*>(lparam);
     SetWindowLongPtrW(window, DWLP_USER, lparam);
-    session->view.attach(window);
+    WaitCursor* const wait_cursor =
+        session->hooks != nullptr ? session->hooks->wait_cursor : nullptr;
+    session->view.attach(window, wait_cursor);
+    if (wait_cursor != nullptr) SetPropW(window, WAIT_CURSOR_PROPERTY, wait_cursor->cursor());
     session->logic.on_init(session->view);
     if (session->hooks != nullptr && session->hooks->message) {
       session->hooks->message(window, message, wparam, 0);
@@ -40,8 +44,17 @@ INT_PTR CALLBACK dialog_procedure(HWND window, UINT message, WPARAM wparam, LPAR
       if (session->busy) return TRUE;
       session->busy = true;
       SetPropW(window, BUSY_PROPERTY, reinterpret_cast<HANDLE>(1));
-      // The whole value: the logic acts on clicks and selection changes only.
-      session->logic.on_command(session->view, static_cast<uint32_t>(wparam));
+      {
+        // A click may start a chip operation, which holds the thread: the
+        // pointer tells the operator so.
+        std::optional<WaitCursor::Shown> waiting;
+        if (is_click(wparam) && session->hooks != nullptr &&
+            session->hooks->wait_cursor != nullptr) {
+          waiting.emplace(*session->hooks->wait_cursor);
+        }
+        // The whole value: the logic acts on clicks and selection changes only.
+        session->logic.on_command(session->view, static_cast<uint32_t>(wparam));
+      }
       RemovePropW(window, BUSY_PROPERTY);
       session->busy = false;
       if (session->hooks != nullptr && session->hooks->command_ended) {
@@ -54,6 +67,15 @@ INT_PTR CALLBACK dialog_procedure(HWND window, UINT message, WPARAM wparam, LPAR
     case WM_CLOSE:
       if (!session->busy) session->logic.on_close(session->view);
       return TRUE;
+    case WM_SETCURSOR:
+      // Whatever the pointer is over, while the command runs it waits.
+      if (session->hooks != nullptr && session->hooks->wait_cursor != nullptr &&
+          session->hooks->wait_cursor->shown()) {
+        SetCursor(session->hooks->wait_cursor->cursor());
+        SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+      }
+      break;
     default:
       break;
   }
@@ -120,6 +142,7 @@ int Win32DialogView::message_box(std::u16string_view text, const char16_t* capti
   // A box answers what the operator does from now on, not what was queued
   // while the operation before it ran.
   discard_queued_input();
+  const WaitCursor::Paused paused(wait_cursor_);
   return MessageBoxW(window_, wide(text).c_str(),
                      caption != nullptr ? caption_text.c_str() : nullptr, flags);
 }

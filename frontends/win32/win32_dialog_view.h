@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+#include "frontends/win32/wait_cursor.h"
 #include "ui/views.h"
 
 namespace fp::win32 {
@@ -22,7 +23,11 @@ inline constexpr wchar_t BUSY_PROPERTY[] = L"programmer.busy";
 
 class Win32DialogView : public DialogView {
  public:
-  void attach(HWND window) { window_ = window; }
+  // wait_cursor: taken away while a box of the window is open.
+  void attach(HWND window, WaitCursor* wait_cursor = nullptr) {
+    window_ = window;
+    wait_cursor_ = wait_cursor;
+  }
   [[nodiscard]] HWND window() const { return window_; }
 
   [[nodiscard]] std::u16string text(int id) override;
@@ -37,6 +42,7 @@ class Win32DialogView : public DialogView {
 
  private:
   HWND window_ = nullptr;
+  WaitCursor* wait_cursor_ = nullptr;
 };
 
 // Messages of a window beyond what its logic handles; the message's result
@@ -48,6 +54,8 @@ struct DialogHooks {
   MessageHook message;
   // After each command of the logic, before the window takes input again.
   std::function<void()> command_ended;
+  // Shown while a click's command runs; nothing: the cursor stays.
+  WaitCursor* wait_cursor = nullptr;
 };
 
 // Runs a dialog template modally; the generic dialog procedure hands its

@@ -34,7 +34,7 @@ std::wstring file_filter() {
 }  // namespace
 
 intptr_t Win32MainView::run(DialogLogic& logic) {
-  const DialogHooks hooks{message_hook, [this] { paint_status(); }};
+  const DialogHooks hooks{message_hook, [this] { paint_status(); }, &wait_cursor_};
   return run_modal_dialog(instance_, dlg::MAIN, nullptr, logic, window_, &hooks);
 }
 
@@ -95,6 +95,7 @@ void Win32MainView::set_small_icon(int icon_resource) {
 std::optional<std::u16string> Win32MainView::open_file_dialog(const FileDialogRequest& request) {
   if (request.capacity < 2) return std::nullopt;
   paint_status();
+  const WaitCursor::Paused paused(&wait_cursor_);
   const std::wstring filter = file_filter();
   std::wstring buffer(request.capacity, L'\0');
   const auto ask = [&]() {
@@ -122,9 +123,11 @@ std::optional<std::u16string> Win32MainView::open_file_dialog(const FileDialogRe
 
 intptr_t Win32MainView::run_dialog(int template_id, DialogLogic& logic) {
   paint_status();
+  // The dialog's own clicks show the wait cursor again for their operations.
+  const WaitCursor::Paused paused(&wait_cursor_);
   Win32DialogView view;
   // Operations of a family dialog show their progress on the main window.
-  const DialogHooks hooks{{}, [this] { paint_status(); }};
+  const DialogHooks hooks{{}, [this] { paint_status(); }, &wait_cursor_};
   const intptr_t result =
       run_modal_dialog(instance_, template_id, window_.window(), logic, view, &hooks);
   if (dialog_ended) dialog_ended(template_id, result);

@@ -60,6 +60,7 @@ class Win32MainView final : public MainView {
 
   HINSTANCE instance_;
   MainDialogView window_{*this};
+  WaitCursor wait_cursor_;
   // The status bar is painted at most every STATUS_PAINT_INTERVAL_MS while an
   // operation runs; the text in between waits here.
   std::optional<std::wstring> pending_status_;

@@ -22,7 +22,13 @@ class Player : public headless::RecordingPlayer<GuiPlayer> {
   void wait() override { calls.emplace_back("wait"); }
   void drop_file(const std::string& path) override { calls.push_back("drop " + path); }
   void about() override { calls.emplace_back("about"); }
-  void second_instance() override { calls.emplace_back("second"); }
+  void second_instance(const std::vector<std::string>& arguments) override {
+    std::string call = "second";
+    for (const std::string& word : arguments) call += " <" + word + ">";
+    calls.push_back(call);
+  }
+  void print_cursor() override { calls.emplace_back("cursor"); }
+  void print_cursor_at_boxes() override { calls.emplace_back("cursor at boxes"); }
 
  private:
   static std::string name(Key key) { return key == Key::enter ? "enter" : "escape"; }
@@ -46,6 +52,9 @@ TEST(GuiCommands, TheDriversOwnCommandsAndTheSharedOnesReachItsPlayer) {
   EXPECT_EQ(calls_of("drop image.bin"), Calls{"drop image.bin"});
   EXPECT_EQ(calls_of("about"), Calls{"about"});
   EXPECT_EQ(calls_of("second"), Calls{"second"});
+  EXPECT_EQ(calls_of("second /port D010"), Calls{"second </port> <D010>"});
+  EXPECT_EQ(calls_of("cursor"), Calls{"cursor"});
+  EXPECT_EQ(calls_of("cursor boxes"), Calls{"cursor at boxes"});
   // The shared table still serves the driver; "show" is the driver's to read.
   EXPECT_EQ(calls_of("click 1021"), Calls{"click 1021"});
   EXPECT_EQ(calls_of("filedialog show"), Calls{"filedialog <show>"});
@@ -68,6 +77,8 @@ TEST(GuiCommands, BadLinesGetTheSameKindOfMessagesAsTheSharedCommands) {
            {"post key space", "line 7: post takes click ID or key enter|escape"},
            {"post click 70000", "line 7: bad control ID 70000"},
            {"post click 99", "line 7: control 99 is not in the top-most window"},
+           {"cursor now", "line 7: cursor takes nothing or boxes"},
+           {"cursor boxes too", "line 7: cursor takes nothing or boxes"},
            {"clicks 1021", "line 7: unknown command clicks"},
        }) {
     EXPECT_EQ(error_of(line), message) << line;

@@ -9,10 +9,15 @@
 namespace fp {
 namespace {
 
-uint16_t base_of(std::u16string_view line) {
+PortArgument argument_of(std::u16string_view line) {
   const auto parsed = parse_port_argument(line);
-  EXPECT_TRUE(std::holds_alternative<uint16_t>(parsed)) << "refused";
-  return std::holds_alternative<uint16_t>(parsed) ? std::get<uint16_t>(parsed) : 0;
+  EXPECT_TRUE(std::holds_alternative<PortArgument>(parsed)) << "refused";
+  return std::holds_alternative<PortArgument>(parsed) ? std::get<PortArgument>(parsed)
+                                                      : PortArgument{0, false};
+}
+
+uint16_t base_of(std::u16string_view line) {
+  return argument_of(line).base;
 }
 
 std::u16string refusal_of(std::u16string_view line) {
@@ -50,6 +55,25 @@ TEST(PortArgument, WrongCommandLinesSayWhatWasWrong) {
   EXPECT_EQ(refusal_of(u"/port 378 /port 278"), u"/port задан дважды");
   EXPECT_EQ(refusal_of(u"D010"), u"неизвестный аргумент «D010»");
   EXPECT_EQ(refusal_of(u"/ports D010"), u"неизвестный аргумент «/ports»");
+}
+
+TEST(PortArgument, OnlyAnAddressGivenCountsAsNamed) {
+  EXPECT_FALSE(argument_of(u"").named);
+  EXPECT_FALSE(argument_of(u" \t").named);
+  // The default address spelt out is still the operator's choice.
+  EXPECT_TRUE(argument_of(u"/port 378").named);
+  EXPECT_TRUE(argument_of(u"/port D010").named);
+}
+
+TEST(PortArgument, CaptionNamesThePortAndGivesTheTemplatesBack) {
+  const std::u16string caption = caption_with_port(u"Программатор FLASH", 0xD010);
+  EXPECT_EQ(caption, u"Программатор FLASH (порт D010h)");
+  EXPECT_EQ(caption_without_port(caption), u"Программатор FLASH");
+  EXPECT_EQ(caption_without_port(caption_with_port(u"Программатор FLASH", 0x378)),
+            u"Программатор FLASH");
+  // Captions without a port stay whole, even with brackets of their own.
+  EXPECT_EQ(caption_without_port(u"Программатор FLASH"), u"Программатор FLASH");
+  EXPECT_EQ(caption_without_port(u"Выбор блоков (1)"), u"Выбор блоков (1)");
 }
 
 TEST(PortArgument, AddressTextAsTheProgramWritesAddresses) {

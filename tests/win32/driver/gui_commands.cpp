@@ -24,6 +24,21 @@ void post(GuiPlayer& player, const CheckedLine& line) {
   }
 }
 
+void second(GuiPlayer& player, const CheckedLine& line) {
+  player.second_instance({line.line.words.begin() + 1, line.line.words.end()});
+}
+
+void cursor(GuiPlayer& player, const CheckedLine& line) {
+  const std::vector<std::string>& words = line.line.words;
+  if (words.size() == 1) {
+    player.print_cursor();
+  } else if (words.size() == 2 && words[1] == "boxes") {
+    player.print_cursor_at_boxes();
+  } else {
+    throw headless::ScriptError("cursor takes nothing or boxes");
+  }
+}
+
 constexpr headless::ScriptCommand<GuiPlayer> GUI_COMMANDS[] = {
     {"key",
      {choice(KEYS)},
@@ -46,7 +61,8 @@ constexpr headless::ScriptCommand<GuiPlayer> GUI_COMMANDS[] = {
      {WORD},
      [](GuiPlayer& player, const CheckedLine& line) { player.drop_file(line.word(0)); }},
     {"about", {}, [](GuiPlayer& player, const CheckedLine&) { player.about(); }},
-    {"second", {}, [](GuiPlayer& player, const CheckedLine&) { player.second_instance(); }},
+    {"second", {headless::REST}, second},
+    {"cursor", {headless::REST}, cursor},
 };
 
 }  // namespace

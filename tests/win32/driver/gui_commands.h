@@ -6,6 +6,7 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 #include "frontends/headless/script_commands.h"
 
@@ -36,8 +37,13 @@ class GuiPlayer : public headless::ScriptPlayer {
   virtual void drop_file(const std::string& path) = 0;
   // "about": the system menu's About box.
   virtual void about() = 0;
-  // "second": another copy of the program started meanwhile.
-  virtual void second_instance() = 0;
+  // "second [WORD...]": another copy of the program started meanwhile, with
+  // the words as its command line instead of the first one's.
+  virtual void second_instance(const std::vector<std::string>& arguments) = 0;
+  // "cursor": the cursor the program shows now; "cursor boxes": from now on
+  // also as each of its boxes and dialogs opens.
+  virtual void print_cursor() = 0;
+  virtual void print_cursor_at_boxes() = 0;
 
   bool play_own_command(const headless::ScriptLine& line) override;
 };

@@ -10,7 +10,9 @@
 #include <variant>
 
 #include "frontends/headless/quoting.h"
+#include "frontends/win32/port_argument.h"
 #include "frontends/win32/sim_hooks.h"
+#include "frontends/win32/wait_cursor.h"
 #include "frontends/win32/win32_dialog_view.h"
 #include "platform/utf8.h"
 #include "tests/win32/driver/message_box_reader.h"
@@ -64,10 +66,15 @@ std::string quoted_wide(const std::wstring& text) {
   return headless::quoted(utf16(text));
 }
 
+// The main window's caption may name the port the command line gave.
 const DialogTemplate* template_by_caption(const std::wstring& caption) {
+  const std::u16string_view shown(reinterpret_cast<const char16_t*>(caption.data()),
+                                  caption.size());
   for (const DialogTemplate& dialog : dialog_templates()) {
-    if (wide(dialog.caption) == caption) return &dialog;
+    if (dialog.caption == shown) return &dialog;
   }
+  const DialogTemplate* main = find_dialog_template(dlg::MAIN);
+  if (caption_without_port(shown) == main->caption) return main;
   return nullptr;
 }
 
@@ -258,6 +265,7 @@ bool ScriptPlayer::take_changes(const std::vector<HWND>& windows) {
 
 void ScriptPlayer::window_opened(HWND handle) {
   if (_wgetenv(L"PROGRAMMER_GUI_DRIVER_DESCRIBE") != nullptr) describe(handle);
+  if (cursor_at_boxes_ && !stack_.empty()) emit("cursor " + cursor_name());
   const std::wstring caption = window_text(handle);
   const DialogTemplate* found = template_by_caption(caption);
   if (stack_.empty() && !main_ended_ && found != nullptr && found->id == dlg::MAIN) {
@@ -757,8 +765,20 @@ void ScriptPlayer::drop_file(const std::string& path) {
 
 // "second": another copy of the program while this one runs: its boxes are
 // printed and answered, its main window closed, its exit code printed.
-void ScriptPlayer::second_instance() {
-  TargetProcess second(program_, arguments_);
+// With words, the second gets them as its command line, and its main window
+// prints whether it opened apart from the first one or on top of it.
+void ScriptPlayer::second_instance(const std::vector<std::string>& words) {
+  std::wstring arguments = arguments_;
+  if (!words.empty()) {
+    arguments.clear();
+    for (const std::string& word : words) {
+      if (!arguments.empty()) arguments += L' ';
+      arguments += wide_utf8(word);
+    }
+  }
+  RECT first{};
+  GetWindowRect(main_window_, &first);
+  TargetProcess second(program_, arguments);
   const DWORD deadline = GetTickCount() + 60000;
   while (second.running()) {
     if (GetTickCount() > deadline) throw DriverError("the second program does not end");
@@ -771,7 +791,13 @@ void ScriptPlayer::second_instance() {
              " flags=" + headless::flag_names(shown.flags));
         SendNotifyMessageW(window, WM_COMMAND, MAKEWPARAM(shown.default_answer, BN_CLICKED), 0);
       } else {
-        emit("second window " + quoted_wide(window_text(window)));
+        std::string place;
+        if (!words.empty()) {
+          RECT shown{};
+          GetWindowRect(window, &shown);
+          place = shown.left == first.left && shown.top == first.top ? " on-top" : " apart";
+        }
+        emit("second window " + quoted_wide(window_text(window)) + place);
         SendNotifyMessageW(window, WM_CLOSE, 0, 0);
       }
       Sleep(50);
@@ -779,6 +805,29 @@ void ScriptPlayer::second_instance() {
     Sleep(10);
   }
   emit("second exit " + std::to_string(*second.wait_for_exit(0)));
+}
+
+// The cursor the system shows for the program's windows (theirs while they
+// are in the foreground): the program's wait cursor, no cursor, or another.
+std::string ScriptPlayer::cursor_name() {
+  DWORD process = 0;
+  GetWindowThreadProcessId(GetForegroundWindow(), &process);
+  if (process != target_.process_id()) throw DriverError("the program is not in the foreground");
+  CURSORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetCursorInfo(&info)) throw DriverError("cannot read the cursor");
+  if (info.hCursor == nullptr) return "none";
+  const HANDLE wait = GetPropW(main_window_, win32::WAIT_CURSOR_PROPERTY);
+  if (wait == nullptr) throw DriverError("the program does not name its wait cursor");
+  return info.hCursor == wait ? "wait" : "normal";
+}
+
+void ScriptPlayer::print_cursor() {
+  emit("cursor " + cursor_name());
+}
+
+void ScriptPlayer::print_cursor_at_boxes() {
+  cursor_at_boxes_ = true;
 }
 
 }  // namespace fp::driver

@@ -80,7 +80,10 @@ class ScriptPlayer final : public GuiPlayer {
   void wait() override;
   void drop_file(const std::string& path) override;
   void about() override;
-  void second_instance() override;
+  void second_instance(const std::vector<std::string>& arguments) override;
+  void print_cursor() override;
+  void print_cursor_at_boxes() override;
+  [[nodiscard]] std::string cursor_name();
 
   void mouse_click(HWND button);
   void key_input(HWND focus, WORD key);
@@ -113,6 +116,7 @@ class ScriptPlayer final : public GuiPlayer {
   std::deque<std::optional<std::wstring>> file_dialog_results_;
   HWND main_window_ = nullptr;
   bool main_ended_ = false;
+  bool cursor_at_boxes_ = false;  // "cursor boxes": print it as each window opens
   uintptr_t dialogs_ended_ = 0;
   std::vector<HWND> windows_at_start_;  // when "start" saw the operation begin
   std::vector<HANDLE> held_files_;      // opened for reading by "hold", as another program would
