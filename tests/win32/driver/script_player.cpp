@@ -822,8 +822,23 @@ std::string ScriptPlayer::cursor_name() {
   return info.hCursor == wait ? "wait" : "normal";
 }
 
+// While an operation runs ("start"), the cursor is read with the thread held
+// on a ping inside it, before any box that ends it: the box comes with the
+// cursor as before, so a look after the operation proves nothing.
 void ScriptPlayer::print_cursor() {
-  emit("cursor " + cursor_name());
+  if (!busy()) {
+    emit("cursor " + cursor_name());
+    return;
+  }
+  bool inside_operation = false;
+  std::string name;
+  const std::function<void()> look = [&] {
+    inside_operation = busy() && target_.dialog_windows() == windows_at_start_;
+    name = cursor_name();
+  };
+  if (!sim_channel_.ping(main_window_, look)) look();  // programmer.exe: the best guess
+  if (!inside_operation) throw InputTooLate("the operation ended before the cursor was read");
+  emit("cursor " + name);
 }
 
 void ScriptPlayer::print_cursor_at_boxes() {
