@@ -26,7 +26,8 @@ class GuiPlayer : public headless::ScriptPlayer {
   virtual void hold_file(const std::string& path) = 0;
   // "describe": the controls of the top-most window, on stderr.
   virtual void describe_window() = 0;
-  // "start click ID": returns once the click's operation holds the program.
+  // "start click ID": returns once the click's operation holds the program;
+  // boxes it asks first get the answers queued before and print as usual.
   virtual void start_click(int id) = 0;
   // "post click ID", "post key enter|escape": input made while the program is busy.
   virtual void post_click(int id) = 0;

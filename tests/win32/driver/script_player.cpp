@@ -660,12 +660,53 @@ void ScriptPlayer::start_click(int id) {
   wait_until_reading_queue();
   mouse_click(control(id));
   const DWORD deadline = GetTickCount() + BUSY_TIMEOUT_MS;
-  while (!busy()) {
-    if (target_.dialog_windows() != before) throw ScriptError("a window opened, not an operation");
+  while (true) {
     if (GetTickCount() > deadline) throw ScriptError("the click started no operation");
+    const std::vector<HWND> windows = target_.dialog_windows();
+    // A box the command asks before its operation ("Продолжить?") gets its
+    // queued answer as usual; any other window is no operation.
+    std::vector<HWND> fresh;
+    for (HWND window : windows) {
+      const bool known = contains(before, window) ||
+                         std::any_of(stack_.begin(), stack_.end(),
+                                     [&](const Window& open) { return open.handle == window; });
+      if (!known) fresh.push_back(window);
+    }
+    const bool box_answered = !stack_.empty() && stack_.back().kind == Kind::message_box;
+    if (!fresh.empty() || box_answered) {
+      const HWND probe = fresh.empty() ? stack_.back().handle : fresh.front();
+      if (IsWindow(probe)) wait_until_responsive(probe, RESPONSE_TIMEOUT_MS);
+      const std::vector<HWND> now = target_.dialog_windows();
+      // Hidden: still being created, or ended and about to go.
+      if (std::any_of(now.begin(), now.end(), [](HWND w) { return !IsWindowVisible(w); })) {
+        Sleep(2);
+        continue;
+      }
+      // A window that has gone already is no other window.
+      if (fresh.size() > 1 ||
+          (fresh.size() == 1 && IsWindow(fresh.front()) && !is_message_box(fresh.front()))) {
+        throw ScriptError("a window opened, not an operation");
+      }
+      take_changes(now);
+      continue;
+    }
+    // Answers queued before "start" are for boxes the command asks first: the
+    // operation is the part after them.
+    if (answers_.empty() && busy() && holds_inside_operation(before)) break;
     Sleep(1);
   }
   windows_at_start_ = before;
+}
+
+// The thread, held on a ping, stands inside the operation: busy, and no box
+// opened. Without pings (programmer.exe), busy is the best guess.
+bool ScriptPlayer::holds_inside_operation(const std::vector<HWND>& windows) {
+  bool inside = false;
+  const std::function<void()> look = [&] {
+    inside = busy() && target_.dialog_windows() == windows;
+  };
+  if (!sim_channel_.ping(main_window_, look)) look();
+  return inside;
 }
 
 // Input made while the program is busy, as the mouse and keyboard leave it in
