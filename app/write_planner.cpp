@@ -388,8 +388,8 @@ bool WritePlanner::program_range(const uint8_t* bytes, uint32_t address, uint32_
   chip_not_ready_ = result == WRITE_CHIP_NOT_READY || result == WRITE_PAGE_LOAD_LATE;
   if (result == WRITE_PAGE_LOAD_LATE) {
     fail_("the page at " + address_text(context_.page_loads.late_page) +
-          " never loaded within the chip's byte-load limit in " +
-          std::to_string(PAGE_LOAD_TRIES) + " tries");
+          " never loaded within the chip's byte-load limit in " + std::to_string(PAGE_LOAD_TRIES) +
+          " tries");
     return false;
   }
   fail_((chip_not_ready_ ? "the chip never reported ready programming "

@@ -25,28 +25,17 @@ constexpr const char* STANDARD_OUTPUT = "/proc/self/fd/1";
 // Longer than any internal operation a simulated chip runs by itself.
 constexpr uint64_t SETTLE_US = 10'000'000;
 
-// Whether two names reach one file: the same entry, or the same place once
-// links and dots are resolved (for a file not made yet).
-bool same_file(const std::string& a, const std::string& b) {
-  if (const auto same = posix::same_existing_file(a, b)) return *same;
-  std::error_code error;
-  const auto resolved_a = std::filesystem::weakly_canonical(a, error);
-  if (error) return a == b;
-  const auto resolved_b = std::filesystem::weakly_canonical(b, error);
-  return error ? a == b : resolved_a == resolved_b;
-}
-
 // Why the trace may not go to this file; nothing when it may.
 std::optional<std::string> trace_refusal(const std::string& trace, const std::string& store,
                                          const BoardConnection::RunFiles& files) {
   const std::string refused = "--trace " + trace + ": ";
-  if (!files.image.empty() && files.image != "-" && same_file(trace, files.image))
+  if (!files.image.empty() && files.image != "-" && posix::same_file(trace, files.image))
     return refused + "that is the image file; the trace would overwrite it";
-  if (!store.empty() && same_file(trace, store))
+  if (!store.empty() && posix::same_file(trace, store))
     return refused + "that is the board file; the trace would overwrite it";
   if (files.image == "-") {
     const char* stream = files.image_is_output ? STANDARD_OUTPUT : STANDARD_INPUT;
-    if (same_file(trace, stream)) {
+    if (posix::same_file(trace, stream)) {
       return refused + "that is standard " + (files.image_is_output ? "output" : "input") +
              ", which carries the image";
     }

@@ -64,17 +64,6 @@ void check_row_options(const CliOptions& options, const ChipDescriptor& row, Run
   }
 }
 
-// Whether two names reach one file: the same entry, or the same place once
-// links and dots are resolved (for a file not made yet).
-bool same_file(const std::string& a, const std::string& b) {
-  if (const auto same = posix::same_existing_file(a, b)) return *same;
-  std::error_code error;
-  const auto resolved_a = std::filesystem::weakly_canonical(a, error);
-  if (error) return a == b;
-  const auto resolved_b = std::filesystem::weakly_canonical(b, error);
-  return error ? a == b : resolved_a == resolved_b;
-}
-
 }  // namespace
 
 bool takes_file(Command command) {
@@ -165,7 +154,7 @@ CheckedOptions check_options(const CliOptions& options, RunOutcome& outcome) {
     const auto* choice = std::get_if<PortChoice>(&port);
     const auto* simulated = choice != nullptr ? std::get_if<SimulatedPort>(choice) : nullptr;
     if (simulated != nullptr && !simulated->store.empty() &&
-        same_file(options.file, simulated->store)) {
+        posix::same_file(options.file, simulated->store)) {
       outcome.usage(options.file + " is both the image file and the board file");
     }
   }

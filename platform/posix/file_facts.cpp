@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "platform/posix/replaced_file.h"
 
@@ -43,6 +44,15 @@ std::optional<bool> same_existing_file(const std::string& a, const std::string& 
   struct stat second {};
   if (::stat(a.c_str(), &first) != 0 || ::stat(b.c_str(), &second) != 0) return std::nullopt;
   return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+bool same_file(const std::string& a, const std::string& b) {
+  if (const auto same = same_existing_file(a, b)) return *same;
+  std::error_code error;
+  const auto resolved_a = std::filesystem::weakly_canonical(a, error);
+  if (error) return a == b;
+  const auto resolved_b = std::filesystem::weakly_canonical(b, error);
+  return error ? a == b : resolved_a == resolved_b;
 }
 
 bool is_terminal(StandardStream stream) {

@@ -24,6 +24,9 @@ std::optional<std::string> read_write_refusal(const std::string& path);
 
 // Whether both names exist and are one file (device and inode).
 std::optional<bool> same_existing_file(const std::string& a, const std::string& b);
+// Whether two names reach one file: the same entry, or the same place once
+// links and dots are resolved (for a file not made yet).
+bool same_file(const std::string& a, const std::string& b);
 
 enum class StandardStream { input, error };
 bool is_terminal(StandardStream stream);
