@@ -566,8 +566,9 @@ void Session::after_operation() {
                        : "the " + name + " has no fuses or lock bits");
   }
   // A closing status text is the only word some operations leave; a run
-  // refused for its options has no result.
-  if (!outcome_.usage_error() && !last_status_.empty() && !progress_address(last_status_) &&
+  // refused for its options, or one that failed, has no result: the window
+  // closes a blank check that found bytes with "check finished" all the same.
+  if (outcome_.ok() && !last_status_.empty() && !progress_address(last_status_) &&
       !last_status_.ends_with(u' ')) {
     console_.result(last_status_);
   }
