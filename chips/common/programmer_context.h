@@ -31,6 +31,9 @@ struct PageLoadTiming {
   std::function<uint64_t()> now_us;
   uint32_t reloads = 0;    // pages loaded again
   uint32_t late_page = 0;  // the page given up on (WRITE_PAGE_LOAD_LATE)
+  // Pages sent with no command before their data: a chip whose software data
+  // protection is on takes none of them.
+  uint32_t plain_loads = 0;
 };
 
 struct ProgrammerContext {

@@ -82,6 +82,7 @@ uint32_t load_page(ProgrammerContext& context, uint32_t address, const uint8_t* 
   ProgrammerBus& bus = context.bus;
   PageLoadTiming& timing = context.page_loads;
   const bool timed = timing.now_us && context.chip_waits == ChipWaits::poll;
+  if (command.empty()) ++timing.plain_loads;
   for (uint32_t attempt = 1;; ++attempt) {
     context.priority.set_priority_class(PriorityClass::high);
     bus.bus_address.set(address);

@@ -22,6 +22,7 @@
 #include "frontends/cli/image_staging.h"
 #include "frontends/cli/option_checks.h"
 #include "frontends/cli/port_probe.h"
+#include "frontends/cli/protection_hint.h"
 #include "frontends/headless/model_main_view.h"
 #include "frontends/headless/window_host.h"
 #include "frontends/headless/window_model.h"
@@ -80,6 +81,8 @@ class Session final : private headless::WindowHost {
   bool backed_up();
   void write_command();
   void note_page_reloads();
+  // A failed write of pages that a protected chip ignores says so.
+  void note_protection(uint32_t address);
   void verify_command();
   // Reads the slice back and notes the first difference; nothing when the read was refused.
   std::optional<bool> say_where(const ImageSlice& slice);
@@ -347,7 +350,8 @@ void Session::write_command() {
     press(ctl::WRITE);
     note_page_reloads();
     // The window's verify says no more than that it failed.
-    if (outcome_.failed()) say_where(*slice);
+    if (!outcome_.failed()) return;
+    if (const auto equal = say_where(*slice); equal && !*equal) note_protection(slice->start);
     return;
   }
   WritePlanner planner(
@@ -361,6 +365,7 @@ void Session::write_command() {
     const SavedRescue saved = save_rescue(options_.file, *report.rescue);
     outcome_.fail(rescue_text(saved, *report.rescue, to_utf8(context_->current_chip->name)));
   }
+  if (!written) note_protection(slice->start);
   if (written && report.programmed_bytes == 0 && report.erased_bytes == 0) {
     console_.note("the chip already holds the image: nothing programmed");
   } else if (written) {
@@ -380,6 +385,12 @@ void Session::note_page_reloads() {
   if (reloads == 0) return;
   console_.note(std::to_string(reloads) + (reloads == 1 ? " page was" : " pages were") +
                 " loaded again: the load ran over the chip's byte-load limit");
+}
+
+void Session::note_protection(uint32_t address) {
+  if (const auto hint = protection_hint(*context_, address, console_.english())) {
+    console_.note(*hint);
+  }
 }
 
 void Session::erase_command() {
