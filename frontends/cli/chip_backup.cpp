@@ -21,6 +21,17 @@ std::string hex_digits(uint32_t value) {
   return text;
 }
 
+// A word the shell passes on as it is: quoted when it holds anything else.
+std::string shell_word(const std::string& word) {
+  const bool plain = !word.empty() && word.find_first_not_of(
+                                          "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                          "0123456789._/+-:,=@%") == std::string::npos;
+  if (plain) return word;
+  std::string quoted = "'";
+  for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
 }  // namespace
 
 std::optional<std::string> save_backup(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -55,9 +66,12 @@ std::string rescue_text(const SavedRescue& saved, const WriteRescue& rescue,
   if (saved.path.empty()) {
     text = "the old bytes of " + region + " could not be saved (" + saved.error + ")";
   } else {
+    // The length too: without it the slice would run to the end of the chip;
+    // raw: old bytes that happen to read as records are still bytes.
     text = "the old bytes of " + region + " are saved in " + saved.path +
-           " (to put them back: programmer write " + saved.path + " --chip " + row_name +
-           " --chip-offset " + hex_digits(rescue.start) + " --port ...)";
+           " (to put them back: programmer write " + shell_word(saved.path) + " --chip " +
+           shell_word(row_name) + " --chip-offset " + hex_digits(rescue.start) + " --length " +
+           hex_digits(static_cast<uint32_t>(rescue.old_bytes.size())) + " --format raw --port ...)";
   }
   if (rescue.not_restored.empty()) return text + "; outside the slice every byte is as it was";
   uint64_t bytes = 0;

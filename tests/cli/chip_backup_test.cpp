@@ -48,7 +48,7 @@ TEST(RescueText, NamesTheFileTheWayBackAndWhatIsNotRestored) {
   const std::string whole = rescue_text(saved, rescue, "AT49F002");
   EXPECT_THAT(whole, HasSubstr("the old bytes of 4000h-5FFFh are saved in a.bin.rescue-4000h.bin"));
   EXPECT_THAT(whole, HasSubstr("programmer write a.bin.rescue-4000h.bin --chip AT49F002 "
-                               "--chip-offset 4000"));
+                               "--chip-offset 4000 --length 2000 --format raw --port ..."));
   EXPECT_THAT(whole, HasSubstr("outside the slice every byte is as it was"));
   EXPECT_THAT(whole, Not(HasSubstr("not restored")));
   for (uint32_t i = 0; i < 10; ++i)
@@ -56,6 +56,14 @@ TEST(RescueText, NamesTheFileTheWayBackAndWhatIsNotRestored) {
   const std::string lost = rescue_text(saved, rescue, "AT49F002");
   EXPECT_THAT(lost, HasSubstr("not restored (80 bytes): 4000h-4007h, 4010h-4017h"));
   EXPECT_THAT(lost, HasSubstr("4070h-4077h and 2 more ranges"));
+}
+
+TEST(RescueText, QuotesANameTheShellWouldSplit) {
+  const WriteRescue rescue{0, std::vector<uint8_t>(0x800), {}};
+  const std::string text =
+      rescue_text({"my image's.bin.rescue-0h.bin", ""}, rescue, "ATTINY2313 - FLASH");
+  EXPECT_THAT(text, HasSubstr("programmer write 'my image'\\''s.bin.rescue-0h.bin' --chip "
+                              "'ATTINY2313 - FLASH' --chip-offset 0 --length 800"));
 }
 
 TEST(BackupFile, IsNewOrRefused) {
