@@ -427,11 +427,10 @@ void Session::erase_command() {
     char held[8];
     std::snprintf(held, sizeof held, "%02X", *left);
     last_status_.clear();  // the handler's "done" is not the result
-    outcome_.fail(
-        "the erase of " + range + " said it was done, but " + address_text(address) + " holds " +
-        held + "; " +
-        std::to_string(std::count_if(left, chip->end(), [](uint8_t b) { return b != 0xFF; })) +
-        " bytes are not blank");
+    const auto left_bytes = std::count_if(left, chip->end(), [](uint8_t b) { return b != 0xFF; });
+    outcome_.fail("the erase of " + range + " said it was done, but " + address_text(address) +
+                  " holds " + held + "; " + std::to_string(left_bytes) +
+                  (left_bytes == 1 ? " byte is not blank" : " bytes are not blank"));
     context_->main_view.dialog().message_box(text::ERASE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
     return;
   }
