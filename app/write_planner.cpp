@@ -150,6 +150,7 @@ bool WritePlanner::write(const ImageSlice& slice) {
   const bool read = extend(image, image.start, end);
   context_.bus.progress_prefix = nullptr;
   if (!read) return false;
+  before_ = image;
   for (uint32_t i = 0; i < slice.bytes.size(); ++i) {
     if (slice.held[i]) image.want[slice.start - image.start + i] = slice.bytes[i];
   }
@@ -444,6 +445,7 @@ bool WritePlanner::verify(const ImageSlice& slice, const ChipImage& image) {
     return false;
   }
   if (const auto difference = first_difference(slice, *chip, image.start)) {
+    report_.wrong_units_unchanged = wrong_units_unchanged(*chip, image);
     fail_("verify: " + difference_text(*difference));
     return false;
   }
@@ -457,6 +459,26 @@ bool WritePlanner::verify(const ImageSlice& slice, const ChipImage& image) {
     }
   }
   return true;
+}
+
+bool WritePlanner::wrong_units_unchanged(const std::vector<uint8_t>& chip,
+                                         const ChipImage& image) const {
+  const uint32_t unit = plan_for(*context_.current_chip)->unit;
+  // Erased regions may have widened the image at its front since the first read.
+  const uint32_t offset = before_.start - image.start;
+  const auto size = static_cast<uint32_t>(before_.now.size());
+  bool wrong_unit = false;
+  for (uint32_t first = 0; first < size; first += unit) {
+    bool wrong = false;
+    bool unchanged = true;
+    for (uint32_t i = first; i < std::min(first + unit, size); ++i) {
+      wrong = wrong || chip[offset + i] != image.want[offset + i];
+      unchanged = unchanged && chip[offset + i] == before_.now[i];
+    }
+    if (wrong && !unchanged) return false;
+    wrong_unit = wrong_unit || wrong;
+  }
+  return wrong_unit;
 }
 
 }  // namespace fp

@@ -39,6 +39,9 @@ struct WriteReport {
   uint32_t programmed_bytes = 0;  // bytes that differed and were programmed
   uint32_t erased_bytes = 0;      // bytes the erases covered
   uint32_t restored_bytes = 0;    // bytes outside the slice put back after an erase
+  // The verify failed, and every write unit it found wrong holds what it held
+  // before the write (a chip that took none of those units).
+  bool wrong_units_unchanged = false;
   std::optional<WriteRescue> rescue;
 };
 
@@ -85,6 +88,10 @@ class WritePlanner {
   bool attiny_unlocked(uint8_t& fuse_high);
   bool restore_eeprom(const std::vector<uint8_t>& eeprom);
   bool verify(const ImageSlice& slice, const ChipImage& image);
+  // Over the bytes read before the write: true when some unit is wrong and
+  // every wrong unit holds those bytes.
+  [[nodiscard]] bool wrong_units_unchanged(const std::vector<uint8_t>& chip,
+                                           const ChipImage& image) const;
 
   ProgrammerContext& context_;
   WriteFailure fail_;
@@ -92,6 +99,7 @@ class WritePlanner {
   WriteReport report_;
   bool chip_not_ready_ = false;
   std::vector<Region> verified_;  // regions already read back whole
+  ChipImage before_;              // the chip as first read, before anything changed
 };
 
 }  // namespace fp

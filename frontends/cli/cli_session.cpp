@@ -82,7 +82,7 @@ class Session final : private headless::WindowHost {
   void write_command();
   void note_page_reloads();
   // A failed write of pages that a protected chip ignores says so.
-  void note_protection(uint32_t address);
+  void note_protection(uint32_t address, bool kept_old_bytes);
   void verify_command();
   // Reads the slice back and notes the first difference; nothing when the read was refused.
   std::optional<bool> say_where(const ImageSlice& slice);
@@ -351,7 +351,10 @@ void Session::write_command() {
     note_page_reloads();
     // The window's verify says no more than that it failed.
     if (!outcome_.failed()) return;
-    if (const auto equal = say_where(*slice); equal && !*equal) note_protection(slice->start);
+    // The window's write reads nothing before: whether the pages changed is not known.
+    if (const auto equal = say_where(*slice); equal && !*equal) {
+      note_protection(slice->start, false);
+    }
     return;
   }
   WritePlanner planner(
@@ -365,7 +368,7 @@ void Session::write_command() {
     const SavedRescue saved = save_rescue(options_.file, *report.rescue);
     outcome_.fail(rescue_text(saved, *report.rescue, to_utf8(context_->current_chip->name)));
   }
-  if (!written) note_protection(slice->start);
+  if (!written && report.wrong_units_unchanged) note_protection(slice->start, true);
   if (written && report.programmed_bytes == 0 && report.erased_bytes == 0) {
     console_.note("the chip already holds the image: nothing programmed");
   } else if (written) {
@@ -387,8 +390,8 @@ void Session::note_page_reloads() {
                 " loaded again: the load ran over the chip's byte-load limit");
 }
 
-void Session::note_protection(uint32_t address) {
-  if (const auto hint = protection_hint(*context_, address, console_.english())) {
+void Session::note_protection(uint32_t address, bool kept_old_bytes) {
+  if (const auto hint = protection_hint(*context_, address, kept_old_bytes, console_.english())) {
     console_.note(*hint);
   }
 }

@@ -14,8 +14,10 @@ namespace fp::cli {
 // After a failed write: the note that the chip's protection may be on and how
 // to switch it off, when pages went in with no command, the row has data
 // protection and the chip reads steadily at address (not busy); nothing
-// otherwise. Only what a failed verify leaves unknown is said as "may".
+// otherwise. kept_old_bytes: the pages found wrong are known to hold what they
+// held before the write (said too); false: not known. The chip does not tell
+// whether its protection is on: that stays "may".
 std::optional<std::string> protection_hint(ProgrammerContext& context, uint32_t address,
-                                           bool english);
+                                           bool kept_old_bytes, bool english);
 
 }  // namespace fp::cli

@@ -253,6 +253,32 @@ TEST(PlannedWrite, BytesARecordFileLeavesOutCountAsPutBack) {
   EXPECT_EQ(rig.memory()[0x300], 0x01);
 }
 
+// A protected W29EE512 under the window's waits takes none of the pages that
+// go in without a command: the report says the wrong pages hold their old
+// bytes. A stuck byte in a page the chip took is no such page.
+TEST(PlannedWriteOfPages, WrongPagesThatKeptTheirOldBytesAreReported) {
+  for (const bool protected_chip : {true, false}) {
+    test::SimulatedRig rig(u"W29EE512", "W29EE512");
+    rig.memory().assign(rig.memory().size(), 0x5A);
+    sim::ChipModel& chip = *rig.board.chip();
+    ASSERT_TRUE(chip.restore_lasting_state(
+        {{"protection", {static_cast<uint8_t>(protected_chip ? 1 : 0)}}}));
+    if (!protected_chip) {
+      sim::ChipFaults faults;
+      faults.stuck[0x90] = 0x5A;
+      chip.set_faults(faults);
+    }
+    rig.context->chip_waits = ChipWaits::fixed;
+    ImageSlice slice{0x40, std::vector<uint8_t>(0x100, 0xA5), std::vector<bool>(0x100, true)};
+    test::WriteFailures failures;
+    WritePlanner planner(*rig.context, failures.sink(), [](bool) {});
+    EXPECT_FALSE(planner.write(slice));
+    EXPECT_THAT(failures.text,
+                HasSubstr(protected_chip ? "first difference at 40h" : "first difference at 90h"));
+    EXPECT_EQ(planner.report().wrong_units_unchanged, protected_chip) << protected_chip;
+  }
+}
+
 TEST(PlannedWrite, RangesAreNamedAsTheWindowWritesAddresses) {
   EXPECT_EQ(ranges_text({{0x1C000, 0x1D000}, {0x1E000, 0x1E001}}), "1C000h-1CFFFh, 1E000h");
 }
