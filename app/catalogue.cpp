@@ -24,22 +24,37 @@ constexpr std::array<BlockRange, 5> AT49F002_SECTORS{{
     {0x20000, 0x20000},
 }};
 
+// 4 KiB sectors of the SST39SF chips, and the AMD 16 KiB ones.
+template <size_t COUNT>
+constexpr std::array<BlockRange, COUNT> uniform_sectors(uint32_t size) {
+  std::array<BlockRange, COUNT> sectors{};
+  for (size_t i = 0; i < COUNT; ++i) sectors[i] = {static_cast<uint32_t>(i) * size, size};
+  return sectors;
+}
+constexpr auto SST39SF010A_SECTORS = uniform_sectors<32>(0x1000);
+constexpr auto SST39SF020A_SECTORS = uniform_sectors<64>(0x1000);
+constexpr auto AM29F010_SECTORS = uniform_sectors<8>(0x4000);
+
 constexpr uint16_t FIVE_VOLTS = 5000;
 constexpr uint16_t INTEL_VPP_MAX_MV = 14000;     // Vpp -2.0 V to +14.0 V
 constexpr uint16_t ATTINY_RESET_MAX_MV = 13000;  // RESET -0.5 V to +13.0 V
 constexpr uint16_t AT89C_VPP_MAX_MV = 12500;     // RST/VPP: 12 V +/- 0.5 V while programming
 constexpr uint16_t AT49F_RESET_MAX_MV = 12500;   // RESET: 12 V boot-block override
 constexpr uint16_t WINBOND_MAX_MV = 6000;        // every input: VDD + 1.0 V
+constexpr uint16_t SST_MAX_MV = 5500;            // every input: VDD + 0.5 V
+constexpr uint16_t AMD_MAX_MV = 7000;            // all pins but A9 and /OE: -2.0 V to +7.0 V
 constexpr uint8_t ALL_OPERATIONS =
     vpp_use::IDENTIFY | vpp_use::READ | vpp_use::WRITE | vpp_use::ERASE | vpp_use::BLANK_CHECK;
 
 // Facts shared by the rows of one driver; the rows add what is their own.
-constexpr ChipFacts i28f(ChipId id, std::span<const BlockRange> blocks, const char* model) {
+constexpr ChipFacts i28f(ChipId id, const char* aliases, std::span<const BlockRange> blocks,
+                         const char* model) {
   return {.family = ChipFamily::highvolt,
           .driver = ChipDriver::i28f_blocks,
           .id_method = IdMethod::intel_command,
           .id_mv = FIVE_VOLTS,
           .id = id,
+          .aliases = aliases,
           .program_max_us = 300,
           .erase_max_ms = ERASE_POLL_LIMIT * ERASE_POLL_INTERVAL_MS,
           .erase = EraseLayout::blocks,
@@ -86,6 +101,27 @@ constexpr ChipFacts byte_program(ChipId id, std::span<const BlockRange> sectors,
           .model = model};
 }
 
+// A byte-program row with its own timing maxima (byte, largest erase).
+constexpr ChipFacts byte_program(ChipId id, std::span<const BlockRange> sectors, Pin1Role pin1,
+                                 uint16_t pin1_max_mv, uint32_t program_max_us,
+                                 uint32_t erase_max_ms, const char* model,
+                                 const char* unconfirmed = "") {
+  ChipFacts facts = byte_program(id, sectors, pin1, pin1_max_mv, model);
+  facts.program_max_us = program_max_us;
+  facts.erase_max_ms = erase_max_ms;
+  facts.unconfirmed = unconfirmed;
+  return facts;
+}
+
+// A W29EE512-like row: 128-byte pages, chip erase within 50 ms.
+constexpr ChipFacts winbond_page_write(ChipId id, const char* model, const char* unconfirmed) {
+  ChipFacts facts = page_write(id, W29EE512_PAGE_SIZE, 200, Pin1Role::nc, WINBOND_MAX_MV, model);
+  facts.erase = EraseLayout::whole_chip;
+  facts.erase_max_ms = W29EE512_ERASE_WAIT_MS;
+  facts.unconfirmed = unconfirmed;
+  return facts;
+}
+
 constexpr ChipFacts attiny(ChipDriver driver, uint32_t page, uint32_t program_max_us) {
   const bool flash = driver == ChipDriver::attiny_flash;
   return {.family = ChipFamily::attiny,
@@ -94,6 +130,8 @@ constexpr ChipFacts attiny(ChipDriver driver, uint32_t page, uint32_t program_ma
           .id_method = IdMethod::attiny_high_volts,
           .id_mv = VPP_MV,
           .id = {{0x1E, 0x91, 0x0A}, 3},
+          // The A part answers the same signature (its factory low fuse differs).
+          .aliases = "ATtiny2313A",
           .write_unit = page,
           .rewrites_in_place = !flash,
           .program_max_us = program_max_us,
@@ -124,27 +162,25 @@ constexpr ChipFacts at89c(ChipId id, const char* aliases, const char* model) {
           .model = model};
 }
 
-constexpr ChipFacts AM28F001_FACTS{
-    .family = ChipFamily::highvolt,
-    .driver = ChipDriver::am28f_pulses,
-    .id_method = IdMethod::am28f_command,
-    .id_mv = VPP_MV,
-    .id = {{0x01, 0xA7}, 2},
-    .program_max_us = AM28F_PROGRAM_PULSE_LIMIT * 10,
-    .erase_max_ms = AM28F_ERASE_PULSE_LIMIT * AM28F_ERASE_PULSE_MS,
-    .erase = EraseLayout::whole_chip,
-    .pin1 = Pin1Role::vpp,
-    .pin1_max_mv = INTEL_VPP_MAX_MV,
-    .vpp_operations = vpp_use::IDENTIFY | vpp_use::WRITE | vpp_use::ERASE,
-    .model = "AM28F001"};
+constexpr ChipFacts am28f(ChipId id, const char* aliases, const char* model) {
+  return {.family = ChipFamily::highvolt,
+          .driver = ChipDriver::am28f_pulses,
+          .id_method = IdMethod::am28f_command,
+          .id_mv = VPP_MV,
+          .id = id,
+          .aliases = aliases,
+          .program_max_us = AM28F_PROGRAM_PULSE_LIMIT * 10,
+          .erase_max_ms = AM28F_ERASE_PULSE_LIMIT * AM28F_ERASE_PULSE_MS,
+          .erase = EraseLayout::whole_chip,
+          .pin1 = Pin1Role::vpp,
+          .pin1_max_mv = INTEL_VPP_MAX_MV,
+          .vpp_operations = vpp_use::IDENTIFY | vpp_use::WRITE | vpp_use::ERASE,
+          .model = model};
+}
 
-constexpr ChipFacts W29EE512_FACTS = [] {
-  ChipFacts facts = page_write({{0xDA, 0xC8}, 2}, W29EE512_PAGE_SIZE, 200, Pin1Role::nc,
-                               WINBOND_MAX_MV, "W29EE512");
-  facts.erase = EraseLayout::whole_chip;
-  facts.erase_max_ms = W29EE512_ERASE_WAIT_MS;
-  return facts;
-}();
+constexpr ChipFacts W29EE512_FACTS = winbond_page_write({{0xDA, 0xC8}, 2}, "W29EE512", "");
+
+constexpr uint32_t AT29C020_PAGE_SIZE = AT29C040A_PAGE_SIZE;
 
 // The window's twelve rows come first, in the window's order; rows after
 // them are the command line's. param: i28F001BX block map (1 top boot, 2
@@ -152,9 +188,9 @@ constexpr ChipFacts W29EE512_FACTS = [] {
 // commands; unused (0) elsewhere.
 constexpr auto CATALOGUE = std::to_array<ChipDescriptor>({
     {u"i28F001BX-T", 0x20000, I28F001BX_SLOTS, BLOCK_MAP_TOP_BOOT,
-     i28f({{0x89, 0x94}, 2}, TOP_BOOT_BLOCKS, "I28F001BX-T")},
+     i28f({{0x89, 0x94}, 2}, "28F001BN-T", TOP_BOOT_BLOCKS, "I28F001BX-T")},
     {u"i28F001BX-B", 0x20000, I28F001BX_SLOTS, BLOCK_MAP_BOTTOM_BOOT,
-     i28f({{0x89, 0x95}, 2}, BOTTOM_BOOT_BLOCKS, "I28F001BX-B")},
+     i28f({{0x89, 0x95}, 2}, "28F001BN-B", BOTTOM_BOOT_BLOCKS, "I28F001BX-B")},
     {u"AT29C010A", 0x20000, AT29C010A_SLOTS, AT29C010A_PAGE_SIZE,
      page_write({{0x1F, 0xD5}, 2}, AT29C010A_PAGE_SIZE, 150, Pin1Role::nc, FIVE_VOLT_ONLY_MV,
                 "AT29C010A")},
@@ -174,8 +210,31 @@ constexpr auto CATALOGUE = std::to_array<ChipDescriptor>({
      at89c({{0x1E, 0x21, 0xFF}, 3}, "AT89C2052", "AT89C2051")},
     {u"AT89C4051/4052", 0x1000, AT89C_SLOTS, 0,
      at89c({{0x1E, 0x41, 0xFF}, 3}, "AT89C4052", "AT89C4051")},
-    {u"AM28F001", 0x20000, AM28F001_SLOTS, 0, AM28F001_FACTS},
+    {u"AM28F001", 0x20000, AM28F001_SLOTS, 0, am28f({{0x01, 0xA7}, 2}, "Am28F010", "AM28F001")},
     {u"W29EE512", 0x10000, W29EE512_SLOTS, W29EE512_PAGE_SIZE, W29EE512_FACTS},
+    // Page-write chips.
+    {u"AT29C020", 0x40000, AT29C040A_SLOTS, AT29C020_PAGE_SIZE,
+     page_write({{0x1F, 0xDA}, 2}, AT29C020_PAGE_SIZE, 150, Pin1Role::nc, FIVE_VOLT_ONLY_MV,
+                "AT29C020")},
+    {u"W29C020", 0x40000, W29EE512_SLOTS, W29EE512_PAGE_SIZE,
+     winbond_page_write({{0xDA, 0x45}, 2}, "W29C020", "pin 1 NC")},
+    // Byte-program chips.
+    {u"AT49F010", 0x20000, AT49F_SLOTS, 0,
+     byte_program({{0x1F, 0x17}, 2}, {}, Pin1Role::nc, FIVE_VOLT_ONLY_MV, 50, AT49F_ERASE_WAIT_MS,
+                  "AT49F010", "pin 1 NC")},
+    {u"SST39SF010A", 0x20000, AT49F_SLOTS, 0,
+     byte_program({{0xBF, 0xB5}, 2}, SST39SF010A_SECTORS, Pin1Role::nc, SST_MAX_MV, 20, 100,
+                  "SST39SF010A")},
+    {u"SST39SF020A", 0x40000, AT49F_SLOTS, 0,
+     byte_program({{0xBF, 0xB6}, 2}, SST39SF020A_SECTORS, Pin1Role::nc, SST_MAX_MV, 20, 100,
+                  "SST39SF020A")},
+    {u"Am29F010", 0x20000, AT49F_SLOTS, 0,
+     byte_program({{0x01, 0x20}, 2}, AM29F010_SECTORS, Pin1Role::nc, AMD_MAX_MV, 300, 64'000,
+                  "AM29F010", "pin 1 NC; byte, sector and chip maxima (family figures)")},
+    // 12 V chips.
+    {u"28F010", 0x20000, AM28F001_SLOTS, 0, am28f({{0x89, 0xB4}, 2}, "", "I28F010")},
+    // 20-pin microcontrollers.
+    {u"AT89C1051", 0x400, AT89C_SLOTS, 0, at89c({{0x1E, 0x11, 0xFF}, 3}, "", "AT89C1051")},
     {nullptr, 0, {}, 0, {}},
 });
 

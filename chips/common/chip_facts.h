@@ -105,6 +105,9 @@ struct ChipFacts {
 
   // The simulated chip that stands for the row.
   const char* model = "";
+  // Facts of the row taken from secondary sources and not yet confirmed on a
+  // chip, named for the list's note ("" for none).
+  const char* unconfirmed = "";
 
   [[nodiscard]] constexpr bool takes_vpp() const { return pin1_max_mv >= VPP_MV; }
 };

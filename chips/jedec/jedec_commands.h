@@ -70,6 +70,13 @@ inline constexpr PollBound AT49F_ERASE_POLL{0, 10, 2'000};
 // busy after that is sent again, and the write gives up after the last try.
 inline constexpr PollBound AT49F_BYTE_PROGRAM_POLL{1'000 / POLL_US, 1, 10};
 inline constexpr uint32_t AT49F_BYTE_PROGRAM_TRIES = 3;
+// The same for any byte-program chip, from its own longest erase (the AT49F's
+// 10 s give the bound above; an SST39SF's 100 ms, 20 sleeps).
+constexpr PollBound byte_program_erase_poll(uint32_t erase_max_ms) {
+  const uint32_t sleeps = 2 * erase_max_ms / AT49F_ERASE_POLL.sleep_ms;
+  return {0, AT49F_ERASE_POLL.sleep_ms, sleeps > 0 ? sleeps : 1};
+}
+static_assert(byte_program_erase_poll(AT49F_ERASE_WAIT_MS).sleeps == AT49F_ERASE_POLL.sleeps);
 // A page write starts only when no data cycle has come for the byte-load
 // limit (150 µs on the AT29C, 200 µs on the W29EE512); the first poll comes
 // after it, so nothing the chip answers during the load can end the wait.

@@ -75,6 +75,73 @@ std::string row_note(const ChipDescriptor& row, bool english) {
   return {};
 }
 
+// The row's name and the names it is also sold under; a row whose name ends
+// in " - MEMORY" lends that ending to its aliases too.
+std::vector<std::string> names_of(const ChipDescriptor& row) {
+  std::vector<std::string> names{row_name(row)};
+  const size_t tail_at = names.front().find(" - ");
+  const std::string tail = tail_at == std::string::npos ? "" : names.front().substr(tail_at);
+  std::string_view aliases = row.facts.aliases;
+  while (!aliases.empty()) {
+    const size_t comma = aliases.find(", ");
+    const std::string alias(aliases.substr(0, comma));
+    names.push_back(alias);
+    if (!tail.empty()) names.push_back(alias + tail);
+    aliases = comma == std::string_view::npos ? "" : aliases.substr(comma + 2);
+  }
+  return names;
+}
+
+const char* family_label(ChipDriver driver) {
+  switch (driver) {
+    case ChipDriver::page_write:
+      return "JEDEC-page";
+    case ChipDriver::byte_program:
+      return "JEDEC-byte";
+    case ChipDriver::i28f_blocks:
+      return "12V-blocks";
+    case ChipDriver::am28f_pulses:
+      return "12V-pulses";
+    case ChipDriver::at89c_serial:
+      return "AT89C";
+    case ChipDriver::attiny_flash:
+    case ChipDriver::attiny_eeprom:
+      return "ATtiny";
+    case ChipDriver::none:
+      break;
+  }
+  return "?";
+}
+
+// What pin 1 of the row's socket is and the most it takes.
+std::string pin1_text(const ChipFacts& facts) {
+  const char* role = "NC";
+  switch (facts.pin1) {
+    case Pin1Role::nc:
+      break;
+    case Pin1Role::vpp:
+      role = "Vpp";
+      break;
+    case Pin1Role::a18:
+      role = "A18";
+      break;
+    case Pin1Role::reset:
+      role = "RESET";
+      break;
+    case Pin1Role::rst_vpp:
+      role = "RST/VPP";
+      break;
+  }
+  return std::string(role) + (facts.takes_vpp() ? " 12V" : " 5V");
+}
+
+std::string volts_text(uint16_t millivolts, bool english) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%u%c%02u", millivolts / 1000u, english ? '.' : ',',
+                (millivolts % 1000u) / 10u);
+  return text;
+}
+
 }  // namespace
 
 std::variant<const ChipDescriptor*, std::string> find_row(std::string_view wanted) {
@@ -90,11 +157,21 @@ std::variant<const ChipDescriptor*, std::string> find_row(std::string_view wante
     if (row_name(row) == wanted) return &row;
   }
   const std::string key = simplified(wanted);
+  // A whole name (the row's or an alias) wins over beginnings of names.
+  std::vector<const ChipDescriptor*> whole;
   std::vector<const ChipDescriptor*> matches;
   for (const ChipDescriptor& row : rows) {
-    if (simplified(row_name(row)) == key) return &row;
-    if (!key.empty() && simplified(row_name(row)).starts_with(key)) matches.push_back(&row);
+    bool begins = false;
+    for (const std::string& name : names_of(row)) {
+      if (simplified(name) == key) {
+        if (whole.empty() || whole.back() != &row) whole.push_back(&row);
+      }
+      if (!key.empty() && simplified(name).starts_with(key)) begins = true;
+    }
+    if (begins) matches.push_back(&row);
   }
+  if (whole.size() == 1) return whole.front();
+  if (!whole.empty()) matches = whole;
   if (matches.size() == 1) return matches.front();
   if (matches.empty()) return "no chip " + std::string(wanted) + " (see: programmer list)";
   std::string names;
@@ -114,7 +191,8 @@ RowOperations row_operations(const ChipDescriptor& row) {
 void print_catalogue(std::ostream& out, bool english) {
   const auto rows = catalogue_rows();
   out << " #  " << padded(english ? "chip" : "микросхема", 20)
-      << (english ? "    size" : "  размер") << "  " << padded("ID", 9) << "  "
+      << padded(english ? "family" : "семейство", 11) << (english ? "    size" : "  размер") << "  "
+      << padded("ID", 9) << "  " << padded(english ? "pin 1" : "вывод 1", 12)
       << (english ? "operations" : "операции") << '\n';
   for (size_t i = 0; i < rows.size(); ++i) {
     const ChipDescriptor& row = rows[i];
@@ -126,10 +204,26 @@ void print_catalogue(std::ostream& out, bool english) {
     if (can.fuses) operations += " fuses lock";
     char size[16];
     std::snprintf(size, sizeof size, "%7Xh", row.size);
-    out << (i < 10 ? " " : "") << i << "  " << padded(row_name(row), 20) << size << "  "
-        << padded(codes_text(expected_identity(row)), 9) << "  " << operations << '\n';
+    out << (i < 10 ? " " : "") << i << "  " << padded(row_name(row), 20)
+        << padded(family_label(row.facts.driver), 11) << size << "  "
+        << padded(codes_text(expected_identity(row)), 9) << "  " << padded(pin1_text(row.facts), 12)
+        << operations << '\n';
+    if (*row.facts.aliases != '\0') {
+      out << "    " << (english ? "also sold as: " : "также: ") << row.facts.aliases << '\n';
+    }
     const std::string note = row_note(row, english);
     if (!note.empty()) out << "    " << note << '\n';
+    if (!row.facts.takes_vpp()) {
+      const std::string most = volts_text(row.facts.pin1_max_mv, english);
+      out << "    "
+          << (english ? "never 12 V: pin 1 takes at most " + most + " V"
+                      : "никогда не 12 В: вывод 1 выдерживает не более " + most + " В")
+          << '\n';
+    }
+    if (*row.facts.unconfirmed != '\0') {
+      out << "    " << (english ? "not confirmed on a chip: " : "не проверено на микросхеме: ")
+          << row.facts.unconfirmed << '\n';
+    }
   }
 }
 

@@ -11,8 +11,8 @@
 namespace fp::cli {
 
 // A row number, or a name: exact, or without regard to case and blanks, or
-// a unique beginning of one ("AT89C2051" for "AT89C2051/2052"). The error
-// text says what matched.
+// a unique beginning of one ("AT89C2051" for "AT89C2051/2052"); the names a
+// row is also sold under count as its names. The error text says what matched.
 std::variant<const ChipDescriptor*, std::string> find_row(std::string_view wanted);
 
 // The subcommands that work on the row.
@@ -24,8 +24,9 @@ struct RowOperations {
 };
 RowOperations row_operations(const ChipDescriptor& row);
 
-// One line a row: number, name, size, ID, the subcommands that work on it
-// and a note, in English or Russian.
+// One line a row: number, name, family, size, ID, what pin 1 is and takes,
+// the subcommands that work on it; then its other names and notes (never
+// 12 V, facts not confirmed on a chip), in English or Russian.
 void print_catalogue(std::ostream& out, bool english);
 
 }  // namespace fp::cli

@@ -1,6 +1,7 @@
 #include "sim/highvolt/am28f001_model.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string>
 
@@ -27,7 +28,21 @@ std::string hex_address(uint32_t address) {
   return text;
 }
 
+// The 12 V chips of the AM28F001's pulse-and-verify algorithm.
+constexpr std::array<Am28fVariant, 2> VARIANTS{{
+    {Am28f001Model::NAME, 0x01, 0xA7, 0x20000},
+    {"I28F010", 0x89, 0xB4, 0x20000},
+}};
+
 }  // namespace
+
+std::span<const Am28fVariant> am28f_variants() {
+  return VARIANTS;
+}
+
+const Am28fVariant* find_am28f_variant(std::string_view name) {
+  return find_variant(am28f_variants(), name);
+}
 
 std::vector<uint8_t>* Am28f001Model::memory(std::string_view which) {
   return which == "main" ? &array_.cells() : nullptr;
@@ -42,20 +57,20 @@ void Am28f001Model::on_latch(uint8_t select, const BoardLines& lines, uint64_t) 
     // Without Vpp the chip ignores every cycle; the JEDEC ID sequence of a
     // socket probe is no fault of the driver.
     if (jedec_id_.take(lines.address(), lines.data) != JedecIdTracker::Cycle::other) return;
-    violation("AM28F001: write of " + hex_byte(lines.data) +
+    violation(std::string(variant_.name) + ": write of " + hex_byte(lines.data) +
               " without the programming voltage (the chip is read-only then)");
     return;
   }
-  write_cycle(lines.address() % SIZE, lines.data);
+  write_cycle(lines.address() % variant_.size, lines.data);
 }
 
 std::optional<uint8_t> Am28f001Model::drive(const BoardLines& lines, uint64_t) {
   if (!chip_reads(lines)) return std::nullopt;
-  const uint32_t address = lines.address() % SIZE;
+  const uint32_t address = lines.address() % variant_.size;
   if (!lines.vpp()) return array_.read(address);
   switch (mode_) {
     case Mode::read_id:
-      return (address & 1) == 0 ? MANUFACTURER_CODE : DEVICE_CODE;
+      return (address & 1) == 0 ? variant_.manufacturer_code : variant_.device_code;
     case Mode::program_verify:
     case Mode::erase_verify:
       return array_.read(cell_);
@@ -79,7 +94,7 @@ void Am28f001Model::write_cycle(uint32_t address, uint8_t data) {
         mode_ = Mode::program_verify;
         return;
       }
-      violation("AM28F001: program pulse ended by " + hex_byte(data) +
+      violation(std::string(variant_.name) + ": program pulse ended by " + hex_byte(data) +
                 " instead of the program verify command");
       break;
     case Mode::erase_setup:
@@ -98,7 +113,7 @@ void Am28f001Model::write_cycle(uint32_t address, uint8_t data) {
         mode_ = Mode::erase_verify;
         return;
       }
-      violation("AM28F001: erase pulse ended by " + hex_byte(data) +
+      violation(std::string(variant_.name) + ": erase pulse ended by " + hex_byte(data) +
                 " instead of the erase verify command");
       break;
     default:
@@ -130,7 +145,7 @@ void Am28f001Model::command(uint32_t address, uint8_t data) {
       mode_ = Mode::erase_verify;
       break;
     default:
-      violation("AM28F001: unknown command " + hex_byte(data));
+      violation(std::string(variant_.name) + ": unknown command " + hex_byte(data));
       mode_ = Mode::read_array;
   }
 }
@@ -150,10 +165,10 @@ void Am28f001Model::start_erase_pulse() {
   if (erase_begun_) return;
   erase_pulses_ = 0;
   erase_begun_ = true;
-  for (uint32_t address = 0; address < SIZE; ++address) {
+  for (uint32_t address = 0; address < variant_.size; ++address) {
     if (array_.read(address) != 0x00) {
-      violation("AM28F001: erase pulse while the byte at " + hex_address(address) +
-                " is not programmed to 00 (over-erase)");
+      violation(std::string(variant_.name) + ": erase pulse while the byte at " +
+                hex_address(address) + " is not programmed to 00 (over-erase)");
       return;
     }
   }
@@ -163,7 +178,7 @@ void Am28f001Model::end_erase_pulse() {
   if (cycle_hangs()) return;  // the pulse does not reach the cells
   ++erase_pulses_;
   if (erase_pulses_ == erase_pulses_needed()) {
-    for (uint32_t address = 0; address < SIZE; ++address) {
+    for (uint32_t address = 0; address < variant_.size; ++address) {
       if (!slow_cells_.contains(address)) array_.store(address, 0xFF);
     }
   }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <span>
 #include <string_view>
 
 #include "sim/chip_model.h"
@@ -13,18 +14,30 @@
 
 namespace fp::sim {
 
+// A chip of the family: its name, codes and size.
+struct Am28fVariant {
+  std::string_view name;
+  uint8_t manufacturer_code;
+  uint8_t device_code;
+  uint32_t size;
+};
+
+std::span<const Am28fVariant> am28f_variants();
+// Null for an unknown name.
+const Am28fVariant* find_am28f_variant(std::string_view name);
+
 class Am28f001Model final : public ChipModel {
  public:
   static constexpr std::string_view NAME = "AM28F001";
-  static constexpr uint8_t MANUFACTURER_CODE = 0x01;
-  static constexpr uint8_t DEVICE_CODE = 0xA7;
-  static constexpr uint32_t SIZE = 0x20000;
   static constexpr uint32_t DEFAULT_PROGRAM_PULSES = 1;
   static constexpr uint32_t DEFAULT_ERASE_PULSES = 100;
 
-  Am28f001Model() : array_(*this, SIZE) {}
+  // The AM28F001 itself when no variant is named.
+  Am28f001Model() : Am28f001Model(*find_am28f_variant(NAME)) {}
+  explicit Am28f001Model(const Am28fVariant& variant)
+      : variant_(variant), array_(*this, variant.size) {}
 
-  [[nodiscard]] std::string_view model_name() const override { return NAME; }
+  [[nodiscard]] std::string_view model_name() const override { return variant_.name; }
   void on_latch(uint8_t select, const BoardLines& lines, uint64_t now_us) override;
   std::optional<uint8_t> drive(const BoardLines& lines, uint64_t now_us) override;
   std::vector<uint8_t>* memory(std::string_view which) override;
@@ -58,6 +71,7 @@ class Am28f001Model final : public ChipModel {
   [[nodiscard]] uint32_t program_pulses_needed() const;
   [[nodiscard]] uint32_t erase_pulses_needed() const;
 
+  const Am28fVariant& variant_;
   FlashArray array_;
   ControlLineTracker lines_;
   JedecIdTracker jedec_id_;

@@ -7,7 +7,7 @@ namespace fp::sim {
 std::vector<std::string_view> highvolt_model_names() {
   std::vector<std::string_view> names;
   for (const I28fVariant& variant : i28f_variants()) names.push_back(variant.name);
-  names.push_back(Am28f001Model::NAME);
+  for (const Am28fVariant& variant : am28f_variants()) names.push_back(variant.name);
   return names;
 }
 
@@ -15,7 +15,9 @@ std::unique_ptr<ChipModel> make_highvolt_model(std::string_view name) {
   if (const I28fVariant* variant = find_i28f_variant(name)) {
     return std::make_unique<I28f001bxModel>(*variant);
   }
-  if (name == Am28f001Model::NAME) return std::make_unique<Am28f001Model>();
+  if (const Am28fVariant* variant = find_am28f_variant(name)) {
+    return std::make_unique<Am28f001Model>(*variant);
+  }
   return nullptr;
 }
 

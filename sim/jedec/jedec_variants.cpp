@@ -16,6 +16,17 @@ constexpr std::array<SectorRange, 5> AT49F002_SECTORS{{
     {0x20000, 0x20000},
 }};
 
+// Uniform sectors from address 0: the SST39SF's 4 KiB, the Am29F010's 16 KiB.
+template <size_t COUNT>
+constexpr std::array<SectorRange, COUNT> uniform_sectors(uint32_t size) {
+  std::array<SectorRange, COUNT> sectors{};
+  for (size_t i = 0; i < COUNT; ++i) sectors[i] = {static_cast<uint32_t>(i) * size, size};
+  return sectors;
+}
+constexpr auto SST39SF010A_SECTORS = uniform_sectors<32>(0x1000);
+constexpr auto SST39SF020A_SECTORS = uniform_sectors<64>(0x1000);
+constexpr auto AM29F010_SECTORS = uniform_sectors<8>(0x4000);
+
 constexpr uint64_t MS = 1000;
 constexpr uint64_t S = 1000 * MS;
 
@@ -32,6 +43,19 @@ constexpr std::array VARIANTS{
     // Chip erase 50 ms at most, the model takes 40 ms.
     JedecVariant{
         "W29EE512", 0xDA, 0xC8, 0x10000, WriteUnit::page, 0x80, 200, 5 * MS, 40 * MS, {}, 0},
+    JedecVariant{
+        "AT29C020", 0x1F, 0xDA, 0x40000, WriteUnit::page, 0x100, 150, 5 * MS, 20 * MS, {}, 0},
+    JedecVariant{
+        "W29C020", 0xDA, 0x45, 0x40000, WriteUnit::page, 0x80, 200, 5 * MS, 40 * MS, {}, 0},
+    JedecVariant{"AT49F010", 0x1F, 0x17, 0x20000, WriteUnit::byte, 0, 0, 10, 4 * S, {}, 0},
+    // Typical figures: byte 14 µs, sector 18 ms, chip 70 ms.
+    JedecVariant{"SST39SF010A", 0xBF, 0xB5, 0x20000, WriteUnit::byte, 0, 0, 14, 70 * MS,
+                 SST39SF010A_SECTORS, 18 * MS},
+    JedecVariant{"SST39SF020A", 0xBF, 0xB6, 0x40000, WriteUnit::byte, 0, 0, 14, 70 * MS,
+                 SST39SF020A_SECTORS, 18 * MS},
+    // Byte 14 µs, sector 1 s, chip 2 s (maxima 300 µs, 8 s, 64 s).
+    JedecVariant{"AM29F010", 0x01, 0x20, 0x20000, WriteUnit::byte, 0, 0, 14, 2 * S,
+                 AM29F010_SECTORS, 1 * S},
 };
 
 }  // namespace

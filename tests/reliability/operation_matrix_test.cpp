@@ -25,6 +25,7 @@
 #include "frontends/script/script_session.h"
 #include "platform/utf8.h"
 #include "sim/model_factory.h"
+#include "tests/support/programmer_rigs.h"
 #include "tests/support/test_folder.h"
 #include "ui/control_ids.h"
 #include "ui/message_box.h"
@@ -356,8 +357,6 @@ std::string without_answer(const std::string& line) {
 TEST_P(OperationMatrixTest, EveryButtonInEverySocketStateEndsSafely) {
   const RowCase& row = GetParam();
   ASSERT_GT(row.bound_s, 0) << "the matrix has no case for the driver of " << row.label;
-  ASSERT_LT(row.index, WINDOW_ROW_COUNT)
-      << "the window does not list " << row.label << ": the matrix has no case for it";
   ASSERT_NE(sim::make_chip_model(row.model), nullptr) << "no simulated " << row.model;
   const char* stranger = row.stranger;
   ASSERT_NE(stranger, nullptr) << "no chip of another family";
@@ -438,10 +437,114 @@ TEST_P(OperationMatrixTest, EveryButtonInEverySocketStateEndsSafely) {
             << row.bound_s << " s\n";
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, OperationMatrixTest, ::testing::ValuesIn(row_cases()),
-                         [](const ::testing::TestParamInfo<RowCase>& row) {
-                           return row.param.label;
-                         });
+// Rows after the window's twelve are the command line's: each runs its
+// family's operations through its handlers, as the command line does (the
+// chip asked, no fixed waits), on its own chip, on one that never gets
+// ready and in an empty socket.
+class CommandLineRowTest : public ::testing::TestWithParam<RowCase> {
+ protected:
+  // The operator accepts every dialog as it opens (whole chip) and says yes.
+  static void accept_everything(test::SimulatedRig& rig) {
+    rig.context->chip_waits = ChipWaits::poll;
+    for (int i = 0; i < 16; ++i) rig.view.window.answers.push_back(answer::YES);
+    rig.view.dialog_player = [](int, DialogLogic& logic, test::FakeDialogView& view) {
+      logic.on_command(view, command_value(ctl::OK_BUTTON));
+    };
+  }
+
+  static bool shown(const test::SimulatedRig& rig, std::u16string_view text) {
+    return std::any_of(rig.view.window.boxes.begin(), rig.view.window.boxes.end(),
+                       [text](const test::ShownBox& box) { return box.text == text; });
+  }
+};
+
+TEST_P(CommandLineRowTest, EveryOperationOfTheFamilyWorksByAskingTheChip) {
+  const RowCase& row = GetParam();
+  ASSERT_GT(row.bound_s, 0) << "no case for the driver of " << row.label;
+  const ChipSlots& slots = row.row->slots;
+  const uint32_t length = row.length.value_or(row.row->size);
+  std::mt19937 engine(length);
+  std::vector<uint8_t> image(length);
+  for (uint8_t& byte : image) byte = static_cast<uint8_t>(engine() & 0x7F);
+
+  {
+    SCOPED_TRACE("own chip");
+    test::SimulatedRig rig(row.row->name, row.model);
+    accept_everything(rig);
+    if (slots.on_blank_check != nullptr) {
+      slots.on_blank_check(*rig.context);
+      EXPECT_TRUE(shown(rig, text::BLANK)) << "a fresh chip is blank";
+    }
+    ASSERT_NE(slots.on_write, nullptr);
+    EXPECT_EQ(slots.on_write(*rig.context, image.data(), row.rom_offset, length), 0u);
+    EXPECT_EQ(verify_handler(*row.row)(*rig.context, image.data(), row.rom_offset, length), 0u);
+    std::vector<uint8_t> back(length);
+    EXPECT_EQ(read_handler(*row.row)(*rig.context, back.data(), row.rom_offset, length),
+              ReadResult::done);
+    EXPECT_EQ(back, image);
+    const std::vector<uint8_t>& cells =
+        rig.memory(row.row->facts.driver == ChipDriver::attiny_eeprom ? "eeprom" : "main");
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), cells.begin() + row.rom_offset));
+    if (slots.on_erase != nullptr && row.row->facts.erase != EraseLayout::none) {
+      rig.view.window.boxes.clear();
+      slots.on_erase(*rig.context);
+      EXPECT_TRUE(std::all_of(cells.begin(), cells.end(), [](uint8_t cell) {
+        return cell == 0xFF;
+      })) << "the erase left programmed cells";
+      if (slots.on_blank_check != nullptr) {
+        slots.on_blank_check(*rig.context);
+        EXPECT_TRUE(shown(rig, text::BLANK));
+      }
+    }
+    EXPECT_TRUE(rig.board.violations().empty()) << rig.board.violations().front();
+    EXPECT_LE(static_cast<double>(rig.board.now_us()) / 1e6, row.bound_s);
+  }
+  {
+    SCOPED_TRACE("own chip, never ready");
+    test::SimulatedRig rig(row.row->name, row.model);
+    accept_everything(rig);
+    sim::ChipFaults never_ready;
+    never_ready.never_ready = true;
+    rig.board.chip()->set_faults(never_ready);
+    const uint32_t written = slots.on_write(*rig.context, image.data(), row.rom_offset, length);
+    const bool asked = row.row->facts.ready != ReadySignal::fixed_wait;
+    if (asked && row.row->facts.driver == ChipDriver::page_write) {
+      EXPECT_EQ(written, WRITE_CHIP_NOT_READY) << "a page the chip never wrote reported written";
+    }
+    if (asked && slots.on_erase != nullptr) {
+      rig.view.window.boxes.clear();
+      slots.on_erase(*rig.context);
+      EXPECT_TRUE(shown(rig, text::ERASE_ERROR)) << "an erase that never ended reported done";
+    }
+    EXPECT_LE(static_cast<double>(rig.board.now_us()) / 1e6, 2 * row.bound_s + 130);
+  }
+  {
+    SCOPED_TRACE("empty socket");
+    test::SimulatedRig rig(row.row->name, row.model);
+    accept_everything(rig);
+    rig.board.remove();
+    slots.on_write(*rig.context, image.data(), row.rom_offset, length);
+    EXPECT_NE(verify_handler(*row.row)(*rig.context, image.data(), row.rom_offset, length), 0u)
+        << "an empty socket verified as written";
+  }
+}
+
+std::vector<RowCase> cases_of(bool window) {
+  std::vector<RowCase> cases;
+  for (const RowCase& row : row_cases()) {
+    if ((row.index < WINDOW_ROW_COUNT) == window) cases.push_back(row);
+  }
+  return cases;
+}
+
+std::string label_param(const ::testing::TestParamInfo<RowCase>& row) {
+  return row.param.label;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, OperationMatrixTest, ::testing::ValuesIn(cases_of(true)),
+                         label_param);
+INSTANTIATE_TEST_SUITE_P(Rows, CommandLineRowTest, ::testing::ValuesIn(cases_of(false)),
+                         label_param);
 
 }  // namespace
 }  // namespace fp
