@@ -34,8 +34,48 @@ constexpr std::array<BlockRange, COUNT> uniform_sectors(uint32_t size) {
 constexpr auto SST39SF010A_SECTORS = uniform_sectors<32>(0x1000);
 constexpr auto SST39SF020A_SECTORS = uniform_sectors<64>(0x1000);
 constexpr auto AM29F010_SECTORS = uniform_sectors<8>(0x4000);
+constexpr auto SST39SF512_SECTORS = uniform_sectors<16>(0x1000);
+// Boot-block maps from address 0: B(ottom) boot first, T(op) boot last.
+constexpr std::array<BlockRange, 4> AT49F001_SECTORS{
+    {{0x00000, 0x4000}, {0x04000, 0x2000}, {0x06000, 0x2000}, {0x08000, 0x18000}}};
+constexpr std::array<BlockRange, 4> AT49F001T_SECTORS{
+    {{0x00000, 0x18000}, {0x18000, 0x2000}, {0x1A000, 0x2000}, {0x1C000, 0x4000}}};
+constexpr std::array<BlockRange, 5> AT49F002T_SECTORS{{{0x00000, 0x20000},
+                                                       {0x20000, 0x18000},
+                                                       {0x38000, 0x2000},
+                                                       {0x3A000, 0x2000},
+                                                       {0x3C000, 0x4000}}};
+constexpr std::array<BlockRange, 7> F002B_SECTORS{{{0x00000, 0x4000},
+                                                   {0x04000, 0x2000},
+                                                   {0x06000, 0x2000},
+                                                   {0x08000, 0x8000},
+                                                   {0x10000, 0x10000},
+                                                   {0x20000, 0x10000},
+                                                   {0x30000, 0x10000}}};
+constexpr std::array<BlockRange, 7> F002T_SECTORS{{{0x00000, 0x10000},
+                                                   {0x10000, 0x10000},
+                                                   {0x20000, 0x10000},
+                                                   {0x30000, 0x8000},
+                                                   {0x38000, 0x2000},
+                                                   {0x3A000, 0x2000},
+                                                   {0x3C000, 0x4000}}};
+constexpr std::array<BlockRange, 7> MX29F001B_SECTORS{{{0x00000, 0x2000},
+                                                       {0x02000, 0x1000},
+                                                       {0x03000, 0x1000},
+                                                       {0x04000, 0x2000},
+                                                       {0x06000, 0x2000},
+                                                       {0x08000, 0x8000},
+                                                       {0x10000, 0x10000}}};
+constexpr std::array<BlockRange, 7> MX29F001T_SECTORS{{{0x00000, 0x10000},
+                                                       {0x10000, 0x8000},
+                                                       {0x18000, 0x2000},
+                                                       {0x1A000, 0x2000},
+                                                       {0x1C000, 0x1000},
+                                                       {0x1D000, 0x1000},
+                                                       {0x1E000, 0x2000}}};
 
 constexpr uint16_t FIVE_VOLTS = 5000;
+constexpr uint32_t CAT28F001_ERASE_MAX_MS = 15'000;
 constexpr uint16_t INTEL_VPP_MAX_MV = 14000;     // Vpp -2.0 V to +14.0 V
 constexpr uint16_t ATTINY_RESET_MAX_MV = 13000;  // RESET -0.5 V to +13.0 V
 constexpr uint16_t AT89C_VPP_MAX_MV = 12500;     // RST/VPP: 12 V +/- 0.5 V while programming
@@ -110,6 +150,23 @@ constexpr ChipFacts byte_program(ChipId id, std::span<const BlockRange> sectors,
   facts.program_max_us = program_max_us;
   facts.erase_max_ms = erase_max_ms;
   facts.unconfirmed = unconfirmed;
+  return facts;
+}
+
+// The byte-program timings of the families, and the facts of their rows.
+struct ByteTimes {
+  uint32_t program_max_us;
+  uint32_t erase_max_ms;
+};
+constexpr ByteTimes AT49F_TIMES{50, AT49F_ERASE_WAIT_MS};
+constexpr ByteTimes SST_TIMES{20, 100};
+constexpr ByteTimes AMD_TIMES{300, 64'000};  // the Am29F family's figures
+constexpr ChipFacts byte_row(ChipId id, const char* aliases, std::span<const BlockRange> sectors,
+                             Pin1Role pin1, uint16_t pin1_max_mv, ByteTimes times,
+                             const char* model, const char* unconfirmed) {
+  ChipFacts facts = byte_program(id, sectors, pin1, pin1_max_mv, times.program_max_us,
+                                 times.erase_max_ms, model, unconfirmed);
+  facts.aliases = aliases;
   return facts;
 }
 
@@ -218,6 +275,26 @@ constexpr auto CATALOGUE = std::to_array<ChipDescriptor>({
                 "AT29C020")},
     {u"W29C020", 0x40000, W29EE512_SLOTS, W29EE512_PAGE_SIZE,
      winbond_page_write({{0xDA, 0x45}, 2}, "W29C020", "pin 1 NC")},
+    {u"AT29C512", 0x10000, AT29C010A_SLOTS, AT29C010A_PAGE_SIZE,
+     page_write({{0x1F, 0x5D}, 2}, AT29C010A_PAGE_SIZE, 150, Pin1Role::nc, FIVE_VOLT_ONLY_MV,
+                "AT29C512")},
+    {u"W29C010M", 0x20000, W29EE512_SLOTS, W29EE512_PAGE_SIZE, [] {
+       ChipFacts facts = winbond_page_write({{0xDA, 0xC1}, 2}, "W29C010M",
+                                            "pin 1 and 30 NC; old steppings answer only the "
+                                            "AA 55 80 AA 55 60 ID entry");
+       facts.aliases = "W29EE011";
+       return facts;
+     }()},
+    {u"SST29EE010", 0x20000, W29EE512_SLOTS, W29EE512_PAGE_SIZE, [] {
+       ChipFacts facts = winbond_page_write({{0xBF, 0x07}, 2}, "SST29EE010", "pin 1 NC");
+       facts.pin1_max_mv = SST_MAX_MV;
+       return facts;
+     }()},
+    {u"SST29EE020", 0x40000, W29EE512_SLOTS, W29EE512_PAGE_SIZE, [] {
+       ChipFacts facts = winbond_page_write({{0xBF, 0x10}, 2}, "SST29EE020", "pin 1 NC");
+       facts.pin1_max_mv = SST_MAX_MV;
+       return facts;
+     }()},
     // Byte-program chips.
     {u"AT49F010", 0x20000, AT49F_SLOTS, 0,
      byte_program({{0x1F, 0x17}, 2}, {}, Pin1Role::nc, FIVE_VOLT_ONLY_MV, 50, AT49F_ERASE_WAIT_MS,
@@ -231,10 +308,79 @@ constexpr auto CATALOGUE = std::to_array<ChipDescriptor>({
     {u"Am29F010", 0x20000, AT49F_SLOTS, 0,
      byte_program({{0x01, 0x20}, 2}, AM29F010_SECTORS, Pin1Role::nc, AMD_MAX_MV, 300, 64'000,
                   "AM29F010", "pin 1 NC; byte, sector and chip maxima (family figures)")},
+    {u"AT49F020", 0x40000, AT49F_SLOTS, 0,
+     byte_row({{0x1F, 0x0B}, 2}, "", {}, Pin1Role::nc, FIVE_VOLT_ONLY_MV, AT49F_TIMES, "AT49F020",
+              "")},
+    // The N parts leave pin 1 unconnected: 5 V at most for both.
+    {u"AT49F001", 0x20000, AT49F_SLOTS, 0,
+     byte_row({{0x1F, 0x05}, 2}, "AT49F001N", AT49F001_SECTORS, Pin1Role::reset,
+              FIVE_VOLT_ONLY_MV, AT49F_TIMES, "AT49F001", "sector map")},
+    {u"AT49F001T", 0x20000, AT49F_SLOTS, 0,
+     byte_row({{0x1F, 0x04}, 2}, "AT49F001NT", AT49F001T_SECTORS, Pin1Role::reset,
+              FIVE_VOLT_ONLY_MV, AT49F_TIMES, "AT49F001T", "sector map")},
+    {u"AT49F002T", 0x40000, AT49F_SLOTS, 0,
+     byte_row({{0x1F, 0x08}, 2}, "AT49F002NT", AT49F002T_SECTORS, Pin1Role::reset,
+              FIVE_VOLT_ONLY_MV, AT49F_TIMES, "AT49F002T", "")},
+    {u"SST39SF512", 0x10000, AT49F_SLOTS, 0,
+     byte_row({{0xBF, 0xB4}, 2}, "", SST39SF512_SECTORS, Pin1Role::nc, SST_MAX_MV, SST_TIMES,
+              "SST39SF512", "")},
+    {u"Am29F002B", 0x40000, AT49F_SLOTS, 0,
+     byte_row({{0x01, 0x34}, 2}, "Am29F002NB", F002B_SECTORS, Pin1Role::reset, AMD_MAX_MV,
+              AMD_TIMES, "AM29F002B", "byte, sector and chip maxima (family figures)")},
+    {u"Am29F002T", 0x40000, AT49F_SLOTS, 0,
+     byte_row({{0x01, 0xB0}, 2}, "Am29F002NT", F002T_SECTORS, Pin1Role::reset, AMD_MAX_MV,
+              AMD_TIMES, "AM29F002T", "byte, sector and chip maxima (family figures)")},
+    {u"MX29F001B", 0x20000, AT49F_SLOTS, 0,
+     byte_row({{0xC2, 0x19}, 2}, "", MX29F001B_SECTORS, Pin1Role::nc, FIVE_VOLT_ONLY_MV,
+              AMD_TIMES, "MX29F001B", "pin 1; timing maxima (as Am29F)")},
+    {u"MX29F001T", 0x20000, AT49F_SLOTS, 0,
+     byte_row({{0xC2, 0x18}, 2}, "", MX29F001T_SECTORS, Pin1Role::nc, FIVE_VOLT_ONLY_MV,
+              AMD_TIMES, "MX29F001T", "pin 1; timing maxima (as Am29F)")},
+    {u"MX29F002B", 0x40000, AT49F_SLOTS, 0,
+     byte_row({{0xC2, 0x34}, 2}, "MX29F002NB", F002B_SECTORS, Pin1Role::reset, FIVE_VOLT_ONLY_MV,
+              AMD_TIMES, "MX29F002B", "timing maxima (as Am29F)")},
+    {u"MX29F002T", 0x40000, AT49F_SLOTS, 0,
+     byte_row({{0xC2, 0xB0}, 2}, "MX29F002NT", F002T_SECTORS, Pin1Role::reset, FIVE_VOLT_ONLY_MV,
+              AMD_TIMES, "MX29F002T", "timing maxima (as Am29F)")},
+    {u"Pm39F010", 0x20000, AT49F_SLOTS, 0,
+     byte_row({{0x9D, 0x1C}, 2}, "", SST39SF010A_SECTORS, Pin1Role::nc, FIVE_VOLT_ONLY_MV,
+              SST_TIMES, "PM39F010", "pin 1 NC; timing maxima (as SST39SF)")},
+    {u"Pm39F020", 0x40000, AT49F_SLOTS, 0,
+     byte_row({{0x9D, 0x4D}, 2}, "", SST39SF020A_SECTORS, Pin1Role::nc, FIVE_VOLT_ONLY_MV,
+              SST_TIMES, "PM39F020", "pin 1 NC; timing maxima (as SST39SF)")},
+    {u"W49F020", 0x40000, AT49F_SLOTS, 0,
+     byte_row({{0xDA, 0x8C}, 2}, "", {}, Pin1Role::nc, WINBOND_MAX_MV, AT49F_TIMES, "W49F020",
+              "pin 1; timing maxima (as AT49F)")},
+    // #RESET must stay high and has no 12 V rating.
+    {u"W49F002U", 0x40000, AT49F_SLOTS, 0,
+     byte_row({{0xDA, 0x0B}, 2}, "", AT49F002T_SECTORS, Pin1Role::reset, WINBOND_MAX_MV,
+              AT49F_TIMES, "W49F002U", "timing maxima (as AT49F)")},
     // 12 V chips.
     {u"28F010", 0x20000, AM28F001_SLOTS, 0, am28f({{0x89, 0xB4}, 2}, "", "I28F010")},
+    {u"CAT28F010", 0x20000, AM28F001_SLOTS, 0, am28f({{0x31, 0xB4}, 2}, "", "CAT28F010")},
+    {u"28F020", 0x40000, AM28F001_SLOTS, 0, am28f({{0x89, 0xBD}, 2}, "", "I28F020")},
+    {u"Am28F020", 0x40000, AM28F001_SLOTS, 0, am28f({{0x01, 0x2A}, 2}, "", "AM28F020")},
+    {u"CAT28F020", 0x40000, AM28F001_SLOTS, 0, am28f({{0x31, 0xBD}, 2}, "", "CAT28F020")},
+    {u"28F512", 0x10000, AM28F001_SLOTS, 0, am28f({{0x89, 0xB8}, 2}, "", "I28F512")},
+    {u"Am28F512", 0x10000, AM28F001_SLOTS, 0, am28f({{0x01, 0x25}, 2}, "", "AM28F512")},
+    {u"CAT28F512", 0x10000, AM28F001_SLOTS, 0, am28f({{0x31, 0xB8}, 2}, "", "CAT28F512")},
+    {u"28F256A", 0x8000, AM28F001_SLOTS, 0, am28f({{0x89, 0xB9}, 2}, "", "I28F256A")},
+    {u"Am28F256", 0x8000, AM28F001_SLOTS, 0, am28f({{0x01, 0xA1}, 2}, "", "AM28F256")},
+    {u"CAT28F001-T", 0x20000, I28F001BX_SLOTS, BLOCK_MAP_TOP_BOOT, [] {
+       ChipFacts facts = i28f({{0x31, 0x94}, 2}, "", TOP_BOOT_BLOCKS, "CAT28F001-T");
+       facts.erase_max_ms = CAT28F001_ERASE_MAX_MS;
+       facts.unconfirmed = "block erase up to 15 s";
+       return facts;
+     }()},
+    {u"CAT28F001-B", 0x20000, I28F001BX_SLOTS, BLOCK_MAP_BOTTOM_BOOT, [] {
+       ChipFacts facts = i28f({{0x31, 0x95}, 2}, "", BOTTOM_BOOT_BLOCKS, "CAT28F001-B");
+       facts.erase_max_ms = CAT28F001_ERASE_MAX_MS;
+       facts.unconfirmed = "block erase up to 15 s";
+       return facts;
+     }()},
     // 20-pin microcontrollers.
     {u"AT89C1051", 0x400, AT89C_SLOTS, 0, at89c({{0x1E, 0x11, 0xFF}, 3}, "", "AT89C1051")},
+    {u"AT89C1051U", 0x400, AT89C_SLOTS, 0, at89c({{0x1E, 0x12, 0xFF}, 3}, "", "AT89C1051U")},
     {nullptr, 0, {}, 0, {}},
 });
 

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "bus/number_text.h"
 #include "chips/highvolt/block_select_dialog.h"
 #include "chips/highvolt/highvolt_bus.h"
@@ -21,7 +23,10 @@ uint32_t i28f_block_erase(ProgrammerContext& context, uint32_t address) {
   hv_command_write(bus, I28F_ERASE_CONFIRM);
 
   uint32_t result = SR_ERASE_ERRORS;  // not ready in time
-  for (uint32_t poll = 0; poll < ERASE_POLL_LIMIT; ++poll) {
+  // Ten polls for the i28F001BX's 10 s; a slower second source polls longer.
+  const uint32_t polls =
+      std::max(ERASE_POLL_LIMIT, context.current_chip->facts.erase_max_ms / ERASE_POLL_INTERVAL_MS);
+  for (uint32_t poll = 0; poll < polls; ++poll) {
     context.clock.sleep_ms(ERASE_POLL_INTERVAL_MS);
     hv_command_write(bus, I28F_READ_STATUS);
     const uint8_t status = hv_read_cycle(bus);

@@ -57,8 +57,9 @@ bool others_match(uint8_t select, const BoardLines& a, const BoardLines& b) {
          (select == SELECT_ADDRESS_MID || a.address_mid == b.address_mid);
 }
 
-constexpr std::array<At89cVariant, 3> VARIANTS{{
+constexpr std::array<At89cVariant, 4> VARIANTS{{
     {"AT89C1051", 0x400, {0x1E, 0x11, 0xFF}},
+    {"AT89C1051U", 0x400, {0x1E, 0x12, 0xFF}},
     {"AT89C2051", 0x800, {0x1E, 0x21, 0xFF}},
     {"AT89C4051", 0x1000, {0x1E, 0x41, 0xFF}},
 }};

@@ -29,9 +29,18 @@ std::string hex_address(uint32_t address) {
 }
 
 // The 12 V chips of the AM28F001's pulse-and-verify algorithm.
-constexpr std::array<Am28fVariant, 2> VARIANTS{{
+constexpr std::array<Am28fVariant, 11> VARIANTS{{
     {Am28f001Model::NAME, 0x01, 0xA7, 0x20000},
     {"I28F010", 0x89, 0xB4, 0x20000},
+    {"CAT28F010", 0x31, 0xB4, 0x20000},
+    {"I28F020", 0x89, 0xBD, 0x40000},
+    {"AM28F020", 0x01, 0x2A, 0x40000},
+    {"CAT28F020", 0x31, 0xBD, 0x40000},
+    {"I28F512", 0x89, 0xB8, 0x10000},
+    {"AM28F512", 0x01, 0x25, 0x10000},
+    {"CAT28F512", 0x31, 0xB8, 0x10000},
+    {"I28F256A", 0x89, 0xB9, 0x8000},
+    {"AM28F256", 0x01, 0xA1, 0x8000},
 }};
 
 }  // namespace

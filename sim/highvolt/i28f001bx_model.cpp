@@ -29,9 +29,12 @@ constexpr std::array<I28fBlock, 4> TOP_BOOT{
 constexpr std::array<I28fBlock, 4> BOTTOM_BOOT{
     {{0x00000, 0x2000}, {0x02000, 0x1000}, {0x03000, 0x1000}, {0x04000, 0x1C000}}};
 
-constexpr std::array<I28fVariant, 2> VARIANTS{{
+constexpr std::array<I28fVariant, 4> VARIANTS{{
     {"I28F001BX-T", 0x94, TOP_BOOT},
     {"I28F001BX-B", 0x95, BOTTOM_BOOT},
+    // Catalyst's second source; its block erase may take up to 15 s.
+    {"CAT28F001-T", 0x94, TOP_BOOT, 0x31},
+    {"CAT28F001-B", 0x95, BOTTOM_BOOT, 0x31},
 }};
 
 std::string hex_byte(uint8_t value) {
@@ -67,7 +70,7 @@ std::optional<uint8_t> I28f001bxModel::drive(const BoardLines& lines, uint64_t n
     case Mode::read_array:
       return array_.read(lines.address() % SIZE);
     case Mode::read_id:
-      return (lines.address() & 1) == 0 ? MANUFACTURER_CODE : variant_.device_code;
+      return (lines.address() & 1) == 0 ? variant_.manufacturer_code : variant_.device_code;
     default:
       return status(now_us);
   }

@@ -22,6 +22,7 @@ struct I28fVariant {
   std::string_view name;
   uint8_t device_code;
   std::span<const I28fBlock> blocks;
+  uint8_t manufacturer_code = 0x89;
 };
 
 std::span<const I28fVariant> i28f_variants();

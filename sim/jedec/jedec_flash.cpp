@@ -6,10 +6,8 @@
 namespace fp::sim {
 namespace {
 
-// Command addresses are decoded from A0-A14 only.
-constexpr uint32_t COMMAND_ADDRESS_MASK = 0x7FFF;
-constexpr uint32_t UNLOCK_1 = 0x5555;
-constexpr uint32_t UNLOCK_2 = 0x2AAA;
+constexpr uint32_t UNLOCK_5555 = 0x5555;
+constexpr uint32_t UNLOCK_2AAA = 0x2AAA;
 
 constexpr uint8_t CE = 0x10;         // control bit 4: chip enabled
 constexpr uint8_t WE = 0x20;         // control bit 5: write strobe
@@ -193,7 +191,11 @@ void JedecFlash::write_cycle(uint32_t address, uint8_t data, uint64_t now_us) {
 }
 
 void JedecFlash::decode_command(uint32_t address, uint8_t data, uint64_t now_us) {
-  const uint32_t command_address = address & COMMAND_ADDRESS_MASK;
+  // Command addresses are decoded from the chip's own address lines only.
+  const uint32_t mask = variant_.command_address_mask;
+  const uint32_t command_address = address & mask;
+  const uint32_t UNLOCK_1 = UNLOCK_5555 & mask;
+  const uint32_t UNLOCK_2 = UNLOCK_2AAA & mask;
   const bool page_chip = variant_.write_unit == WriteUnit::page;
   const CommandState state = command_;
   // Any cycle that does not continue a command returns the decoder to ready.

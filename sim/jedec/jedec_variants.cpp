@@ -26,6 +26,47 @@ constexpr std::array<SectorRange, COUNT> uniform_sectors(uint32_t size) {
 constexpr auto SST39SF010A_SECTORS = uniform_sectors<32>(0x1000);
 constexpr auto SST39SF020A_SECTORS = uniform_sectors<64>(0x1000);
 constexpr auto AM29F010_SECTORS = uniform_sectors<8>(0x4000);
+constexpr auto SST39SF512_SECTORS = uniform_sectors<16>(0x1000);
+constexpr std::array<SectorRange, 4> AT49F001_SECTORS{
+    {{0x00000, 0x4000}, {0x04000, 0x2000}, {0x06000, 0x2000}, {0x08000, 0x18000}}};
+constexpr std::array<SectorRange, 4> AT49F001T_SECTORS{
+    {{0x00000, 0x18000}, {0x18000, 0x2000}, {0x1A000, 0x2000}, {0x1C000, 0x4000}}};
+constexpr std::array<SectorRange, 5> AT49F002T_SECTORS{{{0x00000, 0x20000},
+                                                        {0x20000, 0x18000},
+                                                        {0x38000, 0x2000},
+                                                        {0x3A000, 0x2000},
+                                                        {0x3C000, 0x4000}}};
+constexpr std::array<SectorRange, 7> F002B_SECTORS{{{0x00000, 0x4000},
+                                                    {0x04000, 0x2000},
+                                                    {0x06000, 0x2000},
+                                                    {0x08000, 0x8000},
+                                                    {0x10000, 0x10000},
+                                                    {0x20000, 0x10000},
+                                                    {0x30000, 0x10000}}};
+constexpr std::array<SectorRange, 7> F002T_SECTORS{{{0x00000, 0x10000},
+                                                    {0x10000, 0x10000},
+                                                    {0x20000, 0x10000},
+                                                    {0x30000, 0x8000},
+                                                    {0x38000, 0x2000},
+                                                    {0x3A000, 0x2000},
+                                                    {0x3C000, 0x4000}}};
+constexpr std::array<SectorRange, 7> MX29F001B_SECTORS{{{0x00000, 0x2000},
+                                                        {0x02000, 0x1000},
+                                                        {0x03000, 0x1000},
+                                                        {0x04000, 0x2000},
+                                                        {0x06000, 0x2000},
+                                                        {0x08000, 0x8000},
+                                                        {0x10000, 0x10000}}};
+constexpr std::array<SectorRange, 7> MX29F001T_SECTORS{{{0x00000, 0x10000},
+                                                        {0x10000, 0x8000},
+                                                        {0x18000, 0x2000},
+                                                        {0x1A000, 0x2000},
+                                                        {0x1C000, 0x1000},
+                                                        {0x1D000, 0x1000},
+                                                        {0x1E000, 0x2000}}};
+
+// The "2AA" parts decode command addresses from A0-A10 only.
+constexpr uint32_t A0_A10 = 0x7FF;
 
 constexpr uint64_t MS = 1000;
 constexpr uint64_t S = 1000 * MS;
@@ -56,6 +97,42 @@ constexpr std::array VARIANTS{
     // Byte 14 µs, sector 1 s, chip 2 s (maxima 300 µs, 8 s, 64 s).
     JedecVariant{"AM29F010", 0x01, 0x20, 0x20000, WriteUnit::byte, 0, 0, 14, 2 * S,
                  AM29F010_SECTORS, 1 * S},
+    JedecVariant{
+        "AT29C512", 0x1F, 0x5D, 0x10000, WriteUnit::page, 0x80, 150, 5 * MS, 20 * MS, {}, 0},
+    JedecVariant{
+        "W29C010M", 0xDA, 0xC1, 0x20000, WriteUnit::page, 0x80, 200, 5 * MS, 40 * MS, {}, 0},
+    JedecVariant{
+        "SST29EE010", 0xBF, 0x07, 0x20000, WriteUnit::page, 0x80, 200, 5 * MS, 20 * MS, {}, 0},
+    JedecVariant{
+        "SST29EE020", 0xBF, 0x10, 0x40000, WriteUnit::page, 0x80, 200, 5 * MS, 20 * MS, {}, 0},
+    JedecVariant{"AT49F020", 0x1F, 0x0B, 0x40000, WriteUnit::byte, 0, 0, 10, 4 * S, {}, 0},
+    JedecVariant{"AT49F001", 0x1F, 0x05, 0x20000, WriteUnit::byte, 0, 0, 10, 4 * S,
+                 AT49F001_SECTORS, 2 * S},
+    JedecVariant{"AT49F001T", 0x1F, 0x04, 0x20000, WriteUnit::byte, 0, 0, 10, 4 * S,
+                 AT49F001T_SECTORS, 2 * S},
+    JedecVariant{"AT49F002T", 0x1F, 0x08, 0x40000, WriteUnit::byte, 0, 0, 10, 6 * S,
+                 AT49F002T_SECTORS, 2 * S},
+    JedecVariant{"SST39SF512", 0xBF, 0xB4, 0x10000, WriteUnit::byte, 0, 0, 14, 70 * MS,
+                 SST39SF512_SECTORS, 18 * MS},
+    JedecVariant{"AM29F002B", 0x01, 0x34, 0x40000, WriteUnit::byte, 0, 0, 14, 4 * S, F002B_SECTORS,
+                 1 * S, A0_A10},
+    JedecVariant{"AM29F002T", 0x01, 0xB0, 0x40000, WriteUnit::byte, 0, 0, 14, 4 * S, F002T_SECTORS,
+                 1 * S, A0_A10},
+    JedecVariant{"MX29F001B", 0xC2, 0x19, 0x20000, WriteUnit::byte, 0, 0, 14, 2 * S,
+                 MX29F001B_SECTORS, 1 * S, A0_A10},
+    JedecVariant{"MX29F001T", 0xC2, 0x18, 0x20000, WriteUnit::byte, 0, 0, 14, 2 * S,
+                 MX29F001T_SECTORS, 1 * S, A0_A10},
+    JedecVariant{"MX29F002B", 0xC2, 0x34, 0x40000, WriteUnit::byte, 0, 0, 14, 4 * S, F002B_SECTORS,
+                 1 * S, A0_A10},
+    JedecVariant{"MX29F002T", 0xC2, 0xB0, 0x40000, WriteUnit::byte, 0, 0, 14, 4 * S, F002T_SECTORS,
+                 1 * S, A0_A10},
+    JedecVariant{"PM39F010", 0x9D, 0x1C, 0x20000, WriteUnit::byte, 0, 0, 14, 70 * MS,
+                 SST39SF010A_SECTORS, 18 * MS, A0_A10},
+    JedecVariant{"PM39F020", 0x9D, 0x4D, 0x40000, WriteUnit::byte, 0, 0, 14, 70 * MS,
+                 SST39SF020A_SECTORS, 18 * MS, A0_A10},
+    JedecVariant{"W49F020", 0xDA, 0x8C, 0x40000, WriteUnit::byte, 0, 0, 10, 4 * S, {}, 0},
+    JedecVariant{"W49F002U", 0xDA, 0x0B, 0x40000, WriteUnit::byte, 0, 0, 10, 6 * S,
+                 AT49F002T_SECTORS, 2 * S},
 };
 
 }  // namespace

@@ -179,10 +179,10 @@ bool add_driver_case(const ChipDescriptor& row, RowCase& cases) {
       return true;
     case ChipDriver::am28f_pulses:
       // Erase: pre-programming byte by byte (about 10 s of port accesses for
-      // 128 KiB), then at most 1000 pulses of 10 ms.
+      // 128 KiB), then at most 1000 pulses of 10 ms; more for a larger chip.
       cases.boxes = {BLANK, NOT_BLANK, ERASE_DONE_BOX, ERASE_ERROR_BOX};
       cases.codes = Codes::two;
-      cases.bound_s = 40;
+      cases.bound_s = 40.0 * std::max<uint32_t>(1, row.size / 0x20000);
       return true;
     case ChipDriver::none:
       break;
@@ -443,12 +443,25 @@ TEST_P(OperationMatrixTest, EveryButtonInEverySocketStateEndsSafely) {
 // ready and in an empty socket.
 class CommandLineRowTest : public ::testing::TestWithParam<RowCase> {
  protected:
-  // The operator accepts every dialog as it opens (whole chip) and says yes.
+  // The operator says yes to every question.
   static void accept_everything(test::SimulatedRig& rig) {
     rig.context->chip_waits = ChipWaits::poll;
     for (int i = 0; i < 16; ++i) rig.view.window.answers.push_back(answer::YES);
-    rig.view.dialog_player = [](int, DialogLogic& logic, test::FakeDialogView& view) {
-      logic.on_command(view, command_value(ctl::OK_BUTTON));
+  }
+
+  // The row's dialogs are confirmed as the matrix confirms them ("click N"
+  // lines; none: OK, the whole chip).
+  static void confirm_dialogs(test::SimulatedRig& rig, const std::vector<std::string>& lines) {
+    std::vector<int> clicks;
+    for (const std::string& line : lines)
+      clicks.push_back(std::stoi(line.substr(line.find(' ') + 1)));
+    if (clicks.empty()) clicks.push_back(ctl::OK_BUTTON);
+    rig.view.dialog_player = [clicks](int, DialogLogic& logic, test::FakeDialogView& view) {
+      for (const int id : clicks) {
+        // A click on a check box flips it before the dialog hears of it.
+        if (id != ctl::OK_BUTTON) view.set_checked(id, !view.checked(id));
+        logic.on_command(view, command_value(id));
+      }
     };
   }
 
@@ -471,12 +484,22 @@ TEST_P(CommandLineRowTest, EveryOperationOfTheFamilyWorksByAskingTheChip) {
     SCOPED_TRACE("own chip");
     test::SimulatedRig rig(row.row->name, row.model);
     accept_everything(rig);
-    if (slots.on_blank_check != nullptr) {
+    // Families tell a blank chip differently (a box, or only the status
+    // bar); all say so when it is not.
+    const auto blank_check_passes = [&rig, &slots, &row] {
+      rig.view.window.boxes.clear();
+      confirm_dialogs(rig, row.confirm_blank_check);
       slots.on_blank_check(*rig.context);
-      EXPECT_TRUE(shown(rig, text::BLANK)) << "a fresh chip is blank";
+      return !shown(rig, text::NOT_BLANK);
+    };
+    if (slots.on_blank_check != nullptr) {
+      EXPECT_TRUE(blank_check_passes()) << "a fresh chip is blank";
     }
     ASSERT_NE(slots.on_write, nullptr);
     EXPECT_EQ(slots.on_write(*rig.context, image.data(), row.rom_offset, length), 0u);
+    if (slots.on_blank_check != nullptr) {
+      EXPECT_FALSE(blank_check_passes()) << "a written chip is not blank";
+    }
     EXPECT_EQ(verify_handler(*row.row)(*rig.context, image.data(), row.rom_offset, length), 0u);
     std::vector<uint8_t> back(length);
     EXPECT_EQ(read_handler(*row.row)(*rig.context, back.data(), row.rom_offset, length),
@@ -487,13 +510,13 @@ TEST_P(CommandLineRowTest, EveryOperationOfTheFamilyWorksByAskingTheChip) {
     EXPECT_TRUE(std::equal(image.begin(), image.end(), cells.begin() + row.rom_offset));
     if (slots.on_erase != nullptr && row.row->facts.erase != EraseLayout::none) {
       rig.view.window.boxes.clear();
+      confirm_dialogs(rig, row.confirm_erase);
       slots.on_erase(*rig.context);
       EXPECT_TRUE(std::all_of(cells.begin(), cells.end(), [](uint8_t cell) {
         return cell == 0xFF;
       })) << "the erase left programmed cells";
       if (slots.on_blank_check != nullptr) {
-        slots.on_blank_check(*rig.context);
-        EXPECT_TRUE(shown(rig, text::BLANK));
+        EXPECT_TRUE(blank_check_passes());
       }
     }
     EXPECT_TRUE(rig.board.violations().empty()) << rig.board.violations().front();
@@ -513,6 +536,7 @@ TEST_P(CommandLineRowTest, EveryOperationOfTheFamilyWorksByAskingTheChip) {
     }
     if (asked && slots.on_erase != nullptr) {
       rig.view.window.boxes.clear();
+      confirm_dialogs(rig, row.confirm_erase);
       slots.on_erase(*rig.context);
       EXPECT_TRUE(shown(rig, text::ERASE_ERROR)) << "an erase that never ended reported done";
     }
