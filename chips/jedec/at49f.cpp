@@ -13,7 +13,6 @@ void load_address(ProgrammerBus& bus, uint32_t address) {
   bus.latch_write(LATCH_ADDR_MID, static_cast<uint8_t>(address >> 8));
 }
 
-<<<<<<< HEAD
 // The command line's cycles: the strobe ends back in the write setup, where
 // the next cycle's data and address are loaded, two control-latch loads a
 // cycle instead of three.
@@ -22,11 +21,11 @@ void short_write(ProgrammerBus& bus, uint32_t address, uint8_t data, uint8_t hig
   load_address(bus, address);
   bus.latch_write(LATCH_CTRL, static_cast<uint8_t>(CTRL_WRITE_PULSE | high_bits));
   bus.latch_write(LATCH_CTRL, static_cast<uint8_t>(CTRL_WRITE_SETUP | high_bits));
-=======
+}
+
 // Each byte-program row bounds its erase by its own longest one.
 PollBound erase_poll(const ProgrammerContext& context) {
   return byte_program_erase_poll(context.current_chip->facts.erase_max_ms);
->>>>>>> 5f09a5e (Eight more rows on the drivers they share (AT29C020, W29C020, AT49F010, SST39SF010A/020A, Am29F010, 28F010, AT89C1051) with their model variants; aliases (Am28F010, 28F001BN-T/-B, AT89C2052/4052, ATtiny2313A) found by --chip; list shows family, pin 1, other names, never-12-V and unconfirmed notes; byte-program erases bounded by the row's own maximum; rows after the window's twelve get an operation-level case in the matrix and a command-line case)
 }
 
 }  // namespace
@@ -70,11 +69,7 @@ uint32_t at49f_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t
 
 bool at49f_chip_erase(ProgrammerContext& context) {
   send_sequence(context.bus, SEQ_CHIP_ERASE);
-<<<<<<< HEAD
-  return wait_for_erase(context, AT49F_ERASE_WAIT_MS, AT49F_ERASE_POLL, 0);
-=======
-  return wait_for_erase(context, AT49F_ERASE_WAIT_MS, erase_poll(context));
->>>>>>> 5f09a5e (Eight more rows on the drivers they share (AT29C020, W29C020, AT49F010, SST39SF010A/020A, Am29F010, 28F010, AT89C1051) with their model variants; aliases (Am28F010, 28F001BN-T/-B, AT89C2052/4052, ATtiny2313A) found by --chip; list shows family, pin 1, other names, never-12-V and unconfirmed notes; byte-program erases bounded by the row's own maximum; rows after the window's twelve get an operation-level case in the matrix and a command-line case)
+  return wait_for_erase(context, AT49F_ERASE_WAIT_MS, erase_poll(context), 0);
 }
 
 bool at49f_block_erase(ProgrammerContext& context, uint32_t address) {
@@ -83,11 +78,7 @@ bool at49f_block_erase(ProgrammerContext& context, uint32_t address) {
   send_sequence(bus, SEQ_BLOCK_ERASE);
   load_address(bus, address);
   data_cycle(bus, BLOCK_ERASE_COMMAND, static_cast<uint8_t>(address >> 16));
-<<<<<<< HEAD
-  return wait_for_erase(context, AT49F_ERASE_WAIT_MS, AT49F_ERASE_POLL, address);
-=======
-  return wait_for_erase(context, AT49F_ERASE_WAIT_MS, erase_poll(context));
->>>>>>> 5f09a5e (Eight more rows on the drivers they share (AT29C020, W29C020, AT49F010, SST39SF010A/020A, Am29F010, 28F010, AT89C1051) with their model variants; aliases (Am28F010, 28F001BN-T/-B, AT89C2052/4052, ATtiny2313A) found by --chip; list shows family, pin 1, other names, never-12-V and unconfirmed notes; byte-program erases bounded by the row's own maximum; rows after the window's twelve get an operation-level case in the matrix and a command-line case)
+  return wait_for_erase(context, AT49F_ERASE_WAIT_MS, erase_poll(context), address);
 }
 
 void at49f_erase(ProgrammerContext& context) {

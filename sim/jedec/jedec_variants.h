@@ -32,13 +32,13 @@ struct JedecVariant {
   uint64_t chip_erase_time_us;
   std::span<const SectorRange> sectors;  // empty: no sector erase
   uint64_t sector_erase_time_us;
+  // Address lines a command cycle is decoded from (A0-A14; A0-A10 on the
+  // "2AA" parts, whose 555/2AA the board's 5555/2AAA match).
+  uint32_t command_address_mask = 0x7FFF;
   // A sector erase answers busy only at addresses inside the erasing sector;
   // elsewhere reads give the cells. The datasheets allow the status anywhere,
   // but some chips do this.
   bool status_only_in_erasing_sector = false;
-  // Address lines a command cycle is decoded from (A0-A14; A0-A10 on the
-  // "2AA" parts, whose 555/2AA the board's 5555/2AAA match).
-  uint32_t command_address_mask = 0x7FFF;
 };
 
 std::span<const JedecVariant> jedec_variants();
