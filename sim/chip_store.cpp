@@ -85,8 +85,13 @@ void read_memory(StoreReader& reader, std::istringstream& words, ChipModel& chip
 
 std::vector<std::unique_ptr<ChipModel>> parse_chip_store(const std::string& text,
                                                          const std::string& file_name) {
-  std::vector<std::unique_ptr<ChipModel>> chips;
-  if (text.empty()) return chips;
+  return parse_board_store(text, file_name).chips;
+}
+
+BoardStore parse_board_store(const std::string& text, const std::string& file_name) {
+  BoardStore store;
+  std::vector<std::unique_ptr<ChipModel>>& chips = store.chips;
+  if (text.empty()) return store;
   std::istringstream input(text);
   StoreReader reader(input, file_name);
   std::string line;
@@ -97,7 +102,18 @@ std::vector<std::unique_ptr<ChipModel>> parse_chip_store(const std::string& text
     std::istringstream words(line);
     std::string keyword;
     if (!(words >> keyword)) continue;
-    if (keyword == "chip") {
+    if (keyword == "socket" && chip == nullptr) {
+      if (store.socket) reader.fail("socket given twice");
+      StoredSocket socket;
+      if (!(words >> socket.model)) reader.fail("socket needs a chip model or empty");
+      words >> socket.faults;
+      if (socket.model == "empty") {
+        socket.model.clear();
+      } else if (!make_chip_model(socket.model)) {
+        reader.fail("unknown chip model " + socket.model);
+      }
+      store.socket = socket;
+    } else if (keyword == "chip") {
       if (chip != nullptr) reader.fail("chip without end");
       std::string name;
       words >> name;
@@ -131,12 +147,22 @@ std::vector<std::unique_ptr<ChipModel>> parse_chip_store(const std::string& text
     }
   }
   if (chip != nullptr) reader.fail("the last chip has no end");
-  return chips;
+  return store;
 }
 
 std::string chip_store_text(const std::vector<ChipModel*>& chips) {
+  return board_store_text(chips, std::nullopt);
+}
+
+std::string board_store_text(const std::vector<ChipModel*>& chips,
+                             const std::optional<StoredSocket>& socket) {
   std::ostringstream output;
   output << HEADER << '\n';
+  if (socket) {
+    output << "socket " << (socket->model.empty() ? "empty" : socket->model);
+    if (!socket->faults.empty()) output << ' ' << socket->faults;
+    output << '\n';
+  }
   for (ChipModel* chip : chips) {
     output << "chip " << chip->model_name() << '\n';
     for (const std::string_view name : MEMORIES) {

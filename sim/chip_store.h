@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -28,5 +29,24 @@ std::vector<std::unique_ptr<ChipModel>> parse_chip_store(const std::string& text
                                                          const std::string& file_name);
 
 std::string chip_store_text(const std::vector<ChipModel*>& chips);
+
+// What a board file says is in the socket, when it says so (a chip put in
+// or taken out by hand): a chip model, or none for an empty socket, with the
+// faults of that chip as the --port option spells them (fault=KIND,...).
+struct StoredSocket {
+  std::string model;  // empty: the socket is empty
+  std::string faults;
+  bool operator==(const StoredSocket&) const = default;
+};
+
+struct BoardStore {
+  std::vector<std::unique_ptr<ChipModel>> chips;
+  std::optional<StoredSocket> socket;
+};
+
+// The same text with its socket line, when there is one. Throws StoreError.
+BoardStore parse_board_store(const std::string& text, const std::string& file_name);
+std::string board_store_text(const std::vector<ChipModel*>& chips,
+                             const std::optional<StoredSocket>& socket);
 
 }  // namespace fp::sim

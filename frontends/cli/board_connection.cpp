@@ -43,6 +43,25 @@ std::optional<std::string> trace_refusal(const std::string& trace, const std::st
   return std::nullopt;
 }
 
+// The faults a board file keeps for the chip in its socket ("KIND,KIND"),
+// added to those of --port, which win where both set one.
+std::optional<std::string> merge_stored_faults(const std::string& kinds, sim::ChipFaults& faults) {
+  sim::ChipFaults stored;
+  size_t start = 0;
+  while (start < kinds.size()) {
+    const size_t end = std::min(kinds.find(',', start), kinds.size());
+    if (auto why = add_fault_kind(kinds.substr(start, end - start), stored)) return why;
+    start = end + 1;
+  }
+  for (const auto& [address, value] : faults.stuck) stored.stuck[address] = value;
+  stored.never_ready = stored.never_ready || faults.never_ready;
+  if (faults.never_ready_from) stored.never_ready_from = faults.never_ready_from;
+  if (faults.program_pulses) stored.program_pulses = faults.program_pulses;
+  if (faults.erase_pulses) stored.erase_pulses = faults.erase_pulses;
+  faults = std::move(stored);
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::vector<posix::PortWrite> idle_board_writes() {
@@ -118,7 +137,7 @@ bool BoardConnection::open_simulated(const SimulatedPort& choice, RunOutcome& ou
   // A run on no real board never passes for one.
   console_.note("the simulated board (--port sim): no real chip is read or written");
   socket_ = std::make_unique<sim::FollowingSocket>(board_);
-  socket_->set_faults(choice.faults);
+  sim::ChipFaults faults = choice.faults;
   if (choice.socket && *choice.socket == "empty") {
     socket_->pin("");
   } else if (choice.socket) {
@@ -144,7 +163,17 @@ bool BoardConnection::open_simulated(const SimulatedPort& choice, RunOutcome& ou
       outcome.fail(error.what());
       return false;
     }
+    // A chip put in by hand (programmer sim insert) stays whatever row is
+    // selected, with its own faults besides those of --port.
+    if (const auto& stored = board_file_->socket(); stored && !choice.socket) {
+      socket_->pin(stored->model);
+      if (const auto why = merge_stored_faults(stored->faults, faults)) {
+        outcome.fail(store_path_ + ": socket " + stored->model + ": " + *why);
+        return false;
+      }
+    }
   }
+  socket_->set_faults(faults);
   board_.set_violation_listener([this](const std::string& text) { console_.note("sim: " + text); });
   port_ = &board_;
   clock_ = &virtual_clock_;
@@ -152,7 +181,7 @@ bool BoardConnection::open_simulated(const SimulatedPort& choice, RunOutcome& ou
   return true;
 }
 
-void BoardConnection::close(RunOutcome& outcome) {
+void BoardConnection::close(RunOutcome& outcome, bool keep_chips) {
   if (socket_) {
     // As on a real board after the program ends: what the chip has begun it
     // finishes, and the board goes idle. The chip's memory is then what a
@@ -160,7 +189,7 @@ void BoardConnection::close(RunOutcome& outcome) {
     board_.advance_us(SETTLE_US);
     for (const posix::PortWrite& write : idle_board_writes()) board_.out(write.port, write.value);
   }
-  if (socket_ && board_file_) {
+  if (socket_ && board_file_ && keep_chips) {
     try {
       // The chips of the file and the one the command used; not the first
       // row's, which the window's start put into the socket in passing.
@@ -175,6 +204,7 @@ void BoardConnection::close(RunOutcome& outcome) {
       outcome.fail(error.what());
     }
   }
+  board_file_.reset();  // the next run on the file need not wait for this one to end
   if (held_port_) {
     held_port_->release();
     if (!held_port_->failure().empty()) outcome.fail(held_port_->failure());

@@ -42,8 +42,9 @@ class BoardConnection {
   bool open(const std::string& port, const std::string& trace_path, const RunFiles& files,
             RunOutcome& outcome);
   // Lets the simulated chips finish, idles the board, keeps the chips in
-  // their file and releases a held port.
-  void close(RunOutcome& outcome);
+  // their file (unless keep_chips is false: the file stays as it was) and
+  // releases a held port.
+  void close(RunOutcome& outcome, bool keep_chips = true);
 
   [[nodiscard]] PortIo& port() { return *port_; }
   [[nodiscard]] Clock& clock() { return *clock_; }

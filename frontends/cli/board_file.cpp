@@ -19,7 +19,9 @@ BoardFile::BoardFile(const std::string& path, std::function<void()> waiting) : p
 
 std::vector<std::unique_ptr<sim::ChipModel>> BoardFile::load() {
   try {
-    return sim::parse_chip_store(file_->content(sim::CHIP_STORE_LIMIT), path_);
+    sim::BoardStore store = sim::parse_board_store(file_->content(sim::CHIP_STORE_LIMIT), path_);
+    socket_ = store.socket;
+    return std::move(store.chips);
   } catch (const posix::FileError& error) {
     throw sim::StoreError(error.what());
   }
@@ -29,7 +31,7 @@ void BoardFile::save(const std::vector<sim::ChipModel*>& chips) {
   // An ending signal waits: the file is replaced whole or not at all.
   const posix::DeferredSignals signals_wait;
   try {
-    file_->replace(sim::chip_store_text(chips));
+    file_->replace(sim::board_store_text(chips, socket_));
   } catch (const posix::FileError& error) {
     throw sim::StoreError(error.what());
   }

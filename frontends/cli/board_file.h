@@ -6,11 +6,13 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/posix/replaced_file.h"
 #include "sim/chip_model.h"
+#include "sim/chip_store.h"
 
 namespace fp::cli {
 
@@ -24,11 +26,16 @@ class BoardFile {
 
   // The chips of the file; none for a file just made. Throws sim::StoreError.
   std::vector<std::unique_ptr<sim::ChipModel>> load();
+  // What the file said of the socket when it was loaded; a save keeps it
+  // unless set_socket changed it.
+  [[nodiscard]] const std::optional<sim::StoredSocket>& socket() const { return socket_; }
+  void set_socket(std::optional<sim::StoredSocket> socket) { socket_ = std::move(socket); }
   // Throws sim::StoreError.
   void save(const std::vector<sim::ChipModel*>& chips);
 
  private:
   std::string path_;
+  std::optional<sim::StoredSocket> socket_;
   std::unique_ptr<posix::ReplacedFile> file_;
 };
 

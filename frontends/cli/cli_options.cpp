@@ -9,7 +9,7 @@
 namespace fp::cli {
 namespace {
 
-constexpr std::array<std::pair<Command, const char*>, 12> COMMANDS{{
+constexpr std::array<std::pair<Command, const char*>, 13> COMMANDS{{
     {Command::list, "list"},
     {Command::id, "id"},
     {Command::read, "read"},
@@ -22,6 +22,7 @@ constexpr std::array<std::pair<Command, const char*>, 12> COMMANDS{{
     {Command::lock, "lock"},
     {Command::calibrate, "calibrate"},
     {Command::probe, "probe"},
+    {Command::sim, "sim"},
 }};
 
 constexpr int USAGE_ERROR = 2;
@@ -40,11 +41,12 @@ struct OptionRule {
   Commands commands;
 };
 
-const std::array<OptionRule, 18> OPTION_RULES{{
+const std::array<OptionRule, 20> OPTION_RULES{{
     {"--chip", ON_CHIP},
     {"--port",
      {Command::id, Command::read, Command::write, Command::verify, Command::blank, Command::erase,
-      Command::sdp, Command::fuses, Command::lock, Command::calibrate, Command::probe}},
+      Command::sdp, Command::fuses, Command::lock, Command::calibrate, Command::probe,
+      Command::sim}},
     {"--yes", ON_CHIP},
     {"--trace", ON_CHIP},
     {"--lang", {}},  // every subcommand
@@ -61,6 +63,8 @@ const std::array<OptionRule, 18> OPTION_RULES{{
     {"--low", {Command::fuses}},
     {"--high", {Command::fuses}},
     {"--ext", {Command::fuses}},
+    {"--repeat", {Command::write}},
+    {"--count", {Command::write}},
 }};
 
 bool takes(Command command, std::string_view option) {
@@ -116,6 +120,9 @@ const char* command_help(Command command) {
       return "measure the board's timer and switch on the programming voltage";
     case Command::probe:
       return "check that the port and the board are ready for programming";
+    case Command::sim:
+      return "the simulated board's socket: insert ROW (a fresh chip) or remove, on --port "
+             "sim:FILE";
   }
   return "";
 }
@@ -165,6 +172,12 @@ void add_options(CLI::App& sub, Command command, CliOptions& options) {
     sub.add_option("--high", options.fuse_high, "fuse high byte to write (hexadecimal)");
     sub.add_option("--ext", options.fuse_extended, "extended fuse byte to write (hexadecimal)");
   }
+  if (here("--repeat")) {
+    sub.add_flag("--repeat", options.repeat,
+                 "production loop: wait for each chip, write and verify it, PASS or FAIL, until "
+                 "Ctrl-C");
+    sub.add_option("--count", options.count, "with --repeat: stop after N chips");
+  }
   if (here("--yes")) sub.add_flag("--yes,-y", options.yes, "answer yes to the questions");
   if (here("--trace")) sub.add_option("--trace", options.trace, "write every port access to FILE");
   sub.add_option("--lang", options.language, "language of the messages (ru, en)")
@@ -204,6 +217,12 @@ std::variant<CliOptions, int> parse_command_line(int argc, const char* const* ar
         break;
       case Command::lock:
         sub->add_option("XX", options.lock_value, "lock byte (hexadecimal)")->required();
+        break;
+      case Command::sim:
+        sub->add_option("ACTION", options.sim_action, "insert or remove")
+            ->required()
+            ->check(CLI::IsMember({"insert", "remove"}));
+        sub->add_option("ROW", options.sim_row, "insert: the row whose chip goes in");
         break;
       default:
         break;

@@ -21,7 +21,8 @@ enum class Command {
   fuses,
   lock,
   calibrate,
-  probe
+  probe,
+  sim
 };
 
 struct CliOptions {
@@ -50,6 +51,12 @@ struct CliOptions {
   std::string lock_value;
   bool no_erase = false;  // write: the window's plain write
   bool force = false;     // no identification check before changing the chip
+  // write --repeat: chip after chip until Ctrl-C or --count chips.
+  bool repeat = false;
+  std::optional<std::string> count;
+  // sim: insert or remove, and the row put in.
+  std::string sim_action;
+  std::string sim_row;
 };
 
 // The options, or the exit status when the program ends here (help: 0,

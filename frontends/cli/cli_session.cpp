@@ -23,6 +23,7 @@
 #include "frontends/cli/option_checks.h"
 #include "frontends/cli/port_probe.h"
 #include "frontends/cli/protection_hint.h"
+#include "frontends/cli/sim_socket.h"
 #include "frontends/headless/model_main_view.h"
 #include "frontends/headless/window_host.h"
 #include "frontends/headless/window_model.h"
@@ -59,8 +60,11 @@ class Session final : private headless::WindowHost {
         outcome_(console),
         board_(console) {}
   int run();
+  SocketLook look();
 
  private:
+  // The program as it starts: the main window's model and logic on the board.
+  void start_program();
   class WindowView;
 
   void fill_extra_parameters(uint32_t file_offset, uint32_t chip_offset, uint32_t length);
@@ -146,21 +150,7 @@ int Session::run() {
   if (takes_file(options_.command)) files.image = options_.file;
   files.image_is_output = options_.command == Command::read;
   if (!board_.open(options_.port, options_.trace, files, outcome_)) return outcome_.status();
-
-  main_model_ = std::make_unique<WindowModel>(*find_dialog_template(dlg::MAIN));
-  headless::WindowHost& host = *this;
-  main_view_ = std::make_unique<headless::ModelMainView>(*main_model_, host);
-  context_ = std::make_unique<ProgrammerContext>(board_.port(), board_.clock(), board_.priority(),
-                                                 *main_view_, chip_catalogue()[0]);
-  context_->chip_waits = options_.fixed_waits ? ChipWaits::fixed : ChipWaits::poll;
-  context_->page_loads.now_us = board_.now_us();
-  if (sim::FollowingSocket* socket = board_.socket()) {
-    context_->chip_selected = [socket](const ChipDescriptor& row) {
-      socket->follow(row.facts.model);
-    };
-  }
-  main_window_ = std::make_unique<MainWindow>(*context_);
-  dialogs_ = std::make_unique<DialogDriver>(options_, console_, outcome_, *context_);
+  start_program();
 
   // Nothing is called done before the board is idle and its file saved.
   console_.defer_results();
@@ -187,6 +177,7 @@ int Session::run() {
   console_.end_progress();
   board_.close(outcome_);
   signals_.let_go();
+  console_.on_question(nullptr);
   // SIGPIPE or SIGXFSZ outside a change: the failed write says enough.
   if (const int signal = signals_.caught(); signal != 0 && holds) {
     console_.drop_deferred();
@@ -199,6 +190,47 @@ int Session::run() {
   if (outcome_.usage_error()) console_.drop_deferred();
   console_.say_deferred();
   return outcome_.status();
+}
+
+void Session::start_program() {
+  main_model_ = std::make_unique<WindowModel>(*find_dialog_template(dlg::MAIN));
+  headless::WindowHost& host = *this;
+  main_view_ = std::make_unique<headless::ModelMainView>(*main_model_, host);
+  context_ = std::make_unique<ProgrammerContext>(board_.port(), board_.clock(), board_.priority(),
+                                                 *main_view_, chip_catalogue()[0]);
+  context_->chip_waits = options_.fixed_waits ? ChipWaits::fixed : ChipWaits::poll;
+  context_->page_loads.now_us = board_.now_us();
+  if (sim::FollowingSocket* socket = board_.socket()) {
+    context_->chip_selected = [socket](const ChipDescriptor& row) {
+      socket->follow(row.facts.model);
+    };
+  }
+  main_window_ = std::make_unique<MainWindow>(*context_);
+  dialogs_ = std::make_unique<DialogDriver>(options_, console_, outcome_, *context_);
+}
+
+SocketLook Session::look() {
+  checked_ = check_options(options_, outcome_);
+  if (!outcome_.ok() || checked_.row == nullptr) return {SocketState::unknown, ""};
+  if (!board_.open(options_.port, "", {}, outcome_)) return {SocketState::unknown, ""};
+  start_program();
+  context_->bus.bus_reset();
+  main_window_->on_init(main_view_->dialog());
+  select_row();
+  SocketLook seen{SocketState::unknown, ""};
+  if (outcome_.ok()) {
+    const SocketProbe probe = probe_socket(*context_);
+    seen.what = probe_text(probe);
+    const bool holds = probe.answered() || (probe.dip32 && probe.dip32->holds_data()) ||
+                       (probe.dip20 && probe.dip20->holds_data());
+    seen.state = probe_confirms(probe, *checked_.row) ? SocketState::chip_of_row
+                 : holds                              ? SocketState::other
+                                                      : SocketState::empty;
+  }
+  // A look changes no chip: the board file is left as it was.
+  board_.close(outcome_, false);
+  if (!outcome_.ok()) seen.state = SocketState::unknown;
+  return seen;
 }
 
 uint8_t Session::voltage_uses() const {
@@ -533,6 +565,7 @@ void Session::run_operation() {
   switch (options_.command) {
     case Command::list:
     case Command::probe:
+    case Command::sim:
       break;
     case Command::read:
       read_command();
@@ -662,8 +695,15 @@ int run_command(const CliOptions& options, Console& console, posix::RunSignals& 
     return EXIT_SUCCESS_STATUS;
   }
   if (options.command == Command::probe) return run_probe(options, console);
+  if (options.command == Command::sim) return run_sim_command(options, console);
   Session session(options, console, signals);
   return session.run();
+}
+
+SocketLook look_into_socket(const CliOptions& options, Console& console,
+                            posix::RunSignals& signals) {
+  Session session(options, console, signals);
+  return session.look();
 }
 
 }  // namespace fp::cli

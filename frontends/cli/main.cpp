@@ -1,5 +1,6 @@
 // programmer: the command-line frontend (see programmer --help).
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -10,6 +11,7 @@
 #include "frontends/cli/console.h"
 #include "frontends/cli/exit_status.h"
 #include "frontends/cli/port_choice.h"
+#include "frontends/cli/production_loop.h"
 #include "platform/posix/file_facts.h"
 #include "platform/posix/run_signals.h"
 #include "platform/posix/standard_streams.h"
@@ -17,10 +19,11 @@
 namespace {
 
 int run(int argc, char** argv, const fp::posix::MissingStreams& missing,
-        fp::posix::RunSignals& signals) {
+        fp::posix::RunSignals& signals, bool& repeat) {
   auto parsed = fp::cli::parse_command_line(argc, argv, std::cout, std::cerr);
   if (const int* status = std::get_if<int>(&parsed)) return *status;
   auto options = std::get<fp::cli::CliOptions>(parsed);
+  repeat = options.repeat;
   if (options.command != fp::cli::Command::list) {
     const auto decision = fp::cli::decide_port(options.port, std::getenv("PROGRAMMER_PORT"),
                                                fp::cli::find_parallel_port);
@@ -41,6 +44,15 @@ int run(int argc, char** argv, const fp::posix::MissingStreams& missing,
   settings.error_is_terminal = fp::posix::is_terminal(fp::posix::StandardStream::error);
   settings.input_is_terminal = fp::posix::is_terminal(fp::posix::StandardStream::input);
   fp::cli::Console console(std::cout, std::cerr, std::cin, settings);
+  if (options.repeat || options.count) {
+    if (!options.repeat) {
+      std::cerr << "programmer: --count goes with --repeat\n";
+      return fp::EXIT_USAGE_STATUS;
+    }
+    fp::cli::LoopSettings loop;
+    loop.bell = fp::posix::is_terminal(fp::posix::StandardStream::output);
+    return fp::cli::run_production_loop(options, console, signals, loop, nullptr);
+  }
   return fp::cli::run_command(options, console, signals);
 }
 
@@ -50,7 +62,8 @@ int main(int argc, char** argv) {
   // Before any file is opened: none may become standard output.
   const fp::posix::MissingStreams missing = fp::posix::open_missing_standard_streams();
   fp::posix::RunSignals signals;
-  int status = run(argc, argv, missing, signals);
+  bool repeat = false;
+  int status = run(argc, argv, missing, signals, repeat);
   // What was said must have reached standard output: a full disk or a
   // closed pipe is a failure, not a success nobody saw.
   errno = 0;
@@ -60,7 +73,11 @@ int main(int argc, char** argv) {
               << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << "\n";
     if (status == fp::EXIT_SUCCESS_STATUS) status = fp::EXIT_FAILURE_STATUS;
   }
-  if (const int signal = signals.caught(); signal != 0 && status < 128) {
+  // The production loop ends between chips on Ctrl-C and the like, with
+  // its tally's status; a write the signal cut short said so already.
+  const int signal = signals.caught();
+  const bool loop_ended = repeat && signal != SIGPIPE && signal != SIGXFSZ;
+  if (signal != 0 && status < 128 && !loop_ended) {
     // A write that raised SIGPIPE or SIGXFSZ outside a change to the chip.
     status = 128 + signal;
   }

@@ -56,6 +56,10 @@ std::optional<std::string> add_fault(std::string_view kind, sim::ChipFaults& fau
 
 }  // namespace
 
+std::optional<std::string> add_fault_kind(std::string_view kind, sim::ChipFaults& faults) {
+  return add_fault(kind, faults);
+}
+
 std::variant<PortChoice, std::string> parse_port(std::string_view text) {
   // The settings come last, so a file name may hold commas of its own.
   std::optional<std::string> socket;
@@ -87,7 +91,10 @@ std::variant<PortChoice, std::string> parse_port(std::string_view text) {
   const std::string_view argument = has_argument ? text.substr(colon + 1) : std::string_view{};
   if (has_argument && argument.empty())
     return "--port " + std::string(text) + ": nothing after ':'";
-  if (kind == "sim") return PortChoice{SimulatedPort{std::string(argument), socket, faults}};
+  if (kind == "sim") {
+    return PortChoice{SimulatedPort{
+        std::string(argument), socket, faults, {fault_kinds.begin(), fault_kinds.end()}}};
+  }
   if (kind == "ppdev") {
     return PortChoice{
         PpdevPortChoice{has_argument ? std::string(argument) : posix::DEFAULT_PPDEV_DEVICE}};

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 #include "sim/chip_model.h"
 
@@ -21,7 +22,11 @@ struct SimulatedPort {
   // What goes wrong in the chip: stuck:ADDR:XX, never-ready[:N],
   // pulses:program:N, pulses:erase:N.
   sim::ChipFaults faults;
+  std::vector<std::string> fault_kinds;  // as given, each without "fault="
 };
+
+// Adds one fault as fault=KIND gives it; the reason when it is none.
+std::optional<std::string> add_fault_kind(std::string_view kind, sim::ChipFaults& faults);
 struct PpdevPortChoice {
   std::string device;
 };

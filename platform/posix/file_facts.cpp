@@ -56,7 +56,10 @@ bool same_file(const std::string& a, const std::string& b) {
 }
 
 bool is_terminal(StandardStream stream) {
-  return ::isatty(stream == StandardStream::input ? STDIN_FILENO : STDERR_FILENO) == 1;
+  const int descriptor = stream == StandardStream::input    ? STDIN_FILENO
+                         : stream == StandardStream::output ? STDOUT_FILENO
+                                                            : STDERR_FILENO;
+  return ::isatty(descriptor) == 1;
 }
 
 AnonymousFile::AnonymousFile() {

@@ -28,7 +28,7 @@ std::optional<bool> same_existing_file(const std::string& a, const std::string& 
 // links and dots are resolved (for a file not made yet).
 bool same_file(const std::string& a, const std::string& b);
 
-enum class StandardStream { input, error };
+enum class StandardStream { input, output, error };
 bool is_terminal(StandardStream stream);
 
 // A file of the temporary folder ($TMPDIR, else /tmp) that has no name from

@@ -60,6 +60,21 @@ TEST_F(ChipStore, TheSocketTakesAStockedChipWhenItsRowIsSelected) {
   EXPECT_EQ(socket.chips().size(), 1u);
 }
 
+TEST_F(ChipStore, TheSocketLineComesBackWithItsFaults) {
+  auto chip = make_chip_model("AT29C010A");
+  ASSERT_NE(chip, nullptr);
+  for (const StoredSocket& socket :
+       {StoredSocket{"AT29C010A", "fault=stuck:100:00"}, StoredSocket{"", ""}}) {
+    const BoardStore loaded =
+        parse_board_store(board_store_text({chip.get()}, socket), "board.sim");
+    ASSERT_TRUE(loaded.socket);
+    EXPECT_EQ(*loaded.socket, socket);
+    EXPECT_EQ(loaded.chips.size(), 1u);
+  }
+  // A file without the line leaves the socket to the selected row.
+  EXPECT_FALSE(parse_board_store(chip_store_text({chip.get()}), "board.sim").socket);
+}
+
 TEST_F(ChipStore, DamagedFilesAreRefusedWithTheLine) {
   const struct {
     const char* text;
@@ -71,6 +86,9 @@ TEST_F(ChipStore, DamagedFilesAreRefusedWithTheLine) {
       {"simulated chips 1\nchip ATTINY2313\nmemory main 800\nFFZZ\n", ":4: not a line"},
       {"simulated chips 1\nchip ATTINY2313\nstate fuses 0102\nend\n", "does not fit"},
       {"simulated chips 1\nchip ATTINY2313\n", "the last chip has no end"},
+      {"simulated chips 1\nsocket NOSUCH\n", ":2: unknown chip model NOSUCH"},
+      {"simulated chips 1\nsocket empty\nsocket empty\n", ":3: socket given twice"},
+      {"simulated chips 1\nsocket\n", "socket needs a chip model"},
   };
   for (const auto& c : cases) {
     try {

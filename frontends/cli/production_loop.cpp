@@ -1,0 +1,215 @@
+#include "frontends/cli/production_loop.h"
+
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <variant>
+
+#include "app/socket_probe.h"
+#include "frontends/cli/chip_choice.h"
+#include "frontends/cli/cli_session.h"
+#include "frontends/cli/exit_status.h"
+#include "platform/utf8.h"
+
+namespace fp::cli {
+namespace {
+
+// Whatever the socket holds, an operator is told again after this many looks.
+constexpr int SAME_NOTE_LOOKS = 240;
+
+std::optional<std::string> file_bytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (file.bad()) return std::nullopt;
+  return bytes;
+}
+
+class Loop {
+ public:
+  Loop(const CliOptions& options, Console& console, posix::RunSignals& signals,
+       const LoopSettings& settings, ChipResultListener* listener)
+      : options_(options),
+        console_(console),
+        signals_(signals),
+        settings_(settings),
+        listener_(listener) {}
+
+  int run();
+
+ private:
+  enum class Waited { done, ended, failed };
+
+  std::optional<int> refusal();
+  SocketLook look();
+  // Until a chip of the row answers (present) or none does (not present).
+  Waited wait_for_chip(bool present);
+  // Rows whose chip gives no ID at 5 V: the operator says when it is in.
+  Waited wait_for_enter(unsigned number);
+  int finish(int status);
+
+  CliOptions options_;
+  Console& console_;
+  posix::RunSignals& signals_;
+  LoopSettings settings_;
+  ChipResultListener* listener_;
+  const ChipDescriptor* row_ = nullptr;
+  std::string row_name_;
+  std::string image_;
+  unsigned passed_ = 0;
+  unsigned failed_ = 0;
+};
+
+std::optional<int> Loop::refusal() {
+  const auto usage = [this](const std::string& why) {
+    console_.note(why);
+    return EXIT_USAGE_STATUS;
+  };
+  if (options_.chip.empty())
+    return usage("--repeat needs the row: --chip NAME (see: programmer list)");
+  if (options_.file == "-") return usage("--repeat needs an image file, not standard input");
+  if (!options_.backup.empty()) return usage("--backup goes with one chip, not with --repeat");
+  if (!options_.trace.empty()) return usage("--trace goes with one chip, not with --repeat");
+  auto found = find_row(options_.chip);
+  if (const auto* why = std::get_if<std::string>(&found)) return usage("--chip: " + *why);
+  row_ = std::get<const ChipDescriptor*>(found);
+  row_name_ = to_utf8(row_->name);
+  if (options_.port.empty()) return std::nullopt;  // the first chip's run says what to do
+  const auto bytes = file_bytes(options_.file);
+  if (!bytes) {
+    console_.note("cannot read " + options_.file);
+    return EXIT_FAILURE_STATUS;
+  }
+  image_ = *bytes;
+  return std::nullopt;
+}
+
+SocketLook Loop::look() {
+  // A look is silent; when the board cannot be asked, what it said is shown.
+  std::ostringstream out;
+  std::ostringstream err;
+  ConsoleSettings quiet;
+  quiet.language = console_.english() ? Language::english : Language::russian;
+  Console console(out, err, console_.in(), quiet);
+  const SocketLook seen = look_into_socket(options_, console, signals_);
+  if (seen.state == SocketState::unknown) console_.err() << err.str();
+  return seen;
+}
+
+Loop::Waited Loop::wait_for_chip(bool present) {
+  console_.note(present ? "waiting for the next " + row_name_ + " in the socket (Ctrl-C ends)"
+                        : "take the chip out of the socket");
+  std::string told;
+  int looks = 0;
+  for (;;) {
+    const SocketLook seen = look();
+    if (seen.state == SocketState::unknown) return Waited::failed;
+    if ((seen.state == SocketState::chip_of_row) == present) return Waited::done;
+    if (present && seen.state == SocketState::other && (seen.what != told || looks == 0)) {
+      console_.note(seen.what + ": not the " + row_name_ + "; waiting");
+      told = seen.what;
+      looks = SAME_NOTE_LOOKS;
+    }
+    if (looks > 0) --looks;
+    if (signals_.wait(settings_.poll_interval) == posix::RunSignals::Woken::signal) {
+      return Waited::ended;
+    }
+  }
+}
+
+Loop::Waited Loop::wait_for_enter(unsigned number) {
+  console_.note("the " + row_name_ + " gives no ID at 5 V: put chip " + std::to_string(number) +
+                " into the socket and press Enter (Ctrl-D or Ctrl-C ends)");
+  switch (signals_.wait_for_line(settings_.input_fd)) {
+    case posix::RunSignals::Line::read:
+      return Waited::done;
+    case posix::RunSignals::Line::ended:
+    case posix::RunSignals::Line::signal:
+      break;
+  }
+  return Waited::ended;
+}
+
+int Loop::finish(int status) {
+  const unsigned chips = passed_ + failed_;
+  console_.out() << "tally: " << passed_ << " passed, " << failed_ << " failed, " << chips
+                 << (chips == 1 ? " chip" : " chips") << '\n';
+  console_.out().flush();
+  if (status != EXIT_SUCCESS_STATUS) return status;
+  return failed_ == 0 ? EXIT_SUCCESS_STATUS : EXIT_FAILURE_STATUS;
+}
+
+int Loop::run() {
+  if (const auto refused = refusal()) return *refused;
+  std::optional<unsigned> count;
+  if (options_.count) {
+    const std::string& text = *options_.count;
+    const bool digits = !text.empty() && text.size() < 7 &&
+                        text.find_first_not_of("0123456789") == std::string::npos;
+    if (!digits || std::stoul(text) == 0) {
+      console_.note("--count " + text + ": give a number of chips from 1 to 999999");
+      return EXIT_USAGE_STATUS;
+    }
+    count = static_cast<unsigned>(std::stoul(text));
+  }
+  const bool by_hand = identifies_with_high_voltage(*row_);
+  // Ctrl-C between chips ends the loop here, with the tally; a chip's run
+  // holds it as any write does.
+  signals_.hold();
+  int status = EXIT_SUCCESS_STATUS;
+  for (unsigned number = 1; !count || number <= *count; ++number) {
+    const Waited waited = by_hand ? wait_for_enter(number) : wait_for_chip(true);
+    if (waited == Waited::failed) status = EXIT_FAILURE_STATUS;
+    if (waited != Waited::done) break;
+    if (!options_.port.empty() && file_bytes(options_.file) != image_) {
+      console_.note(options_.file + " changed since the loop began: stopped before chip " +
+                    std::to_string(number) + ", which was not touched");
+      status = EXIT_FAILURE_STATUS;
+      break;
+    }
+    CliOptions one = options_;
+    one.repeat = false;
+    one.count.reset();
+    const int chip_status = run_command(one, console_, signals_);
+    if (chip_status >= 128) {
+      ++failed_;
+      status = chip_status;
+      break;
+    }
+    if (chip_status == EXIT_USAGE_STATUS) {
+      status = chip_status;  // every chip would be refused the same way
+      break;
+    }
+    const bool passed = chip_status == EXIT_SUCCESS_STATUS;
+    ++(passed ? passed_ : failed_);
+    console_.out() << (passed ? "PASS" : "FAIL") << " chip " << number << " (" << row_name_
+                   << "): " << passed_ << " passed, " << failed_ << " failed"
+                   << (settings_.bell ? "\a" : "") << '\n';
+    console_.out().flush();
+    if (listener_ != nullptr) {
+      listener_->chip_done({number, passed, chip_status, row_name_, passed_, failed_});
+    }
+    if (count && number == *count) break;
+    if (!by_hand) {
+      const Waited out = wait_for_chip(false);
+      if (out == Waited::failed) status = EXIT_FAILURE_STATUS;
+      if (out != Waited::done) break;
+    }
+  }
+  if (const int signal = signals_.caught(); signal != 0 && status < 128) {
+    console_.note("ended by " + posix::signal_name(signal) + " between chips");
+  }
+  signals_.let_go();
+  return finish(status);
+}
+
+}  // namespace
+
+int run_production_loop(const CliOptions& options, Console& console, posix::RunSignals& signals,
+                        const LoopSettings& settings, ChipResultListener* listener) {
+  Loop loop(options, console, signals, settings, listener);
+  return loop.run();
+}
+
+}  // namespace fp::cli
