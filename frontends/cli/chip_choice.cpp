@@ -8,6 +8,8 @@
 
 #include "app/catalogue.h"
 #include "app/chip_identity.h"
+#include "app/socket_probe.h"
+#include "frontends/cli/json_text.h"
 #include "platform/utf8.h"
 
 namespace fp::cli {
@@ -142,6 +144,47 @@ std::string volts_text(uint16_t millivolts, bool english) {
   return text;
 }
 
+// Single-character insertions, deletions and substitutions from a to b.
+size_t edit_distance(std::string_view a, std::string_view b) {
+  std::vector<size_t> row(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+// The names (rows' and aliases) nearest a name that matched none, when any
+// is near enough to be a slip of the keyboard: at most one edit in four
+// characters, and at least one.
+std::vector<std::string> near_names(std::string_view wanted) {
+  const std::string key = simplified(wanted);
+  const size_t allowed = std::max<size_t>(1, key.size() / 4);
+  size_t best = allowed + 1;
+  std::vector<std::string> found;
+  for (const ChipDescriptor& row : catalogue_rows()) {
+    std::vector<std::string> names = names_of(row);
+    // "AT89C2051/2052" is also typed as its first name alone.
+    if (const size_t slash = names.front().find('/'); slash != std::string::npos) {
+      names.push_back(names.front().substr(0, slash));
+    }
+    for (const std::string& name : names) {
+      const size_t distance = edit_distance(key, simplified(name));
+      if (distance > allowed || distance > best) continue;
+      if (distance < best) found.clear();
+      best = distance;
+      if (std::find(found.begin(), found.end(), name) == found.end()) found.push_back(name);
+    }
+  }
+  return found;
+}
+
 }  // namespace
 
 std::variant<const ChipDescriptor*, std::string> find_row(std::string_view wanted) {
@@ -173,7 +216,15 @@ std::variant<const ChipDescriptor*, std::string> find_row(std::string_view wante
   if (whole.size() == 1) return whole.front();
   if (!whole.empty()) matches = whole;
   if (matches.size() == 1) return matches.front();
-  if (matches.empty()) return "no chip " + std::string(wanted) + " (see: programmer list)";
+  if (matches.empty()) {
+    const std::vector<std::string> near = near_names(wanted);
+    std::string suggestion;
+    for (const std::string& name : near) {
+      suggestion += (suggestion.empty() ? "; did you mean " : " or ") + name;
+    }
+    return "no chip " + std::string(wanted) + suggestion + (near.empty() ? "" : "?") +
+           " (see: programmer list)";
+  }
   std::string names;
   for (const ChipDescriptor* row : matches) names += (names.empty() ? "" : ", ") + row_name(*row);
   return "chip " + std::string(wanted) + " is ambiguous: " + names;
@@ -186,6 +237,38 @@ RowOperations row_operations(const ChipDescriptor& row) {
   operations.sdp = row.facts.protection != DataProtection::none;
   operations.fuses = row.facts.fuses;
   return operations;
+}
+
+void print_catalogue_json(std::ostream& out) {
+  const auto rows = catalogue_rows();
+  out << "{\"format\": 1, \"rows\": [";
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const ChipDescriptor& row = rows[i];
+    const RowOperations can = row_operations(row);
+    std::vector<std::string> operations{"id", "read", "write", "verify"};
+    if (can.blank) operations.emplace_back("blank");
+    if (can.erase) operations.emplace_back("erase");
+    if (can.sdp) operations.emplace_back("sdp");
+    if (can.fuses) operations.insert(operations.end(), {"fuses", "lock"});
+    std::vector<std::string> id;
+    for (const uint8_t code : expected_identity(row)) {
+      char text[4];
+      std::snprintf(text, sizeof text, "%02X", code);
+      id.emplace_back(text);
+    }
+    std::vector<std::string> names = names_of(row);
+    names.erase(names.begin());
+    out << (i == 0 ? "\n" : ",\n") << "  {\"row\": " << i
+        << ", \"name\": " << json_string(row_name(row)) << ", \"aliases\": " << json_strings(names)
+        << ", \"family\": " << json_string(family_label(row.facts.driver))
+        << ", \"size\": " << row.size << ", \"id\": " << json_strings(id)
+        << ", \"id_needs_12v\": " << (identifies_with_high_voltage(row) ? "true" : "false")
+        << ", \"pin1\": " << json_string(pin1_text(row.facts))
+        << ", \"never_12v\": " << (row.facts.takes_vpp() ? "false" : "true")
+        << ", \"operations\": " << json_strings(operations)
+        << ", \"unconfirmed\": " << json_string(row.facts.unconfirmed) << "}";
+  }
+  out << "\n]}\n";
 }
 
 void print_catalogue(std::ostream& out, bool english) {

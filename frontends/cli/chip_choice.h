@@ -29,4 +29,9 @@ RowOperations row_operations(const ChipDescriptor& row);
 // 12 V, facts not confirmed on a chip), in English or Russian.
 void print_catalogue(std::ostream& out, bool english);
 
+// The catalogue for scripts: {"format": 1, "rows": [{"row", "name",
+// "aliases", "family", "size", "id" (hexadecimal codes), "id_needs_12v",
+// "pin1", "never_12v", "operations", "unconfirmed"}, ...]}.
+void print_catalogue_json(std::ostream& out);
+
 }  // namespace fp::cli

@@ -41,7 +41,7 @@ struct OptionRule {
   Commands commands;
 };
 
-const std::array<OptionRule, 20> OPTION_RULES{{
+const std::array<OptionRule, 21> OPTION_RULES{{
     {"--chip", ON_CHIP},
     {"--port",
      {Command::id, Command::read, Command::write, Command::verify, Command::blank, Command::erase,
@@ -65,6 +65,7 @@ const std::array<OptionRule, 20> OPTION_RULES{{
     {"--ext", {Command::fuses}},
     {"--repeat", {Command::write}},
     {"--count", {Command::write}},
+    {"--json", {Command::list, Command::id}},
 }};
 
 bool takes(Command command, std::string_view option) {
@@ -178,6 +179,7 @@ void add_options(CLI::App& sub, Command command, CliOptions& options) {
                  "Ctrl-C");
     sub.add_option("--count", options.count, "with --repeat: stop after N chips");
   }
+  if (here("--json")) sub.add_flag("--json", options.json, "JSON for scripts (see man page)");
   if (here("--yes")) sub.add_flag("--yes,-y", options.yes, "answer yes to the questions");
   if (here("--trace")) sub.add_option("--trace", options.trace, "write every port access to FILE");
   sub.add_option("--lang", options.language, "language of the messages (ru, en)")

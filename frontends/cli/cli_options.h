@@ -54,6 +54,7 @@ struct CliOptions {
   // write --repeat: chip after chip until Ctrl-C or --count chips.
   bool repeat = false;
   std::optional<std::string> count;
+  bool json = false;  // list, id: for scripts
   // sim: insert or remove, and the row put in.
   std::string sim_action;
   std::string sim_row;

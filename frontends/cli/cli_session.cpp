@@ -20,6 +20,7 @@
 #include "frontends/cli/exit_status.h"
 #include "frontends/cli/hex_number.h"
 #include "frontends/cli/image_staging.h"
+#include "frontends/cli/json_text.h"
 #include "frontends/cli/option_checks.h"
 #include "frontends/cli/port_probe.h"
 #include "frontends/cli/protection_hint.h"
@@ -91,6 +92,8 @@ class Session final : private headless::WindowHost {
   // Reads the slice back and notes the first difference; nothing when the read was refused.
   std::optional<bool> say_where(const ImageSlice& slice);
   void read_command();
+  // id: maker, device and row, one shape for every family.
+  void say_identity();
   void press(int id);
   void run_operation();
   void after_operation();
@@ -320,6 +323,20 @@ void Session::choose_row() {
                     ") gives no ID at 5 V: name its row with --chip");
       return;
     }
+    if (options_.json) {
+      // The first answer that counts, and the rows it names.
+      for (const SocketAnswer* answer :
+           {probe.answer_in(SocketKind::dip32), probe.answer_in(SocketKind::dip20)}) {
+        if (answer == nullptr || !answer->counts || answer->rows.empty()) continue;
+        std::vector<std::string> row_names;
+        for (const ChipDescriptor* row : answer->rows) row_names.push_back(to_utf8(row->name));
+        const std::span<const uint8_t> codes(answer->codes);
+        console_.out() << "{\"maker\": " << json_string(codes_text(codes.first(1)))
+                       << ", \"device\": " << json_string(codes_text(codes.subspan(1)))
+                       << ", \"rows\": " << json_strings(row_names) << "}\n";
+        return;
+      }
+    }
     console_.out() << probe_text(probe) << '\n';
     return;
   }
@@ -526,6 +543,23 @@ void Session::read_command() {
   press(ctl::READ);
 }
 
+void Session::say_identity() {
+  // The ID was confirmed before the operation: the row's own codes answered.
+  const ChipDescriptor& row = *context_->current_chip;
+  const auto codes = expected_identity(row);
+  if (codes.empty()) return;
+  const std::string maker = codes_text(codes.first(1));
+  const std::string device = codes_text(codes.subspan(1));
+  if (options_.json) {
+    console_.line("{\"maker\": " + json_string(maker) + ", \"device\": " + json_string(device) +
+                  ", \"rows\": " + json_strings({to_utf8(row.name)}) + "}");
+    return;
+  }
+  console_.line("maker: " + maker);
+  console_.line("device: " + device);
+  console_.line("row: " + to_utf8(row.name));
+}
+
 void Session::select_row() {
   headless::ControlState& list = main_model_->control(ctl::CHIP_LIST);
   const auto data = reinterpret_cast<intptr_t>(checked_.row);
@@ -584,7 +618,11 @@ void Session::run_operation() {
       erase_command();
       break;
     case Command::id:
+      // The families show their codes in three shapes; id says them in one.
+      console_.mute_values(true);
       press(ctl::IDENTIFY);
+      console_.mute_values(false);
+      if (outcome_.ok()) say_identity();
       break;
     case Command::sdp:
       expected_dialog_ = dlg::JEDEC_ID;
@@ -691,6 +729,10 @@ intptr_t Session::run_dialog(int template_id, DialogLogic& logic) {
 
 int run_command(const CliOptions& options, Console& console, posix::RunSignals& signals) {
   if (options.command == Command::list) {
+    if (options.json) {
+      print_catalogue_json(console.out());
+      return EXIT_SUCCESS_STATUS;
+    }
     print_catalogue(console.out(), console.english());
     return EXIT_SUCCESS_STATUS;
   }

@@ -68,6 +68,7 @@ void Console::result(std::u16string_view text) {
 
 void Console::labelled(std::u16string_view label, std::string_view separator,
                        std::u16string_view value) {
+  if (values_muted_) return;
   say(out_, shown(label) + std::string(separator) + lines_of(to_utf8(value)));
 }
 

@@ -46,6 +46,10 @@ class Console {
   // A label of the program, then a value that is not translated (codes, numbers).
   void labelled(std::u16string_view label, std::string_view separator, std::u16string_view value);
   void error(std::u16string_view text);
+  // A line of the command line's own on standard output (deferred as results are).
+  void line(const std::string& text) { say(out_, text); }
+  // While muted, labelled values are not shown (id prints its own shape).
+  void mute_values(bool muted) { values_muted_ = muted; }
   // The command-line program's own notes on standard error: "programmer: ...".
   void note(std::string_view text);
 
@@ -84,6 +88,7 @@ class Console {
   bool line_shown_ = false;
   bool data_on_output_ = false;
   bool deferring_ = false;
+  bool values_muted_ = false;
   std::vector<std::pair<std::ostream*, std::string>> deferred_;
   std::function<void(bool)> question_listener_;
   std::optional<std::chrono::steady_clock::time_point> started_;
