@@ -395,11 +395,16 @@ std::span<const ChipDescriptor> catalogue_rows() {
 }
 
 void fill_chip_list(MainView& view, int list_id, const ChipDescriptor* catalogue) {
-  for (const ChipDescriptor* row = catalogue;
-       row->name != nullptr && row < catalogue + WINDOW_ROW_COUNT; ++row) {
+  for (const ChipDescriptor* row = catalogue; row->name != nullptr; ++row) {
     const int index = view.list_add(list_id, row->name);
     view.list_set_item_data(list_id, index, reinterpret_cast<intptr_t>(row));
   }
+}
+
+ChipWaits window_waits(const ChipDescriptor& row) {
+  const std::span<const ChipDescriptor> rows = catalogue_rows();
+  const bool own = &row >= rows.data() && &row < rows.data() + WINDOW_ROW_COUNT;
+  return own ? ChipWaits::fixed : ChipWaits::poll;
 }
 
 ReadHandler read_handler(const ChipDescriptor& row) {

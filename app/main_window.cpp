@@ -34,6 +34,7 @@ void MainWindow::on_init(DialogView&) {
   fill_chip_list(view, ctl::CHIP_LIST, chip_catalogue());
   view.list_select(ctl::CHIP_LIST, 0);
   const ChipDescriptor& first = chip_catalogue()[0];
+  choose_waits(first);
   if (first.slots.on_select != nullptr) first.slots.on_select(context_, first);
   context_.chip_size = first.size;
   if (context_.chip_selected) context_.chip_selected(first);
@@ -233,8 +234,13 @@ void MainWindow::file_chosen(const std::u16string& path) {
   }
 }
 
+void MainWindow::choose_waits(const ChipDescriptor& row) {
+  if (waits_ == RowWaits::by_row) context_.chip_waits = window_waits(row);
+}
+
 void MainWindow::select_row(const ChipDescriptor& row) {
   context_.current_chip = &row;
+  choose_waits(row);
   if (row.slots.on_select != nullptr) row.slots.on_select(context_, row);
   context_.chip_size = context_.current_chip->size;
   if (context_.chip_selected) context_.chip_selected(row);

@@ -17,9 +17,14 @@ inline constexpr size_t IMAGE_PATH_CAPACITY = 1024;
 inline constexpr uint32_t TIMER_POLL_LIMIT = 100001;
 inline constexpr uint32_t TIMER_FAILURE_COUNT = 99999;
 
+// Who decides how the handlers wait for the chip: the window, row by row
+// (window_waits), or the program that set context.chip_waits before.
+enum class RowWaits { by_row, as_set };
+
 class MainWindow final : public DialogLogic {
  public:
-  explicit MainWindow(ProgrammerContext& context) : context_(context) {}
+  explicit MainWindow(ProgrammerContext& context, RowWaits waits = RowWaits::by_row)
+      : context_(context), waits_(waits) {}
 
   void on_init(DialogView& view) override;
   void on_command(DialogView& view, uint32_t command) override;
@@ -46,7 +51,10 @@ class MainWindow final : public DialogLogic {
   std::u16string image_path();
   void select_row(const ChipDescriptor& row);
 
+  void choose_waits(const ChipDescriptor& row);
+
   ProgrammerContext& context_;
+  RowWaits waits_;
 };
 
 // A field's text is a number of 1 to 6 hexadecimal digits ("0"-"9", "A"-"F").

@@ -397,6 +397,11 @@ bool WritePlanner::program_range(const uint8_t* bytes, uint32_t address, uint32_
           " tries");
     return false;
   }
+  if (result == WRITE_NO_ANSWER) {
+    fail_("no chip answered programming " + address_text(address) + "-" +
+          address_text(address + count - 1) + ": a page read back erased after its write");
+    return false;
+  }
   fail_((chip_not_ready_ ? "the chip never reported ready programming "
                          : "the chip reported an error programming ") +
         address_text(address) + "-" + address_text(address + count - 1));

@@ -30,6 +30,9 @@ inline constexpr uint32_t WRITE_CHIP_NOT_READY = 2;
 // A write that stopped at a page whose load never came in time on any of its
 // tries (ProgrammerContext::page_loads.late_page); no page after it was sent.
 inline constexpr uint32_t WRITE_PAGE_LOAD_LATE = 3;
+// A write that stopped at a page that read back erased right after it was
+// written with other bytes: no chip answered. No page after it was sent.
+inline constexpr uint32_t WRITE_NO_ANSWER = 4;
 
 struct ChipSlots {
   SelectHandler on_select = nullptr;

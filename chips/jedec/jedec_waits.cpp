@@ -9,16 +9,19 @@ namespace {
 // wait out its bound for a stuck bit or a page that protection kept out, and
 // call a finished chip not ready. Each read is compared with the one before,
 // which after a sleep is read anew.
-bool poll_toggle_bit(ProgrammerContext& context, const PollBound& bound) {
+bool poll_toggle_bit(ProgrammerContext& context, const PollBound& bound,
+                     uint8_t* last_read = nullptr) {
   ProgrammerBus& bus = context.bus;
   uint8_t last = bus.bus_read_cycle();
-  return poll_until(context.clock, bound, [&bus, &last](bool slept) {
+  const bool ready = poll_until(context.clock, bound, [&bus, &last](bool slept) {
     if (slept) last = bus.bus_read_cycle();
     const uint8_t now = bus.bus_read_cycle();
     const bool stopped = ((now ^ last) & 0x40) == 0;
     last = now;
     return stopped;
   });
+  if (last_read != nullptr) *last_read = last;
+  return ready;
 }
 
 // The reads that follow go to address: A0-A15 in the latches, A16-A18 with
@@ -31,7 +34,8 @@ void point_at(ProgrammerBus& bus, uint32_t address) {
 
 }  // namespace
 
-bool wait_for_page_write(ProgrammerContext& context, uint32_t fixed_ms, uint32_t last_address) {
+bool wait_for_page_write(ProgrammerContext& context, uint32_t fixed_ms, uint32_t last_address,
+                         uint8_t* last_read) {
   if (context.chip_waits == ChipWaits::fixed) {
     context.clock.sleep_ms(fixed_ms);
     return true;
@@ -41,7 +45,7 @@ bool wait_for_page_write(ProgrammerContext& context, uint32_t fixed_ms, uint32_t
   const BusAddress next = bus.bus_address;
   point_at(bus, last_address);
   context.clock.sleep_ms(BYTE_LOAD_WINDOW_MS);
-  const bool ready = poll_toggle_bit(context, PAGE_WRITE_POLL);
+  const bool ready = poll_toggle_bit(context, PAGE_WRITE_POLL, last_read);
   bus.bus_address = next;
   return ready;
 }

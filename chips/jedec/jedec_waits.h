@@ -10,8 +10,11 @@
 
 namespace fp {
 
-// After the data cycles of a page; polled at the page's last byte.
-bool wait_for_page_write(ProgrammerContext& context, uint32_t fixed_ms, uint32_t last_address);
+// After the data cycles of a page; polled at the page's last byte, whose
+// last read goes to last_read when the chip is asked (the fixed wait reads
+// nothing and leaves it alone).
+bool wait_for_page_write(ProgrammerContext& context, uint32_t fixed_ms, uint32_t last_address,
+                         uint8_t* last_read = nullptr);
 
 // After the data cycle of a byte program, at the byte's address, which the
 // latches and bus_address hold: the byte read back, or the toggle bit stopped.

@@ -28,6 +28,30 @@ std::vector<uint8_t> compose_last_page(ProgrammerContext& context, const uint8_t
   return page;
 }
 
+// A page written and reported ready that reads back all 0xFF although other
+// bytes were sent: the data lines float, as over an empty socket. The ready
+// poll's last read of the page's last byte is the first sign (that read may
+// still have caught the chip's last status: the byte is read once more);
+// only then is the page read whole. A byte or two that differ are left to
+// the verify (a stuck cell).
+bool page_reads_erased(ProgrammerContext& context, uint32_t address,
+                       const std::vector<uint8_t>& sent, uint8_t last_read) {
+  const auto erased = [](uint8_t byte) { return byte == 0xFF; };
+  if (last_read == sent.back() || last_read != 0xFF) return false;
+  if (std::all_of(sent.begin(), sent.end(), erased)) return false;
+  ProgrammerBus& bus = context.bus;
+  const BusAddress next = bus.bus_address;
+  const char16_t* prefix = bus.progress_prefix;
+  bus.progress_prefix = nullptr;
+  std::vector<uint8_t> back(sent.size());
+  const uint32_t last = static_cast<uint32_t>(sent.size() - 1);
+  bus_read_block(bus, back.data() + last, address + last, 1);
+  if (back[last] == 0xFF) bus_read_block(bus, back.data(), address, last);
+  bus.progress_prefix = prefix;
+  bus.bus_address = next;
+  return std::all_of(back.begin(), back.end(), erased);
+}
+
 }  // namespace
 
 std::span<const BusCycle> page_load_command(const ProgrammerContext& context,
@@ -93,10 +117,18 @@ uint32_t load_page(ProgrammerContext& context, uint32_t address, const uint8_t* 
                              context.chip_waits == ChipWaits::poll);
     context.priority.set_priority_class(PriorityClass::normal);
     // A load cut in two is written as two pages, both waited for here.
-    if (!wait_for_page_write(context, fixed_wait_ms, address + count - 1)) {
+    uint8_t last_read = page.back();
+    if (!wait_for_page_write(context, fixed_wait_ms, address + count - 1, &last_read)) {
       return WRITE_CHIP_NOT_READY;
     }
-    if (longest_gap <= byte_load_limit_us) return 0;
+    if (longest_gap <= byte_load_limit_us) {
+      // The window's own waits read nothing back: its trace stays as it is.
+      if (context.chip_waits == ChipWaits::poll &&
+          page_reads_erased(context, address, page, last_read)) {
+        return WRITE_NO_ANSWER;
+      }
+      return 0;
+    }
     if (attempt == PAGE_LOAD_TRIES) {
       timing.late_page = address;
       return WRITE_PAGE_LOAD_LATE;

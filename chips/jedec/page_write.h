@@ -12,7 +12,8 @@
 namespace fp {
 
 // Sends one whole page of count bytes starting at the chip address and waits
-// for its write: 0, WRITE_CHIP_NOT_READY or WRITE_PAGE_LOAD_LATE.
+// for its write: 0, WRITE_CHIP_NOT_READY, WRITE_PAGE_LOAD_LATE or (when the
+// chip is asked) WRITE_NO_ANSWER.
 using PageRoutine = uint32_t (*)(ProgrammerContext& context, uint32_t address,
                                  const uint8_t* source, uint32_t count);
 
@@ -26,7 +27,8 @@ uint32_t load_page(ProgrammerContext& context, uint32_t address, const uint8_t* 
 // The page loop of the on_write handlers: 0 = success, 1 = start not on a page
 // boundary (told to the operator, chip untouched), WRITE_CHIP_NOT_READY = the
 // chip never finished a page, WRITE_PAGE_LOAD_LATE = a page never loaded in
-// time; no page after either was sent. A last page that
+// time, WRITE_NO_ANSWER = a page read back erased; no page after any of
+// them was sent. A last page that
 // the block only partly covers keeps the chip's own bytes beyond the block.
 uint32_t paged_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
                      uint32_t length, uint32_t page_size, PageRoutine page_routine);

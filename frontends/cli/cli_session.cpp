@@ -208,7 +208,7 @@ void Session::start_program() {
       socket->follow(row.facts.model);
     };
   }
-  main_window_ = std::make_unique<MainWindow>(*context_);
+  main_window_ = std::make_unique<MainWindow>(*context_, RowWaits::as_set);
   dialogs_ = std::make_unique<DialogDriver>(options_, console_, outcome_, *context_);
 }
 

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/catalogue.h"
 #include "platform/utf8.h"
 #include "tests/support/programmer_rigs.h"
 #include "tests/support/test_folder.h"
@@ -120,13 +121,48 @@ class MainWindowTest : public ::testing::Test {
   const fs::path& folder = temp.path();
 };
 
-TEST_F(MainWindowTest, StartsWithTheTwelveRowsAndTheFirstSelected) {
+TEST_F(MainWindowTest, ListsEveryRowOnceTheTwelveFirstAndSelectsTheFirst) {
   const auto& items = view.lists[ctl::CHIP_LIST];
-  ASSERT_EQ(items.size(), 12u);
+  const std::span<const ChipDescriptor> rows = catalogue_rows();
+  ASSERT_EQ(items.size(), rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(items[i].first, rows[i].name) << i;
+    EXPECT_EQ(items[i].second, reinterpret_cast<intptr_t>(&rows[i])) << i;
+  }
   EXPECT_EQ(items[0].first, u"i28F001BX-T");
-  EXPECT_EQ(items[11].first, u"W29EE512");
+  EXPECT_EQ(items[WINDOW_ROW_COUNT - 1].first, u"W29EE512");
   EXPECT_EQ(view.list_selection(ctl::CHIP_LIST), 0);
   EXPECT_EQ(rig.context->chip_size, 0x20000u);
+  EXPECT_EQ(rig.context->chip_waits, ChipWaits::fixed);
+}
+
+TEST_F(MainWindowTest, RowsAfterTheTwelveAskTheChipTheTwelveKeepTheirFixedWaits) {
+  const auto& items = view.lists[ctl::CHIP_LIST];
+  const auto index_of = [&items](std::u16string_view name) {
+    for (size_t i = 0; i < items.size(); ++i) {
+      if (items[i].first == name) return static_cast<int>(i);
+    }
+    ADD_FAILURE() << "no row";
+    return 0;
+  };
+  select(index_of(u"SST39SF010A"));
+  EXPECT_EQ(rig.context->chip_waits, ChipWaits::poll);
+  EXPECT_EQ(rig.context->chip_size, 0x20000u);
+  select(index_of(u"W29EE512"));
+  EXPECT_EQ(rig.context->chip_waits, ChipWaits::fixed);
+  select(index_of(u"AT29C020"));
+  EXPECT_EQ(rig.context->chip_waits, ChipWaits::poll);
+  EXPECT_EQ(rig.context->chip_size, 0x40000u);
+  select(index_of(u"AT29C010A"));
+  EXPECT_EQ(rig.context->chip_waits, ChipWaits::fixed);
+}
+
+TEST(MainWindowWaits, AProgramThatSetsTheWaitsKeepsThemWhateverTheRow) {
+  test::SimulatedRig rig;
+  rig.context->chip_waits = ChipWaits::poll;
+  MainWindow window{*rig.context, RowWaits::as_set};
+  window.on_init(rig.view.window);
+  EXPECT_EQ(rig.context->chip_waits, ChipWaits::poll);
 }
 
 TEST_F(MainWindowTest, SelectionChangesTheChipAndItsSize) {

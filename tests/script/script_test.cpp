@@ -41,7 +41,7 @@ TEST(ScriptSession, ScriptErrorsNameTheLine) {
            {{"insert Z80"}, "line 1: unknown model Z80"},
            {{"fill main nowhere.bin"}, "line 1: the socket is empty"},
            {{"answer maybe"}, "line 1: answer takes yes, no, ok or cancel"},
-           {{"select 12"}, "line 1: no catalogue row 12"},
+           {{"select 999"}, "line 1: no catalogue row 999"},
            {{"text 1001"}, "line 1: text takes 2 argument(s)"},
        }) {
     std::ostringstream out;
