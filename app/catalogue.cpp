@@ -1,6 +1,7 @@
 #include "app/catalogue.h"
 
 #include <array>
+#include <string_view>
 
 #include "chips/at89c/at89c_commands.h"
 #include "chips/at89c/at89c_slots.h"
@@ -35,6 +36,8 @@ constexpr auto SST39SF010A_SECTORS = uniform_sectors<32>(0x1000);
 constexpr auto SST39SF020A_SECTORS = uniform_sectors<64>(0x1000);
 constexpr auto AM29F010_SECTORS = uniform_sectors<8>(0x4000);
 constexpr auto SST39SF512_SECTORS = uniform_sectors<16>(0x1000);
+constexpr auto SST39SF040_SECTORS = uniform_sectors<128>(0x1000);
+constexpr auto F040_SECTORS = uniform_sectors<8>(0x10000);
 // Boot-block maps from address 0: B(ottom) boot first, T(op) boot last.
 constexpr std::array<BlockRange, 4> AT49F001_SECTORS{
     {{0x00000, 0x4000}, {0x04000, 0x2000}, {0x06000, 0x2000}, {0x08000, 0x18000}}};
@@ -179,16 +182,18 @@ constexpr ChipFacts winbond_page_write(ChipId id, const char* model, const char*
   return facts;
 }
 
-constexpr ChipFacts attiny(ChipDriver driver, uint32_t page, uint32_t program_max_us) {
+constexpr ChipFacts attiny(ChipDriver driver, uint32_t page, uint32_t program_max_us,
+                           ChipId id = {{0x1E, 0x91, 0x0A}, 3},
+                           // The A part answers the same signature (its factory low fuse differs).
+                           const char* aliases = "ATtiny2313A", const char* model = "ATTINY2313") {
   const bool flash = driver == ChipDriver::attiny_flash;
   return {.family = ChipFamily::attiny,
           .driver = driver,
           .socket = SocketKind::dip20,
           .id_method = IdMethod::attiny_high_volts,
           .id_mv = VPP_MV,
-          .id = {{0x1E, 0x91, 0x0A}, 3},
-          // The A part answers the same signature (its factory low fuse differs).
-          .aliases = "ATtiny2313A",
+          .id = id,
+          .aliases = aliases,
           .write_unit = page,
           .rewrites_in_place = !flash,
           .program_max_us = program_max_us,
@@ -199,7 +204,7 @@ constexpr ChipFacts attiny(ChipDriver driver, uint32_t page, uint32_t program_ma
           .pin1 = Pin1Role::reset,
           .pin1_max_mv = ATTINY_RESET_MAX_MV,
           .vpp_operations = ALL_OPERATIONS,
-          .model = "ATTINY2313"};
+          .model = model};
 }
 
 constexpr ChipFacts at89c(ChipId id, const char* aliases, const char* model) {
@@ -238,6 +243,10 @@ constexpr ChipFacts am28f(ChipId id, const char* aliases, const char* model) {
 constexpr ChipFacts W29EE512_FACTS = winbond_page_write({{0xDA, 0xC8}, 2}, "W29EE512", "");
 
 constexpr uint32_t AT29C020_PAGE_SIZE = AT29C040A_PAGE_SIZE;
+constexpr uint32_t AT29C040_PAGE_SIZE = 512;
+constexpr uint32_t ATTINY4313_PAGE_WORDS = 32;
+constexpr ChipId ATTINY4313_ID{{0x1E, 0x92, 0x0D}, 3};
+constexpr uint32_t W29C040_PAGE_SIZE = 256;
 
 // The window's twelve rows come first, in the window's order; rows after
 // them are the command line's. param: i28F001BX block map (1 top boot, 2
@@ -293,6 +302,16 @@ constexpr auto CATALOGUE = std::to_array<ChipDescriptor>({
     {u"SST29EE020", 0x40000, W29EE512_SLOTS, W29EE512_PAGE_SIZE, [] {
        ChipFacts facts = winbond_page_write({{0xBF, 0x10}, 2}, "SST29EE020", "pin 1 NC");
        facts.pin1_max_mv = SST_MAX_MV;
+       return facts;
+     }()},
+    // A18 on pin 1: 5 V logic, never 12 V.
+    {u"AT29C040", 0x80000, AT29C_ROW_SLOTS, AT29C040_PAGE_SIZE,
+     page_write({{0x1F, 0x5B}, 2}, AT29C040_PAGE_SIZE, 150, Pin1Role::a18, FIVE_VOLT_ONLY_MV,
+                "AT29C040")},
+    {u"W29C040", 0x80000, W29EE_ROW_SLOTS, W29C040_PAGE_SIZE, [] {
+       ChipFacts facts = winbond_page_write({{0xDA, 0x46}, 2}, "W29C040", "");
+       facts.write_unit = W29C040_PAGE_SIZE;
+       facts.pin1 = Pin1Role::a18;
        return facts;
      }()},
     // Byte-program chips.
@@ -355,6 +374,22 @@ constexpr auto CATALOGUE = std::to_array<ChipDescriptor>({
     {u"W49F002U", 0x40000, AT49F_SLOTS, 0,
      byte_row({{0xDA, 0x0B}, 2}, "", AT49F002T_SECTORS, Pin1Role::reset, WINBOND_MAX_MV,
               AT49F_TIMES, "W49F002U", "timing maxima (as AT49F)")},
+    // A18 on pin 1: 5 V logic, never 12 V.
+    {u"SST39SF040", 0x80000, AT49F_SLOTS, 0,
+     byte_row({{0xBF, 0xB7}, 2}, "", SST39SF040_SECTORS, Pin1Role::a18, SST_MAX_MV, SST_TIMES,
+              "SST39SF040", "")},
+    {u"Am29F040B", 0x80000, AT49F_SLOTS, 0,
+     byte_row({{0x01, 0xA4}, 2}, "", F040_SECTORS, Pin1Role::a18, AMD_MAX_MV, AMD_TIMES,
+              "AM29F040B", "byte, sector and chip maxima (family figures)")},
+    {u"AT49F040", 0x80000, AT49F_SLOTS, 0,
+     byte_row({{0x1F, 0x13}, 2}, "", {}, Pin1Role::a18, FIVE_VOLT_ONLY_MV, AT49F_TIMES, "AT49F040",
+              "")},
+    {u"MX29F040", 0x80000, AT49F_SLOTS, 0,
+     byte_row({{0xC2, 0xA4}, 2}, "", F040_SECTORS, Pin1Role::a18, FIVE_VOLT_ONLY_MV, AMD_TIMES,
+              "MX29F040", "timing maxima (as Am29F)")},
+    {u"Pm39F040", 0x80000, AT49F_SLOTS, 0,
+     byte_row({{0x9D, 0x4E}, 2}, "", SST39SF040_SECTORS, Pin1Role::a18, FIVE_VOLT_ONLY_MV,
+              SST_TIMES, "PM39F040", "pin 1 A18; timing maxima (as SST39SF)")},
     // 12 V chips.
     {u"28F010", 0x20000, AM28F001_SLOTS, 0, am28f({{0x89, 0xB4}, 2}, "", "I28F010")},
     {u"CAT28F010", 0x20000, AM28F001_SLOTS, 0, am28f({{0x31, 0xB4}, 2}, "", "CAT28F010")},
@@ -381,6 +416,12 @@ constexpr auto CATALOGUE = std::to_array<ChipDescriptor>({
     // 20-pin microcontrollers.
     {u"AT89C1051", 0x400, AT89C_SLOTS, 0, at89c({{0x1E, 0x11, 0xFF}, 3}, "", "AT89C1051")},
     {u"AT89C1051U", 0x400, AT89C_SLOTS, 0, at89c({{0x1E, 0x12, 0xFF}, 3}, "", "AT89C1051U")},
+    // The ATtiny2313's handlers with the rows' own sizes and flash page.
+    {u"ATTINY4313 - FLASH", 0x1000, ATTINY_FLASH_SLOTS, 0,
+     attiny(ChipDriver::attiny_flash, 2 * ATTINY4313_PAGE_WORDS, 4500, ATTINY4313_ID, "",
+            "ATTINY4313")},
+    {u"ATTINY4313 - EEPROM", 0x100, ATTINY_EEPROM_SLOTS, 0,
+     attiny(ChipDriver::attiny_eeprom, EEPROM_PAGE_BYTES, 4000, ATTINY4313_ID, "", "ATTINY4313")},
     {nullptr, 0, {}, 0, {}},
 });
 
@@ -405,6 +446,15 @@ ChipWaits window_waits(const ChipDescriptor& row) {
   const std::span<const ChipDescriptor> rows = catalogue_rows();
   const bool own = &row >= rows.data() && &row < rows.data() + WINDOW_ROW_COUNT;
   return own ? ChipWaits::fixed : ChipWaits::poll;
+}
+
+const ChipDescriptor* companion_row(const ChipDescriptor& row, ChipDriver driver) {
+  for (const ChipDescriptor& other : catalogue_rows()) {
+    if (other.facts.driver == driver && std::string_view(other.facts.model) == row.facts.model) {
+      return &other;
+    }
+  }
+  return nullptr;
 }
 
 ReadHandler read_handler(const ChipDescriptor& row) {

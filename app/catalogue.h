@@ -26,6 +26,10 @@ void fill_chip_list(MainView& view, int list_id, const ChipDescriptor* catalogue
 // rows sleep their fixed times, the rows after them ask the chip.
 ChipWaits window_waits(const ChipDescriptor& row);
 
+// The row of the same chip that the given driver serves (the ATtiny's
+// EEPROM beside its flash), or null.
+const ChipDescriptor* companion_row(const ChipDescriptor& row, ChipDriver driver);
+
 // Slot lookup with the two defaults (block read and block verify).
 ReadHandler read_handler(const ChipDescriptor& row);
 DataHandler verify_handler(const ChipDescriptor& row);

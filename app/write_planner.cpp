@@ -5,6 +5,7 @@
 #include <span>
 #include <utility>
 
+#include "app/catalogue.h"
 #include "bus/number_text.h"
 #include "chips/at89c/at89c_handlers.h"
 #include "chips/attiny/attiny_bus.h"
@@ -165,8 +166,8 @@ bool WritePlanner::write(const ImageSlice& slice) {
       if (!extend(image, region.start, region.start + region.size)) return false;
     }
     if (plan->attiny && (fuse_high & EESAVE) != 0) {
-      eeprom.resize(EEPROM_BYTES);
-      attiny_eeprom_read(context_, eeprom.data(), 0, EEPROM_BYTES);
+      eeprom.resize(eeprom_size());
+      attiny_eeprom_read(context_, eeprom.data(), 0, eeprom_size());
     }
     context_.bus.progress_prefix = nullptr;
   }
@@ -271,15 +272,21 @@ void WritePlanner::put_back(const Region& region, std::vector<uint8_t> old_bytes
   report_.rescue = std::move(rescue);
 }
 
+uint32_t WritePlanner::eeprom_size() const {
+  const ChipDescriptor* eeprom = companion_row(*context_.current_chip, ChipDriver::attiny_eeprom);
+  return eeprom != nullptr ? eeprom->size : EEPROM_BYTES;
+}
+
 bool WritePlanner::restore_eeprom(const std::vector<uint8_t>& eeprom) {
   // The chip erase cleared the EEPROM too: it gets back what it held.
-  for (uint32_t page = 0; page < EEPROM_BYTES; page += EEPROM_PAGE_BYTES) {
+  const uint32_t size = static_cast<uint32_t>(eeprom.size());
+  for (uint32_t page = 0; page < size; page += EEPROM_PAGE_BYTES) {
     const bool blank = std::all_of(eeprom.begin() + page, eeprom.begin() + page + EEPROM_PAGE_BYTES,
                                    [](uint8_t value) { return value == ERASED; });
     if (!blank) attiny_eeprom_write(context_, eeprom.data() + page, page, EEPROM_PAGE_BYTES);
   }
-  std::vector<uint8_t> kept(EEPROM_BYTES);
-  attiny_eeprom_read(context_, kept.data(), 0, EEPROM_BYTES);
+  std::vector<uint8_t> kept(size);
+  attiny_eeprom_read(context_, kept.data(), 0, size);
   if (kept != eeprom) {
     fail_("the chip erase cleared the EEPROM and it could not be put back");
     return false;

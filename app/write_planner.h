@@ -87,6 +87,8 @@ class WritePlanner {
                 const ImageSlice& slice);
   bool attiny_unlocked(uint8_t& fuse_high);
   bool restore_eeprom(const std::vector<uint8_t>& eeprom);
+  // The EEPROM of the selected ATtiny row's chip.
+  [[nodiscard]] uint32_t eeprom_size() const;
   bool verify(const ImageSlice& slice, const ChipImage& image);
   // Over the bytes read before the write: true when some unit is wrong and
   // every wrong unit holds those bytes.

@@ -1,4 +1,4 @@
-// EEPROM of the ATtiny2313: 128 bytes in pages of 4.
+// EEPROM of the ATtiny2313 family: 128 (ATtiny4313: 256) bytes in pages of 4.
 #include "chips/attiny/address_walk.h"
 #include "chips/attiny/attiny_bus.h"
 #include "chips/attiny/attiny_handlers.h"

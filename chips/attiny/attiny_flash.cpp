@@ -1,4 +1,4 @@
-// Flash of the ATtiny2313: 1024 words of 16 bits; in the image each word
+// Flash of the ATtiny2313 family: 1024 (ATtiny4313: 2048) words of 16 bits; in the image each word
 // takes two bytes, low byte first.
 #include "chips/attiny/address_walk.h"
 #include "chips/attiny/attiny_bus.h"
@@ -9,12 +9,18 @@
 namespace fp {
 namespace {
 
-constexpr uint32_t FLASH_PAGE_BYTES = FLASH_PAGE_WORDS * 2;
 constexpr uint8_t FLASH_LOW_BYTE = HV_SELECT_NONE;
 constexpr uint8_t FLASH_HIGH_BYTE = HV_SELECT_BS1;
 
 bool odd_block(uint32_t rom_offset, uint32_t length) {
   return rom_offset % 2 != 0 || length % 2 != 0;
+}
+
+// The page is a fact of the selected flash row (ATtiny2313: 16 words,
+// ATtiny4313: 32); the ATtiny2313's when another row is selected.
+uint32_t flash_page_words(const ProgrammerContext& context) {
+  const ChipFacts& facts = context.current_chip->facts;
+  return facts.driver == ChipDriver::attiny_flash ? facts.write_unit / 2 : FLASH_PAGE_WORDS;
 }
 
 }  // namespace
@@ -61,7 +67,8 @@ void attiny_flash_blank_check(ProgrammerContext& context) {
 uint32_t attiny_flash_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
                             uint32_t length) {
   if (odd_block(rom_offset, length)) return report_odd_block(context);
-  if (rom_offset % FLASH_PAGE_BYTES != 0) return report_unaligned_block(context);
+  const uint32_t page_words = flash_page_words(context);
+  if (rom_offset % (2 * page_words) != 0) return report_unaligned_block(context);
   hvpp_enter(context);
   hvpp_load_command(context, CMD_WRITE_FLASH);
   uint32_t word = rom_offset / 2;
@@ -74,7 +81,7 @@ uint32_t attiny_flash_write(ProgrammerContext& context, const uint8_t* buffer, u
       hvpp_load_data_low(context, *next++);
       hvpp_load_data_high_latch(context, *next++);
       ++word;
-    } while (word < end && word % FLASH_PAGE_WORDS != 0);
+    } while (word < end && word % page_words != 0);
     // The chip takes the page address from the high byte loaded now and the
     // low byte of the last word.
     hvpp_load_address_high(context, static_cast<uint8_t>(page >> 8));

@@ -22,4 +22,10 @@ uint32_t at29c040a_write(ProgrammerContext& context, const uint8_t* buffer, uint
   return paged_write(context, buffer, rom_offset, length, AT29C040A_PAGE_SIZE, at29c_page_write);
 }
 
+uint32_t at29c_row_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
+                         uint32_t length) {
+  return paged_write(context, buffer, rom_offset, length, context.current_chip->facts.write_unit,
+                     at29c_page_write);
+}
+
 }  // namespace fp

@@ -24,6 +24,9 @@ uint32_t at29c010a_write(ProgrammerContext& context, const uint8_t* buffer, uint
                          uint32_t length);
 uint32_t at29c040a_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
                          uint32_t length);
+// The same page writes with the page size the selected row's facts give.
+uint32_t at29c_row_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
+                         uint32_t length);
 
 // AT49F512 and AT49F002: every byte behind its own program command; erase of
 // the whole chip or of one block.
@@ -48,6 +51,8 @@ uint32_t w29ee512_page_write(ProgrammerContext& context, uint32_t address, const
                              uint32_t count);
 uint32_t w29ee512_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
                         uint32_t length);
+uint32_t w29ee_row_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
+                         uint32_t length);
 void w29ee512_erase(ProgrammerContext& context);
 
 }  // namespace fp

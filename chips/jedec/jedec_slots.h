@@ -18,5 +18,12 @@ inline constexpr ChipSlots W29EE512_SLOTS{.on_identify = jedec_identify,
                                           .on_blank_check = whole_chip_blank_check,
                                           .on_write = w29ee512_write,
                                           .on_erase = w29ee512_erase};
+// Rows whose page size is their own fact (write_unit), on the same drivers.
+inline constexpr ChipSlots AT29C_ROW_SLOTS{.on_identify = jedec_identify,
+                                           .on_write = at29c_row_write};
+inline constexpr ChipSlots W29EE_ROW_SLOTS{.on_identify = jedec_identify,
+                                           .on_blank_check = whole_chip_blank_check,
+                                           .on_write = w29ee_row_write,
+                                           .on_erase = w29ee512_erase};
 
 }  // namespace fp

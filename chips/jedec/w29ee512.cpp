@@ -20,6 +20,12 @@ uint32_t w29ee512_write(ProgrammerContext& context, const uint8_t* buffer, uint3
   return paged_write(context, buffer, rom_offset, length, W29EE512_PAGE_SIZE, w29ee512_page_write);
 }
 
+uint32_t w29ee_row_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
+                         uint32_t length) {
+  return paged_write(context, buffer, rom_offset, length, context.current_chip->facts.write_unit,
+                     w29ee512_page_write);
+}
+
 void w29ee512_erase(ProgrammerContext& context) {
   if (context.main_view.dialog().message_box(text::ERASE_QUESTION, text::PROGRAMMER,
                                              mb::YESNO | mb::ICON_INFORMATION) != answer::YES) {

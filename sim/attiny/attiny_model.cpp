@@ -92,6 +92,20 @@ const AttinyVariant& attiny2313_variant() {
   return VARIANT;
 }
 
+const AttinyVariant& attiny4313_variant() {
+  static constexpr AttinyVariant VARIANT{
+      .name = "ATTINY4313",
+      .signature = {0x1E, 0x92, 0x0D},
+      .calibration = 0x5C,
+      .flash_words = 2048,
+      .flash_page_words = 32,
+      .eeprom_bytes = 256,
+      .eeprom_page_bytes = 4,
+      .factory_fuses = {.low = 0x64, .high = 0xDF, .extended = 0xFF, .lock = 0xFF},
+  };
+  return VARIANT;
+}
+
 AttinyModel::AttinyModel(const AttinyVariant& variant)
     : variant_(variant),
       flash_(*this, variant.flash_words * 2),

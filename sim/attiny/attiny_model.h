@@ -38,6 +38,7 @@ struct AttinyTiming {
 };
 
 const AttinyVariant& attiny2313_variant();
+const AttinyVariant& attiny4313_variant();
 
 class AttinyModel final : public ChipModel {
  public:

@@ -27,6 +27,8 @@ constexpr auto SST39SF010A_SECTORS = uniform_sectors<32>(0x1000);
 constexpr auto SST39SF020A_SECTORS = uniform_sectors<64>(0x1000);
 constexpr auto AM29F010_SECTORS = uniform_sectors<8>(0x4000);
 constexpr auto SST39SF512_SECTORS = uniform_sectors<16>(0x1000);
+constexpr auto SST39SF040_SECTORS = uniform_sectors<128>(0x1000);
+constexpr auto F040_SECTORS = uniform_sectors<8>(0x10000);
 constexpr std::array<SectorRange, 4> AT49F001_SECTORS{
     {{0x00000, 0x4000}, {0x04000, 0x2000}, {0x06000, 0x2000}, {0x08000, 0x18000}}};
 constexpr std::array<SectorRange, 4> AT49F001T_SECTORS{
@@ -133,6 +135,21 @@ constexpr std::array VARIANTS{
     JedecVariant{"W49F020", 0xDA, 0x8C, 0x40000, WriteUnit::byte, 0, 0, 10, 4 * S, {}, 0},
     JedecVariant{"W49F002U", 0xDA, 0x0B, 0x40000, WriteUnit::byte, 0, 0, 10, 6 * S,
                  AT49F002T_SECTORS, 2 * S},
+    // The 4-Mbit parts with A18 on pin 1.
+    JedecVariant{"SST39SF040", 0xBF, 0xB7, 0x80000, WriteUnit::byte, 0, 0, 14, 70 * MS,
+                 SST39SF040_SECTORS, 18 * MS},
+    JedecVariant{"AM29F040B", 0x01, 0xA4, 0x80000, WriteUnit::byte, 0, 0, 14, 8 * S, F040_SECTORS,
+                 1 * S, A0_A10},
+    JedecVariant{"MX29F040", 0xC2, 0xA4, 0x80000, WriteUnit::byte, 0, 0, 14, 8 * S, F040_SECTORS,
+                 1 * S, A0_A10},
+    JedecVariant{"PM39F040", 0x9D, 0x4E, 0x80000, WriteUnit::byte, 0, 0, 14, 70 * MS,
+                 SST39SF040_SECTORS, 18 * MS, A0_A10},
+    JedecVariant{"AT49F040", 0x1F, 0x13, 0x80000, WriteUnit::byte, 0, 0, 10, 6 * S, {}, 0},
+    JedecVariant{
+        "W29C040", 0xDA, 0x46, 0x80000, WriteUnit::page, 0x100, 200, 5 * MS, 40 * MS, {}, 0},
+    // The older AT29C040: 512-byte pages.
+    JedecVariant{
+        "AT29C040", 0x1F, 0x5B, 0x80000, WriteUnit::page, 0x200, 150, 5 * MS, 20 * MS, {}, 0},
 };
 
 }  // namespace

@@ -34,9 +34,9 @@ complete_is "--backup" write image.bin --b
 complete_is "--chip --chip-offset --count" write image.bin --re --c
 complete_is "--count" write image.bin --co
 complete_is "--json" list --j
-complete_is "AT29C010A AT29C020 AT29C040A AT29C512" write image.bin --chip AT29C
+complete_is "AT29C010A AT29C020 AT29C040 AT29C040A AT29C512" write image.bin --chip AT29C
 complete_is "ATtiny2313A ATtiny2313A\\ -\\ EEPROM ATtiny2313A\\ -\\ FLASH" id --chip ATtiny2313A
-complete_is "ATTINY2313\\ -\\ EEPROM ATTINY2313\\ -\\ FLASH" id --chip ATTINY
+complete_is "ATTINY2313\\ -\\ EEPROM ATTINY2313\\ -\\ FLASH ATTINY4313\\ -\\ EEPROM ATTINY4313\\ -\\ FLASH" id --chip ATTINY
 complete_is "AT89C2051/2052 AT89C2052" id --chip AT89C205
 complete_is "image.bin image.hex" write ima
 touch "with blank.bin"

@@ -151,10 +151,10 @@ bool add_driver_case(const ChipDescriptor& row, RowCase& cases) {
       cases.bound_s = 40;
       return true;
     case ChipDriver::byte_program:
-      // About 100 port accesses a byte; chip erase 10 s.
+      // About 100 port accesses a byte; chip erase 10 s; more for a 4-Mbit chip.
       cases.boxes = {BLANK, NOT_BLANK, BAD_NUMBER};
       cases.confirm_erase = JEDEC_ERASE_DIALOG_OK;
-      cases.bound_s = 30;
+      cases.bound_s = 30.0 * std::max<uint32_t>(1, row.size / 0x40000);
       return true;
     case ChipDriver::attiny_flash:
     case ChipDriver::attiny_eeprom:
