@@ -3,8 +3,11 @@
 #include <CLI/CLI.hpp>
 #include <array>
 #include <initializer_list>
+#include <regex>
 #include <string_view>
 #include <utility>
+
+#include "frontends/cli/run_language.h"
 
 namespace fp::cli {
 namespace {
@@ -79,7 +82,7 @@ bool takes(Command command, std::string_view option) {
   return false;
 }
 
-std::string goes_with(std::string_view option) {
+std::string goes_with(std::string_view option, bool english) {
   for (const OptionRule& rule : OPTION_RULES) {
     if (rule.name != option) continue;
     std::string names;
@@ -87,11 +90,34 @@ std::string goes_with(std::string_view option) {
     for (const Command command : rule.commands) {
       --left;
       names += command_name(command);
-      names += left > 1 ? ", " : left == 1 ? " and " : "";
+      names += left > 1 ? ", " : left == 1 ? (english ? " and " : " и ") : "";
     }
-    return std::string(option) + " goes with " + names;
+    return std::string(option) + (english ? " goes with " : " относится только к командам ") +
+           names;
   }
-  return std::string(option) + ": no such option (see: programmer --help)";
+  return std::string(option) + (english ? ": no such option (see: programmer --help)"
+                                        : ": такого параметра нет (см. programmer --help)");
+}
+
+// The parser's own message, in the run's language.
+std::string parser_error_text(const CLI::ParseError& error, bool english) {
+  const std::string what = error.what();
+  if (english) return what + " (see: programmer --help)";
+  static const std::regex REQUIRED("(.*) is required");
+  static const std::regex NOT_MEMBER("(.*): (.*) not in \\{(.*)\\}");
+  static const std::regex NEEDS_VALUE("(.*): [0-9]+ required .*(missing|lacks .*)");
+  std::smatch match;
+  if (what == "A subcommand is required") return "не задана команда (см. programmer --help)";
+  if (std::regex_match(what, match, REQUIRED)) {
+    return match[1].str() + ": не задан (см. programmer --help)";
+  }
+  if (std::regex_match(what, match, NOT_MEMBER)) {
+    return match[1].str() + ": " + match[2].str() + " — допустимо одно из {" + match[3].str() + "}";
+  }
+  if (std::regex_match(what, match, NEEDS_VALUE)) {
+    return match[1].str() + ": не задано значение";
+  }
+  return "ошибка в командной строке (" + what + "; см. programmer --help)";
 }
 
 const char* command_help(Command command) {
@@ -197,11 +223,17 @@ const char* command_name(Command command) {
 }
 
 std::variant<CliOptions, int> parse_command_line(int argc, const char* const* argv,
-                                                 std::ostream& out, std::ostream& err) {
+                                                 std::ostream& out, std::ostream& err,
+                                                 Language locale_language) {
   CliOptions options;
+  const Language language = language_from_arguments(argc, argv).value_or(locale_language);
+  const bool english = language == Language::english;
   CLI::App app{"Flash programmer on the parallel-port programmer board", "programmer"};
   app.require_subcommand(1, 1);
   app.set_version_flag("--version", std::string("programmer ") + FP_VERSION);
+  // Before the subcommand as well as after it.
+  app.add_option("--lang", options.language, "language of the messages (ru, en)")
+      ->check(CLI::IsMember({"ru", "en"}));
   std::string sdp_state;
   for (const auto& [command, name] : COMMANDS) {
     CLI::App* sub = app.add_subcommand(name, command_help(command));
@@ -237,12 +269,14 @@ std::variant<CliOptions, int> parse_command_line(int argc, const char* const* ar
   } catch (const CLI::ParseError& error) {
     // A misspelt command would otherwise read "A subcommand is required".
     if (app.get_subcommands().empty() && !app.remaining().empty() && error.get_exit_code() != 0) {
-      err << "programmer: unknown command " << app.remaining().front()
-          << " (see: programmer --help)\n";
+      err << "programmer: " << (english ? "unknown command " : "неизвестная команда ")
+          << app.remaining().front()
+          << (english ? " (see: programmer --help)\n" : " (см. programmer --help)\n");
       return USAGE_ERROR;
     }
-    const int status = app.exit(error, out, err);
-    return status == 0 ? 0 : USAGE_ERROR;
+    if (error.get_exit_code() == 0) return app.exit(error, out, err);
+    err << "programmer: " << parser_error_text(error, english) << "\n";
+    return USAGE_ERROR;
   }
   for (const auto& [command, name] : COMMANDS) {
     if (app.got_subcommand(name)) options.command = command;
@@ -250,14 +284,15 @@ std::variant<CliOptions, int> parse_command_line(int argc, const char* const* ar
   const CLI::App* sub = app.get_subcommand(command_name(options.command));
   for (const std::string& extra : sub->remaining()) {
     if (extra.starts_with("-")) {
-      err << "programmer: " << goes_with(extra.substr(0, extra.find('='))) << "\n";
+      err << "programmer: " << goes_with(extra.substr(0, extra.find('=')), english) << "\n";
     } else {
-      err << "programmer: " << command_name(options.command) << ": unexpected argument " << extra
-          << "\n";
+      err << "programmer: " << command_name(options.command)
+          << (english ? ": unexpected argument " : ": лишний аргумент ") << extra << "\n";
     }
     return USAGE_ERROR;
   }
   options.sdp_on = sdp_state == "on";
+  if (options.language.empty()) options.language = english ? "en" : "ru";
   return options;
 }
 

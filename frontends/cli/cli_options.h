@@ -7,6 +7,8 @@
 #include <string>
 #include <variant>
 
+#include "frontends/cli/console.h"
+
 namespace fp::cli {
 
 enum class Command {
@@ -41,9 +43,9 @@ struct CliOptions {
   // The window's fixed waits instead of asking the chip when it is done.
   bool fixed_waits = false;
   std::string trace;
-  std::string backup;  // write, erase: the whole chip saved here first
-  std::string language = "ru";
-  std::string format;  // empty: by the file's content
+  std::string backup;    // write, erase: the whole chip saved here first
+  std::string language;  // ru or en: --lang, else the locale
+  std::string format;    // empty: by the file's content
   bool sdp_on = false;
   std::optional<std::string> fuse_low;
   std::optional<std::string> fuse_high;
@@ -61,9 +63,11 @@ struct CliOptions {
 };
 
 // The options, or the exit status when the program ends here (help: 0,
-// bad usage: 2), after the parser has said why.
+// bad usage: 2), after the parser has said why: in the language of --lang,
+// else in locale_language, which is also the run's without --lang.
 std::variant<CliOptions, int> parse_command_line(int argc, const char* const* argv,
-                                                 std::ostream& out, std::ostream& err);
+                                                 std::ostream& out, std::ostream& err,
+                                                 Language locale_language = Language::russian);
 
 // Names of the subcommands, as typed.
 const char* command_name(Command command);

@@ -12,6 +12,7 @@
 #include "frontends/cli/exit_status.h"
 #include "frontends/cli/port_choice.h"
 #include "frontends/cli/production_loop.h"
+#include "frontends/cli/run_language.h"
 #include "platform/posix/file_facts.h"
 #include "platform/posix/run_signals.h"
 #include "platform/posix/standard_streams.h"
@@ -20,7 +21,9 @@ namespace {
 
 int run(int argc, char** argv, const fp::posix::MissingStreams& missing,
         fp::posix::RunSignals& signals, bool& repeat) {
-  auto parsed = fp::cli::parse_command_line(argc, argv, std::cout, std::cerr);
+  auto parsed = fp::cli::parse_command_line(
+      argc, argv, std::cout, std::cerr,
+      fp::cli::language_from_locale([](const char* name) { return std::getenv(name); }));
   if (const int* status = std::get_if<int>(&parsed)) return *status;
   auto options = std::get<fp::cli::CliOptions>(parsed);
   repeat = options.repeat;
@@ -34,7 +37,9 @@ int run(int argc, char** argv, const fp::posix::MissingStreams& missing,
     options.port_origin = decision.note;
   }
   if (missing.output && options.command == fp::cli::Command::read && options.file == "-") {
-    std::cerr << "programmer: read -: standard output is closed; nowhere to put the image\n";
+    std::cerr << (options.language == "en"
+                      ? "programmer: read -: standard output is closed; nowhere to put the image\n"
+                      : "programmer: read -: стандартный вывод закрыт; образ некуда записать\n");
     return fp::EXIT_FAILURE_STATUS;
   }
   fp::cli::ConsoleSettings settings;

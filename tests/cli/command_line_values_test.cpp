@@ -10,6 +10,7 @@
 #include "frontends/cli/exit_status.h"
 #include "frontends/cli/hex_number.h"
 #include "frontends/cli/image_staging.h"
+#include "frontends/cli/run_language.h"
 
 namespace fp::cli {
 namespace {
@@ -89,6 +90,37 @@ TEST(MessageMeanings, ErrorsFailUsageTextsRefuseValuesSucceed) {
   EXPECT_EQ(message_kind(u"89\r\n94", mb::OK), MessageKind::result);
   EXPECT_EQ(message_kind(u"anything new", mb::ICON_ERROR), MessageKind::failure);
   EXPECT_EQ(message_kind(text::VPP_ON, mb::OK | mb::ICON_WARNING), MessageKind::hold);
+}
+
+}  // namespace
+}  // namespace fp::cli
+
+namespace fp::cli {
+namespace {
+
+TEST(RunLanguage, FirstLocaleVariableSetDecides) {
+  const auto with = [](const char* all, const char* messages, const char* lang) {
+    return language_from_locale([=](std::string_view name) -> const char* {
+      return name == "LC_ALL" ? all : name == "LC_MESSAGES" ? messages : lang;
+    });
+  };
+  EXPECT_EQ(with(nullptr, nullptr, "ru_RU.UTF-8"), Language::russian);
+  EXPECT_EQ(with("", "", "ru"), Language::russian);
+  EXPECT_EQ(with("C", "ru_RU.UTF-8", "ru_RU.UTF-8"), Language::english);
+  EXPECT_EQ(with(nullptr, "ru_UA.UTF-8", "en_US.UTF-8"), Language::russian);
+  EXPECT_EQ(with(nullptr, nullptr, nullptr), Language::english);
+}
+
+TEST(RunLanguage, LangArgumentAnywhereTheLastSoundOneCounts) {
+  const auto from = [](std::vector<const char*> argv) {
+    argv.insert(argv.begin(), "programmer");
+    return language_from_arguments(static_cast<int>(argv.size()), argv.data());
+  };
+  EXPECT_EQ(from({"--lang", "en", "list"}), Language::english);
+  EXPECT_EQ(from({"list", "--lang=ru"}), Language::russian);
+  EXPECT_EQ(from({"list", "--lang", "en", "--lang", "de"}), Language::english);
+  EXPECT_EQ(from({"read", "--", "--lang", "en"}), std::nullopt);
+  EXPECT_EQ(from({"read", "--lang"}), std::nullopt);
 }
 
 }  // namespace

@@ -30,6 +30,11 @@ same() {
   if cmp -s "$1" "$2"; then echo "same $1 $2"; else echo "DIFFERENT $1 $2: $(cmp "$1" "$2" 2>&1 | head -1)"; fi
 }
 export -f programmer bytes counting same
+# The cases read in Russian, whatever the machine's locale; a case that wants
+# another language says so (--lang, or LC_ALL, or LANG with LC_MESSAGES
+# emptied, on its own run); numbers and sorting follow the C locale.
+unset LC_ALL LC_MESSAGES LANG LANGUAGE
+export LC_MESSAGES=ru_RU.UTF-8
 export program
 export CASE_DIR=$(dirname "$case_file")
 

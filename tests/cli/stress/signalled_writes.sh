@@ -6,6 +6,8 @@
 #   signalled_writes.sh PROGRAMMER [ROUNDS]
 set -uo pipefail
 program=$(readlink -f "$1")
+# Its checks read the Russian texts.
+export LC_ALL=ru_RU.UTF-8
 rounds=${2:-30}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
