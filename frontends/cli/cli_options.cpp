@@ -12,7 +12,7 @@
 namespace fp::cli {
 namespace {
 
-constexpr std::array<std::pair<Command, const char*>, 13> COMMANDS{{
+constexpr std::array<std::pair<Command, const char*>, 14> COMMANDS{{
     {Command::list, "list"},
     {Command::id, "id"},
     {Command::read, "read"},
@@ -26,6 +26,7 @@ constexpr std::array<std::pair<Command, const char*>, 13> COMMANDS{{
     {Command::calibrate, "calibrate"},
     {Command::probe, "probe"},
     {Command::sim, "sim"},
+    {Command::sum, "sum"},
 }};
 
 constexpr int USAGE_ERROR = 2;
@@ -35,7 +36,7 @@ using Commands = std::initializer_list<Command>;
 constexpr Commands ON_CHIP{Command::id,    Command::read,     Command::write, Command::verify,
                            Command::blank, Command::erase,    Command::sdp,   Command::fuses,
                            Command::lock,  Command::calibrate};
-constexpr Commands SLICED{Command::read, Command::write, Command::verify};
+constexpr Commands SLICED{Command::read, Command::write, Command::verify, Command::sum};
 
 // Which subcommands take each option: the help of a subcommand lists its
 // own, and an option given to another one is refused with this rule.
@@ -45,7 +46,9 @@ struct OptionRule {
 };
 
 const std::array<OptionRule, 21> OPTION_RULES{{
-    {"--chip", ON_CHIP},
+    {"--chip",
+     {Command::id, Command::read, Command::write, Command::verify, Command::blank, Command::erase,
+      Command::sdp, Command::fuses, Command::lock, Command::calibrate, Command::sum}},
     {"--port",
      {Command::id, Command::read, Command::write, Command::verify, Command::blank, Command::erase,
       Command::sdp, Command::fuses, Command::lock, Command::calibrate, Command::probe,
@@ -150,6 +153,8 @@ const char* command_help(Command command) {
     case Command::sim:
       return "the simulated board's socket: insert ROW (a fresh chip) or remove, on --port "
              "sim:FILE";
+    case Command::sum:
+      return "print the CRC-32 and 16-bit sum of FILE's slice, as read, write and verify do";
   }
   return "";
 }
@@ -241,6 +246,7 @@ std::variant<CliOptions, int> parse_command_line(int argc, const char* const* ar
       case Command::read:
       case Command::write:
       case Command::verify:
+      case Command::sum:
         sub->add_option("FILE", options.file, "image file, or - for the standard stream")
             ->required();
         break;

@@ -24,12 +24,13 @@ enum class Command {
   lock,
   calibrate,
   probe,
-  sim
+  sim,
+  sum
 };
 
 struct CliOptions {
   Command command = Command::list;
-  std::string file;         // read, write, verify
+  std::string file;         // read, write, verify, sum
   std::string chip;         // name or row; empty: not given
   std::string port;         // empty: PROGRAMMER_PORT, else the first port found
   std::string port_origin;  // where the port came from when not from --port

@@ -14,10 +14,12 @@
 #include "chips/attiny/attiny_bus.h"
 #include "chips/attiny/attiny_commands.h"
 #include "frontends/cli/board_connection.h"
+#include "frontends/cli/checksum.h"
 #include "frontends/cli/chip_backup.h"
 #include "frontends/cli/chip_choice.h"
 #include "frontends/cli/dialog_drivers.h"
 #include "frontends/cli/exit_status.h"
+#include "frontends/cli/file_sum.h"
 #include "frontends/cli/hex_number.h"
 #include "frontends/cli/image_staging.h"
 #include "frontends/cli/json_text.h"
@@ -91,6 +93,9 @@ class Session final : private headless::WindowHost {
   void verify_command();
   // Reads the slice back and notes the first difference; nothing when the read was refused.
   std::optional<bool> say_where(const ImageSlice& slice);
+  // The sums of the slice as the chip now holds it (read back where the
+  // image leaves bytes out).
+  void say_sums(const ImageSlice& slice);
   void read_command();
   // id: maker, device and row, one shape for every family.
   void say_identity();
@@ -399,7 +404,10 @@ void Session::write_command() {
     press(ctl::WRITE);
     note_page_reloads();
     // The window's verify says no more than that it failed.
-    if (!outcome_.failed()) return;
+    if (!outcome_.failed()) {
+      if (outcome_.ok()) say_sums(*slice);
+      return;
+    }
     // The window's write reads nothing before: whether the pages changed is not known.
     if (const auto equal = say_where(*slice); equal && !*equal) {
       note_protection(slice->start, false);
@@ -430,6 +438,18 @@ void Session::write_command() {
   }
   context_->main_view.dialog().message_box(written ? text::WRITE_DONE : text::WRITE_ERROR,
                                            text::PROGRAMMER, written ? mb::OK : mb::ICON_ERROR);
+  if (written) say_sums(*slice);
+}
+
+void Session::say_sums(const ImageSlice& slice) {
+  const bool whole =
+      std::all_of(slice.held.begin(), slice.held.end(), [](bool held) { return held; });
+  if (whole) {
+    console_.result_line(checksum_text(checksum(slice.bytes)));
+    return;
+  }
+  const auto chip = read_chip(*context_, slice.start, static_cast<uint32_t>(slice.bytes.size()));
+  if (chip) console_.result_line(checksum_text(checksum(*chip)));
 }
 
 void Session::note_page_reloads() {
@@ -529,6 +549,7 @@ void Session::verify_command() {
   if (!equal) return;
   context_->main_view.dialog().message_box(*equal ? text::DATA_EQUAL : text::COMPARE_ERROR,
                                            text::PROGRAMMER, *equal ? mb::OK : mb::ICON_ERROR);
+  if (*equal) say_sums(*slice);
 }
 
 void Session::read_command() {
@@ -600,6 +621,7 @@ void Session::run_operation() {
     case Command::list:
     case Command::probe:
     case Command::sim:
+    case Command::sum:
       break;
     case Command::read:
       read_command();
@@ -691,6 +713,7 @@ int Session::message_box(std::u16string_view text, const char16_t* caption, uint
     image_->take_read(*context_, outcome_);
     if (outcome_.failed()) return answer::OK;
   }
+  const bool read_saved = text == text::FILE_SAVED && options_.command == Command::read;
   const MessageKind kind = message_kind(text, flags);
   outcome_.take(kind);
   if (quiet_results_ && kind == MessageKind::result) return answer::OK;
@@ -705,6 +728,11 @@ int Session::message_box(std::u16string_view text, const char16_t* caption, uint
     console_.labelled(caption, ": ", codes ? two_digit_codes(text) : one_line(text));
   } else {
     console_.result(text);
+  }
+  if (read_saved) {
+    if (const auto bytes = image_->bytes_read(*context_)) {
+      console_.result_line(checksum_text(checksum(*bytes)));
+    }
   }
   return answer::OK;
 }
@@ -738,6 +766,7 @@ int run_command(const CliOptions& options, Console& console, posix::RunSignals& 
   }
   if (options.command == Command::probe) return run_probe(options, console);
   if (options.command == Command::sim) return run_sim_command(options, console);
+  if (options.command == Command::sum) return run_sum(options, console);
   Session session(options, console, signals);
   return session.run();
 }

@@ -66,6 +66,10 @@ void Console::result(std::u16string_view text) {
   say(data_on_output_ ? err_ : out_, shown(text));
 }
 
+void Console::result_line(std::string_view line) {
+  say(data_on_output_ ? err_ : out_, std::string(line));
+}
+
 void Console::labelled(std::u16string_view label, std::string_view separator,
                        std::u16string_view value) {
   if (values_muted_) return;

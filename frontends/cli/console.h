@@ -36,6 +36,10 @@ class Console {
   void keep_output_for_data() { data_on_output_ = true; }
   std::ostream& err() { return err_; }
   [[nodiscard]] bool english() const { return settings_.language == Language::english; }
+  // The command line's own text in the run's language.
+  [[nodiscard]] std::string_view pick(std::string_view english, std::string_view russian) const {
+    return this->english() ? english : russian;
+  }
   // Standard input, for an image given as "-".
   std::istream& in() { return in_; }
 
@@ -50,6 +54,8 @@ class Console {
   void line(const std::string& text) { say(out_, text); }
   // While muted, labelled values are not shown (id prints its own shape).
   void mute_values(bool muted) { values_muted_ = muted; }
+  // A line of the command line's own that goes with the results (the sums).
+  void result_line(std::string_view line);
   // The command-line program's own notes on standard error: "programmer: ...".
   void note(std::string_view text);
 

@@ -279,6 +279,7 @@ void ImageStaging::take_read(const ProgrammerContext& context, RunOutcome& outco
     outcome.fail("the temporary image " + temp_->path() + " is short");
     return;
   }
+  taken_.assign(bytes->begin(), bytes->begin() + count);
   if (read_format_ == ImageFormat::raw && fresh_read_) {
     try {
       write_fresh_file(options_.file,
@@ -321,6 +322,20 @@ void ImageStaging::take_read(const ProgrammerContext& context, RunOutcome& outco
     console_.error(text::FILE_WRITE_ERROR);
     outcome.fail(error.what());
   }
+}
+
+std::optional<std::vector<uint8_t>> ImageStaging::bytes_read(
+    const ProgrammerContext& context) const {
+  const uint32_t count = context.block_length;
+  if (read_staged()) {
+    if (taken_.size() != count) return std::nullopt;
+    return taken_;
+  }
+  const auto bytes = file_bytes(options_.file);
+  const uint64_t offset = checked_.file_offset;
+  if (!bytes || bytes->size() < offset + count) return std::nullopt;
+  return std::vector<uint8_t>(bytes->begin() + static_cast<std::ptrdiff_t>(offset),
+                              bytes->begin() + static_cast<std::ptrdiff_t>(offset + count));
 }
 
 }  // namespace fp::cli

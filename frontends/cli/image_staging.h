@@ -47,6 +47,10 @@ class ImageStaging {
   // After the window saved a staged read: the slice into the records or onto
   // standard output.
   void take_read(const ProgrammerContext& context, RunOutcome& outcome);
+  // After the window saved a read: the bytes read from the chip, from the
+  // staged file or from the image file itself; nothing when it cannot be read.
+  [[nodiscard]] std::optional<std::vector<uint8_t>> bytes_read(
+      const ProgrammerContext& context) const;
 
  private:
   [[nodiscard]] bool from_standard_stream() const { return options_.file == "-"; }
@@ -67,6 +71,7 @@ class ImageStaging {
   bool fresh_read_ = false;
   std::unique_ptr<posix::AnonymousFile> temp_;
   std::optional<std::vector<uint8_t>> standard_input_;
+  std::vector<uint8_t> taken_;  // a staged read, as the window saved it
 };
 
 }  // namespace fp::cli

@@ -27,7 +27,7 @@ int run(int argc, char** argv, const fp::posix::MissingStreams& missing,
   if (const int* status = std::get_if<int>(&parsed)) return *status;
   auto options = std::get<fp::cli::CliOptions>(parsed);
   repeat = options.repeat;
-  if (options.command != fp::cli::Command::list) {
+  if (options.command != fp::cli::Command::list && options.command != fp::cli::Command::sum) {
     const auto decision = fp::cli::decide_port(options.port, std::getenv("PROGRAMMER_PORT"),
                                                fp::cli::find_parallel_port);
     // probe without a port shows what is missing for the usual one; another

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/chip_slice.h"
+#include "frontends/cli/checksum.h"
 #include "frontends/cli/exit_status.h"
 #include "frontends/cli/hex_number.h"
 #include "frontends/cli/image_staging.h"
@@ -121,6 +122,21 @@ TEST(RunLanguage, LangArgumentAnywhereTheLastSoundOneCounts) {
   EXPECT_EQ(from({"list", "--lang", "en", "--lang", "de"}), Language::english);
   EXPECT_EQ(from({"read", "--", "--lang", "en"}), std::nullopt);
   EXPECT_EQ(from({"read", "--lang"}), std::nullopt);
+}
+
+}  // namespace
+}  // namespace fp::cli
+
+namespace fp::cli {
+namespace {
+
+TEST(Checksums, ZlibCrcAndSixteenBitSumInOneFormat) {
+  const std::string digits = "123456789";
+  const std::vector<uint8_t> check(digits.begin(), digits.end());
+  EXPECT_EQ(checksum_text(checksum(check)), "crc32 CBF43926 sum16 01DD");
+  EXPECT_EQ(checksum_text(checksum({})), "crc32 00000000 sum16 0000");
+  // The sum wraps at 16 bits: 258 bytes of FF make 100FEh.
+  EXPECT_EQ(checksum(std::vector<uint8_t>(258, 0xFF)).sum16, 0xFEU);
 }
 
 }  // namespace
