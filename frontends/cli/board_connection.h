@@ -54,6 +54,8 @@ class BoardConnection {
   [[nodiscard]] std::function<uint64_t()> now_us();
   // The simulated board's socket; nothing on a real port.
   [[nodiscard]] sim::FollowingSocket* socket() { return socket_.get(); }
+  // The simulated board's file; empty when there is none.
+  [[nodiscard]] const std::string& store_path() const { return store_path_; }
 
  private:
   bool open_simulated(const SimulatedPort& choice, RunOutcome& outcome);

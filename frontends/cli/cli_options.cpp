@@ -45,7 +45,7 @@ struct OptionRule {
   Commands commands;
 };
 
-const std::array<OptionRule, 21> OPTION_RULES{{
+const std::array<OptionRule, 22> OPTION_RULES{{
     {"--chip",
      {Command::id, Command::read, Command::write, Command::verify, Command::blank, Command::erase,
       Command::sdp, Command::fuses, Command::lock, Command::calibrate, Command::sum}},
@@ -72,6 +72,7 @@ const std::array<OptionRule, 21> OPTION_RULES{{
     {"--repeat", {Command::write}},
     {"--count", {Command::write}},
     {"--json", {Command::list, Command::id}},
+    {"--diff", {Command::verify}},
 }};
 
 bool takes(Command command, std::string_view option) {
@@ -211,6 +212,10 @@ void add_options(CLI::App& sub, Command command, CliOptions& options) {
     sub.add_option("--count", options.count, "with --repeat: stop after N chips");
   }
   if (here("--json")) sub.add_flag("--json", options.json, "JSON for scripts (see man page)");
+  if (here("--diff")) {
+    sub.add_option("--diff", options.diff,
+                   "write every difference to FILE, one a line: address, file byte, chip byte");
+  }
   if (here("--yes")) sub.add_flag("--yes,-y", options.yes, "answer yes to the questions");
   if (here("--trace")) sub.add_option("--trace", options.trace, "write every port access to FILE");
   sub.add_option("--lang", options.language, "language of the messages (ru, en)")

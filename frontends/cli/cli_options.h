@@ -61,6 +61,7 @@ struct CliOptions {
   // sim: insert or remove, and the row put in.
   std::string sim_action;
   std::string sim_row;
+  std::string diff;       // verify: every difference written here
 };
 
 // The options, or the exit status when the program ends here (help: 0,

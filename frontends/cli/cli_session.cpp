@@ -1,6 +1,7 @@
 #include "frontends/cli/cli_session.h"
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,15 +22,18 @@
 #include "frontends/cli/exit_status.h"
 #include "frontends/cli/file_sum.h"
 #include "frontends/cli/hex_number.h"
+#include "frontends/cli/image_format.h"
 #include "frontends/cli/image_staging.h"
 #include "frontends/cli/json_text.h"
 #include "frontends/cli/option_checks.h"
 #include "frontends/cli/port_probe.h"
 #include "frontends/cli/protection_hint.h"
 #include "frontends/cli/sim_socket.h"
+#include "frontends/cli/verify_detail.h"
 #include "frontends/headless/model_main_view.h"
 #include "frontends/headless/window_host.h"
 #include "frontends/headless/window_model.h"
+#include "platform/posix/file_facts.h"
 #include "platform/utf8.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_templates.h"
@@ -93,6 +97,10 @@ class Session final : private headless::WindowHost {
   void verify_command();
   // Reads the slice back and notes the first difference; nothing when the read was refused.
   std::optional<bool> say_where(const ImageSlice& slice);
+  // A failed verify: which way the bits of the differing bytes must go.
+  void note_bit_directions(const ImageSlice& slice, const std::vector<uint8_t>& chip);
+  // --diff: every difference into its file, replaced whole; false after saying why not.
+  bool write_differences(const ImageSlice& slice, const std::vector<uint8_t>& chip);
   // The sums of the slice as the chip now holds it (read back where the
   // image leaves bytes out).
   void say_sums(const ImageSlice& slice);
@@ -134,6 +142,7 @@ class Session final : private headless::WindowHost {
   std::u16string last_status_;
   bool quiet_results_ = false;  // an erase inside a planned write
   bool socket_found_empty_ = false;
+  std::vector<uint8_t> chip_read_;  // what say_where read
 };
 
 class Session::WindowView : public headless::ModelDialogView {
@@ -538,15 +547,61 @@ std::optional<bool> Session::say_where(const ImageSlice& slice) {
   }
   const auto difference = first_difference(slice, *chip, slice.start);
   if (difference) console_.note(difference_text(*difference));
+  chip_read_ = *chip;
   return !difference.has_value();
 }
 
+void Session::note_bit_directions(const ImageSlice& slice, const std::vector<uint8_t>& chip) {
+  const BitDirections bits = bit_directions(slice, chip);
+  std::string text;
+  if (console_.english()) {
+    text = std::to_string(bits.to_raise) + (bits.to_raise == 1 ? " byte needs" : " bytes need") +
+           " bits raised (0 on the chip, 1 in the file: the region needs an erase), " +
+           std::to_string(bits.to_clear) + (bits.to_clear == 1 ? " byte needs" : " bytes need") +
+           " bits cleared (1 on the chip, 0 in the file: not programmed, or a weak cell)";
+  } else {
+    text = "поднять биты (на микросхеме 0, в файле 1: нужно стирание) — байтов: " +
+           std::to_string(bits.to_raise) +
+           "; сбросить биты (на микросхеме 1, в файле 0: не запрограммировано или слабая ячейка) "
+           "— байтов: " +
+           std::to_string(bits.to_clear);
+  }
+  console_.note(text);
+}
+
+bool Session::write_differences(const ImageSlice& slice, const std::vector<uint8_t>& chip) {
+  try {
+    write_fresh_file(options_.diff, difference_lines(slice, chip));
+  } catch (const ImageError& error) {
+    outcome_.fail("--diff: " + std::string(error.what()));
+    return false;
+  }
+  return true;
+}
+
 void Session::verify_command() {
+  if (!options_.diff.empty()) {
+    // The list replaces its file whole: never the image, the board or the trace.
+    const std::array<const std::string*, 3> others{&options_.file, &board_.store_path(),
+                                                   &options_.trace};
+    for (const std::string* other : others) {
+      if (!other->empty() && *other != "-" && posix::same_file(options_.diff, *other)) {
+        outcome_.usage("--diff " + options_.diff +
+                       std::string(console_.pick(": that file is ", ": это файл ")) +
+                       (other == &options_.file    ? console_.pick("the image", "образа")
+                        : other == &options_.trace ? console_.pick("the trace", "трассы")
+                                                   : console_.pick("the board's", "платы")));
+        return;
+      }
+    }
+  }
   const auto slice = image_->load_slice(*context_, outcome_);
   if (!slice) return;
   console_.progress_range(slice->start, static_cast<uint32_t>(slice->bytes.size()));
   const auto equal = say_where(*slice);
   if (!equal) return;
+  if (!*equal) note_bit_directions(*slice, chip_read_);
+  if (!options_.diff.empty() && !write_differences(*slice, chip_read_)) return;
   context_->main_view.dialog().message_box(*equal ? text::DATA_EQUAL : text::COMPARE_ERROR,
                                            text::PROGRAMMER, *equal ? mb::OK : mb::ICON_ERROR);
   if (*equal) say_sums(*slice);

@@ -37,8 +37,8 @@ class Console {
   std::ostream& err() { return err_; }
   [[nodiscard]] bool english() const { return settings_.language == Language::english; }
   // The command line's own text in the run's language.
-  [[nodiscard]] std::string_view pick(std::string_view english, std::string_view russian) const {
-    return this->english() ? english : russian;
+  [[nodiscard]] std::string pick(std::string_view english, std::string_view russian) const {
+    return std::string(this->english() ? english : russian);
   }
   // Standard input, for an image given as "-".
   std::istream& in() { return in_; }

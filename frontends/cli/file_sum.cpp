@@ -40,9 +40,8 @@ int run_sum(const CliOptions& options, Console& console) {
     if (!*texts[i]) continue;
     const auto value = parse_free_hex(**texts[i]);
     if (!value) {
-      return usage(
-          std::string(names[i]) + " " + **texts[i] +
-          std::string(console.pick(": not a hexadecimal number", ": не шестнадцатеричное число")));
+      return usage(std::string(names[i]) + " " + **texts[i] +
+                   console.pick(": not a hexadecimal number", ": не шестнадцатеричное число"));
     }
     numbers[i] = *value;
   }
@@ -53,7 +52,7 @@ int run_sum(const CliOptions& options, Console& console) {
     length = parse_free_hex(*options.length);
     if (!length || *length == 0) {
       return usage("--length " + *options.length +
-                   std::string(console.pick(": not a byte count", ": не число байтов")));
+                   console.pick(": not a byte count", ": не число байтов"));
     }
   }
   if (!options.chip.empty() && !length) {
@@ -62,13 +61,13 @@ int run_sum(const CliOptions& options, Console& console) {
     const uint32_t size = std::get<const ChipDescriptor*>(found)->size;
     if (chip_offset >= size) {
       return usage("--chip-offset " + hex(chip_offset) +
-                   std::string(console.pick(": past the chip's end", ": за концом микросхемы")));
+                   console.pick(": past the chip's end", ": за концом микросхемы"));
     }
     length = size - chip_offset;
   }
   const auto bytes = whole_file(options.file, console.in());
   if (!bytes) {
-    console.note(options.file + std::string(console.pick(": cannot be read", ": не читается")));
+    console.note(options.file + console.pick(": cannot be read", ": не читается"));
     return EXIT_FAILURE_STATUS;
   }
   ImageFormat format = ImageFormat::raw;
