@@ -132,7 +132,7 @@ std::string ranges_text(const std::vector<AddressRange>& ranges) {
   return text;
 }
 
-bool WritePlanner::write(const ImageSlice& slice) {
+bool WritePlanner::read_slice(const ImageSlice& slice, ChipImage& image, uint8_t& fuse_high) {
   const ChipDescriptor& row = *context_.current_chip;
   const std::optional<RowPlan> plan = plan_for(row);
   if (!plan) {
@@ -140,11 +140,9 @@ bool WritePlanner::write(const ImageSlice& slice) {
           "; --no-erase writes as the window does");
     return false;
   }
-  uint8_t fuse_high = 0xFF;
   if (plan->attiny && !attiny_unlocked(fuse_high)) return false;
 
   const uint32_t unit = plan->unit;
-  ChipImage image;
   image.start = slice.start / unit * unit;
   const uint32_t end = std::min(context_.chip_size, (slice.end() + unit - 1) / unit * unit);
   context_.bus.progress_prefix = text::READING;
@@ -155,6 +153,46 @@ bool WritePlanner::write(const ImageSlice& slice) {
   for (uint32_t i = 0; i < slice.bytes.size(); ++i) {
     if (slice.held[i]) image.want[slice.start - image.start + i] = slice.bytes[i];
   }
+  return true;
+}
+
+std::optional<WritePlan> WritePlanner::plan(const ImageSlice& slice) {
+  ChipImage image;
+  uint8_t fuse_high = 0xFF;
+  if (!read_slice(slice, image, fuse_high)) return std::nullopt;
+  WritePlan plan;
+  for (uint32_t i = 0; i < image.now.size(); ++i) {
+    if (image.want[i] != image.now[i]) ++plan.slice_differs;
+  }
+  if (image.want == image.now) return plan;
+  const std::vector<Region> regions = plan_for(*context_.current_chip)->erase == Erase::none
+                                          ? std::vector<Region>{}
+                                          : erase_regions(image);
+  context_.bus.progress_prefix = text::READING;
+  for (const Region& region : regions) {
+    if (!extend(image, region.start, region.start + region.size)) {
+      context_.bus.progress_prefix = nullptr;
+      return std::nullopt;
+    }
+    plan.erase.push_back({region.start, region.start + region.size});
+    for (uint32_t address = region.start; address < region.start + region.size; ++address) {
+      const uint32_t i = address - image.start;
+      if (!image_holds(slice, address) && image.now[i] != ERASED) ++plan.put_back_bytes;
+      image.now[i] = ERASED;
+    }
+  }
+  context_.bus.progress_prefix = nullptr;
+  for (uint32_t i = 0; i < image.now.size(); ++i) {
+    if (image.want[i] != image.now[i]) ++plan.program_bytes;
+  }
+  return plan;
+}
+
+bool WritePlanner::write(const ImageSlice& slice) {
+  const std::optional<RowPlan> plan = plan_for(*context_.current_chip);
+  ChipImage image;
+  uint8_t fuse_high = 0xFF;
+  if (!read_slice(slice, image, fuse_high)) return false;
   if (image.want == image.now) return true;
 
   const std::vector<Region> regions =
@@ -195,6 +233,7 @@ bool WritePlanner::write_region(const Region& region, ChipImage& image, const Im
   }
   std::fill(image.now.begin() + first, image.now.begin() + last, ERASED);
   report_.erased_bytes += region.size;
+  report_.erased.push_back({region.start, region.start + region.size});
   if (!program(image, first, last) || !verify_region(region, image)) {
     put_back(region, std::move(old_bytes), image, slice);
     return false;

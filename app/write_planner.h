@@ -36,13 +36,22 @@ struct WriteRescue {
 };
 
 struct WriteReport {
-  uint32_t programmed_bytes = 0;  // bytes that differed and were programmed
-  uint32_t erased_bytes = 0;      // bytes the erases covered
-  uint32_t restored_bytes = 0;    // bytes outside the slice put back after an erase
+  uint32_t programmed_bytes = 0;     // bytes that differed and were programmed
+  uint32_t erased_bytes = 0;         // bytes the erases covered
+  uint32_t restored_bytes = 0;       // bytes outside the slice put back after an erase
+  std::vector<AddressRange> erased;  // the regions erased, in order
   // The verify failed, and every write unit it found wrong holds what it held
   // before the write (a chip that took none of those units).
   bool wrong_units_unchanged = false;
   std::optional<WriteRescue> rescue;
+};
+
+// What a write would do, found by reading alone.
+struct WritePlan {
+  std::vector<AddressRange> erase;  // regions to erase
+  uint32_t program_bytes = 0;       // bytes to program (after those erases)
+  uint32_t put_back_bytes = 0;      // bytes outside the slice to program back after an erase
+  uint32_t slice_differs = 0;       // bytes of the slice the chip holds otherwise now
 };
 
 // "1C000h-1CFFFh, 1E000h" (ranges of one byte as one address).
@@ -61,6 +70,9 @@ class WritePlanner {
   // True when the chip holds the slice; otherwise fail has said why.
   bool write(const ImageSlice& slice);
   [[nodiscard]] const WriteReport& report() const { return report_; }
+  // What write(slice) would erase and program, the chip only read; nothing
+  // after fail has said why.
+  std::optional<WritePlan> plan(const ImageSlice& slice);
 
  private:
   struct Region {
@@ -74,6 +86,8 @@ class WritePlanner {
     std::vector<uint8_t> want;
   };
 
+  // The chip's units under the slice, and what they must hold; false after saying why.
+  bool read_slice(const ImageSlice& slice, ChipImage& image, uint8_t& fuse_high);
   bool extend(ChipImage& image, uint32_t start, uint32_t end);
   std::vector<Region> erase_regions(const ChipImage& image) const;
   // Erase, program and verify one region; on a failure it is put back as far as it can be.

@@ -130,6 +130,9 @@ bool BoardConnection::open(const std::string& port, const std::string& trace_pat
     clock_ = trace_.get();
     priority_ = trace_.get();
   }
+  board_time_ = std::make_unique<BoardTime>(*port_, *clock_);
+  port_ = board_time_.get();
+  clock_ = board_time_.get();
   return true;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "frontends/cli/board_file.h"
+#include "frontends/cli/board_time.h"
 #include "frontends/cli/port_choice.h"
 #include "frontends/cli/run_outcome.h"
 #include "frontends/headless/trace.h"
@@ -54,6 +55,8 @@ class BoardConnection {
   [[nodiscard]] std::function<uint64_t()> now_us();
   // The simulated board's socket; nothing on a real port.
   [[nodiscard]] sim::FollowingSocket* socket() { return socket_.get(); }
+  // The run's board time so far; nothing before the board is open.
+  [[nodiscard]] const BoardTime* board_time() const { return board_time_.get(); }
   // The simulated board's file; empty when there is none.
   [[nodiscard]] const std::string& store_path() const { return store_path_; }
 
@@ -76,6 +79,7 @@ class BoardConnection {
   std::string trace_path_;
   std::ofstream trace_file_;
   std::unique_ptr<headless::Trace> trace_;
+  std::unique_ptr<BoardTime> board_time_;
   PortIo* port_ = nullptr;
   Clock* clock_ = nullptr;
   Priority* priority_ = nullptr;

@@ -45,7 +45,7 @@ struct OptionRule {
   Commands commands;
 };
 
-const std::array<OptionRule, 22> OPTION_RULES{{
+const std::array<OptionRule, 25> OPTION_RULES{{
     {"--chip",
      {Command::id, Command::read, Command::write, Command::verify, Command::blank, Command::erase,
       Command::sdp, Command::fuses, Command::lock, Command::calibrate, Command::sum}},
@@ -73,6 +73,9 @@ const std::array<OptionRule, 22> OPTION_RULES{{
     {"--count", {Command::write}},
     {"--json", {Command::list, Command::id}},
     {"--diff", {Command::verify}},
+    {"--dry-run", {Command::write, Command::erase}},
+    {"--quiet", ON_CHIP},
+    {"--verbose", ON_CHIP},
 }};
 
 bool takes(Command command, std::string_view option) {
@@ -215,6 +218,15 @@ void add_options(CLI::App& sub, Command command, CliOptions& options) {
   if (here("--diff")) {
     sub.add_option("--diff", options.diff,
                    "write every difference to FILE, one a line: address, file byte, chip byte");
+  }
+  if (here("--dry-run")) {
+    sub.add_flag("--dry-run", options.dry_run,
+                 "probe and read, print what would be erased and programmed, change nothing");
+  }
+  if (here("--quiet")) {
+    sub.add_flag("--quiet,-q", options.quiet, "print errors only");
+    sub.add_flag("--verbose,-v", options.verbose,
+                 "print the probe's answer, the plan and the board time too");
   }
   if (here("--yes")) sub.add_flag("--yes,-y", options.yes, "answer yes to the questions");
   if (here("--trace")) sub.add_option("--trace", options.trace, "write every port access to FILE");

@@ -62,6 +62,9 @@ struct CliOptions {
   std::string sim_action;
   std::string sim_row;
   std::string diff;       // verify: every difference written here
+  bool quiet = false;     // -q: errors only
+  bool verbose = false;   // -v: probe, plan, board time
+  bool dry_run = false;   // write, erase: the plan only, nothing changed
 };
 
 // The options, or the exit status when the program ends here (help: 0,

@@ -91,6 +91,11 @@ class Session final : private headless::WindowHost {
   // --backup: the whole chip into a new file before the command changes it.
   bool backed_up();
   void write_command();
+  // --dry-run: what write and erase would do, the chip only read.
+  void plan_write(const ImageSlice& slice);
+  void plan_erase();
+  // -v: the port traffic's time on the real board.
+  void note_board_time();
   void note_page_reloads();
   // A failed write of pages that a protected chip ignores says so.
   void note_protection(uint32_t address, bool kept_old_bytes);
@@ -198,11 +203,12 @@ int Session::run() {
   // SIGPIPE or SIGXFSZ outside a change: the failed write says enough.
   if (const int signal = signals_.caught(); signal != 0 && holds) {
     console_.drop_deferred();
-    console_.note("interrupted (" + posix::signal_name(signal) +
-                  "); what was under way was finished first and the board left idle: check the "
-                  "chip (verify) before using it");
+    console_.failure("interrupted (" + posix::signal_name(signal) +
+                     "); what was under way was finished first and the board left idle: check the "
+                     "chip (verify) before using it");
     return 128 + signal;
   }
+  note_board_time();
   // A usage error is no result: the operation's closing word is not said.
   if (outcome_.usage_error()) console_.drop_deferred();
   console_.say_deferred();
@@ -284,6 +290,7 @@ bool Session::identity_confirmed() {
   const ChipDescriptor& row = *context_->current_chip;
   const std::string name = to_utf8(row.name);
   const SocketProbe probe = probe_socket(*context_);
+  console_.detail(console_.pick("probe: ", "проба: ") + probe_text(probe));
   constexpr const char* ONLY_READ = "; the chip was only read at 5 V";
   const bool high_voltage_id = identifies_with_high_voltage(row);
   if ((high_voltage_id || (row.facts.vpp_operations & voltage_uses()) != 0)) {
@@ -403,7 +410,12 @@ void Session::write_command() {
     return;
   }
   const auto slice = image_->load_slice(*context_, outcome_);
-  if (!slice || !backed_up()) return;
+  if (!slice) return;
+  if (options_.dry_run) {
+    plan_write(*slice);
+    return;
+  }
+  if (!backed_up()) return;
   console_.progress_range(slice->start, static_cast<uint32_t>(slice->bytes.size()));
   if (options_.no_erase) {
     const auto path = image_->stage_slice(*slice, outcome_);
@@ -430,6 +442,9 @@ void Session::write_command() {
   console_.end_progress();
   note_page_reloads();
   const WriteReport& report = planner.report();
+  if (!report.erased.empty()) {
+    console_.detail(console_.pick("erased: ", "стёрто: ") + ranges_text(report.erased));
+  }
   if (report.rescue) {
     const SavedRescue saved = save_rescue(options_.file, *report.rescue);
     outcome_.fail(rescue_text(saved, *report.rescue, to_utf8(context_->current_chip->name)));
@@ -461,6 +476,91 @@ void Session::say_sums(const ImageSlice& slice) {
   if (chip) console_.result_line(checksum_text(checksum(*chip)));
 }
 
+void Session::plan_write(const ImageSlice& slice) {
+  const uint32_t size = static_cast<uint32_t>(slice.bytes.size());
+  const bool english = console_.english();
+  if (options_.no_erase) {
+    // The window's plain write reads nothing first: it programs the whole slice.
+    console_.result_line(
+        (english ? "plan: no erase; program " + std::to_string(size) + " bytes at "
+                 : "план: без стирания; запрограммировать байтов: " + std::to_string(size) +
+                       ", с адреса ") +
+        address_text(slice.start) +
+        (english ? "; nothing changed (--dry-run)" : "; ничего не изменено (--dry-run)"));
+    return;
+  }
+  WritePlanner planner(
+      *context_, [this](std::string_view why) { outcome_.fail(why); }, [](bool) {});
+  console_.progress_range(slice.start, size);
+  const auto plan = planner.plan(slice);
+  console_.end_progress();
+  if (!plan) return;
+  const std::string erase = plan->erase.empty()
+                                ? console_.pick("no erase", "без стирания")
+                                : console_.pick("erase ", "стереть ") + ranges_text(plan->erase);
+  console_.result_line(
+      english ? "plan: " + std::to_string(plan->slice_differs) + " bytes of the slice differ; " +
+                    erase + "; program " + std::to_string(plan->program_bytes) + " bytes, " +
+                    std::to_string(plan->put_back_bytes) +
+                    " of them outside the slice, kept by putting them back after the erase; "
+                    "nothing changed (--dry-run)"
+              : "план: байтов среза отличается: " + std::to_string(plan->slice_differs) + "; " +
+                    erase + "; запрограммировать байтов: " + std::to_string(plan->program_bytes) +
+                    ", из них вне среза (сохраняются, возвращаются после стирания): " +
+                    std::to_string(plan->put_back_bytes) + "; ничего не изменено (--dry-run)");
+}
+
+void Session::plan_erase() {
+  const ChipDescriptor& row = *context_->current_chip;
+  std::vector<AddressRange> ranges;
+  const std::string wanted = options_.block ? *options_.block : options_.blocks.value_or("all");
+  if (wanted == "all" || wanted == "chip") {
+    ranges.push_back({0, context_->chip_size});
+  } else {
+    size_t from = 0;
+    while (from <= wanted.size()) {
+      const size_t comma = std::min(wanted.find(',', from), wanted.size());
+      const auto start = parse_free_hex(wanted.substr(from, comma - from));
+      for (const BlockRange& block : row.facts.erase_map) {
+        if (start && block.address == *start) ranges.push_back({*start, *start + block.size});
+      }
+      from = comma + 1;
+    }
+  }
+  uint64_t not_blank = 0;
+  for (const AddressRange& range : ranges) {
+    context_->bus.progress_prefix = text::READING;
+    const auto chip = read_chip(*context_, range.start, range.end - range.start);
+    context_->bus.progress_prefix = nullptr;
+    if (!chip) {
+      outcome_.fail("the chip refused the read");
+      return;
+    }
+    not_blank += static_cast<uint64_t>(
+        std::count_if(chip->begin(), chip->end(), [](uint8_t b) { return b != 0xFF; }));
+  }
+  console_.end_progress();
+  console_.result_line(
+      console_.english() ? "plan: erase " + ranges_text(ranges) + " (" + std::to_string(not_blank) +
+                               " bytes not blank now); nothing changed (--dry-run)"
+                         : "план: стереть " + ranges_text(ranges) + " (сейчас не чистых байтов: " +
+                               std::to_string(not_blank) + "); ничего не изменено (--dry-run)");
+}
+
+void Session::note_board_time() {
+  const BoardTime* time = board_.board_time();
+  if (time == nullptr || !console_.verbose()) return;
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%.3f", static_cast<double>(time->microseconds()) / 1e6);
+  console_.detail(console_.english()
+                      ? std::string("board time ") + seconds + " s (" +
+                            std::to_string(time->accesses()) + " port accesses, " +
+                            std::to_string(time->waited_ms()) + " ms of waits)"
+                      : std::string("время на плате ") + seconds +
+                            " с (обращений к порту: " + std::to_string(time->accesses()) +
+                            ", ожидание " + std::to_string(time->waited_ms()) + " мс)");
+}
+
 void Session::note_page_reloads() {
   const uint32_t reloads = context_->page_loads.reloads;
   if (reloads == 0) return;
@@ -475,6 +575,10 @@ void Session::note_protection(uint32_t address, bool kept_old_bytes) {
 }
 
 void Session::erase_command() {
+  if (options_.dry_run) {
+    plan_erase();
+    return;
+  }
   if (!backed_up()) return;
   const ChipDescriptor& row = *context_->current_chip;
   AddressRange erased{0, context_->chip_size};
@@ -546,7 +650,8 @@ std::optional<bool> Session::say_where(const ImageSlice& slice) {
     return std::nullopt;
   }
   const auto difference = first_difference(slice, *chip, slice.start);
-  if (difference) console_.note(difference_text(*difference));
+  // Part of the failure: said under -q too.
+  if (difference) console_.failure(difference_text(*difference));
   chip_read_ = *chip;
   return !difference.has_value();
 }
@@ -566,7 +671,7 @@ void Session::note_bit_directions(const ImageSlice& slice, const std::vector<uin
            "— байтов: " +
            std::to_string(bits.to_clear);
   }
-  console_.note(text);
+  console_.failure(text);
 }
 
 bool Session::write_differences(const ImageSlice& slice, const std::vector<uint8_t>& chip) {

@@ -63,16 +63,19 @@ void Console::say_deferred() {
 }
 
 void Console::result(std::u16string_view text) {
+  if (settings_.quiet) return;
   say(data_on_output_ ? err_ : out_, shown(text));
 }
 
 void Console::result_line(std::string_view line) {
+  if (settings_.quiet) return;
   say(data_on_output_ ? err_ : out_, std::string(line));
 }
 
 void Console::labelled(std::u16string_view label, std::string_view separator,
                        std::u16string_view value) {
   if (values_muted_) return;
+  if (settings_.quiet) return;
   say(out_, shown(label) + std::string(separator) + lines_of(to_utf8(value)));
 }
 
@@ -84,6 +87,14 @@ void Console::error(std::u16string_view text) {
 }
 
 void Console::note(std::string_view text) {
+  if (!settings_.quiet) failure(text);
+}
+
+void Console::detail(std::string_view text) {
+  if (settings_.verbose && !settings_.quiet) failure(text);
+}
+
+void Console::failure(std::string_view text) {
   clear_progress_line();
   out_.flush();
   err_ << "programmer: " << text << '\n';

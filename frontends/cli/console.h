@@ -24,6 +24,8 @@ struct ConsoleSettings {
   bool assume_yes = false;
   bool error_is_terminal = false;  // progress line and prompts go to standard error
   bool input_is_terminal = false;  // questions can be asked
+  bool quiet = false;              // -q: errors only
+  bool verbose = false;            // -v: the details too
 };
 
 class Console {
@@ -58,6 +60,11 @@ class Console {
   void result_line(std::string_view line);
   // The command-line program's own notes on standard error: "programmer: ...".
   void note(std::string_view text);
+  // A note of why the run fails: said under -q too.
+  void failure(std::string_view text);
+  // A note for -v alone.
+  void detail(std::string_view text);
+  [[nodiscard]] bool verbose() const { return settings_.verbose; }
 
   // From now on results and values wait until say_deferred(): a run says
   // nothing of success before the board is idle and its file saved.

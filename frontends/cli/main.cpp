@@ -46,6 +46,8 @@ int run(int argc, char** argv, const fp::posix::MissingStreams& missing,
   settings.language =
       options.language == "en" ? fp::cli::Language::english : fp::cli::Language::russian;
   settings.assume_yes = options.yes;
+  settings.quiet = options.quiet;
+  settings.verbose = options.verbose;
   settings.error_is_terminal = fp::posix::is_terminal(fp::posix::StandardStream::error);
   settings.input_is_terminal = fp::posix::is_terminal(fp::posix::StandardStream::input);
   fp::cli::Console console(std::cout, std::cerr, std::cin, settings);

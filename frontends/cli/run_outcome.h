@@ -14,11 +14,11 @@ class RunOutcome {
   explicit RunOutcome(Console& console) : console_(console) {}
 
   void fail(std::string_view why) {
-    if (!why.empty()) console_.note(why);
+    if (!why.empty()) console_.failure(why);
     failed_ = true;
   }
   void usage(std::string_view why) {
-    if (!why.empty()) console_.note(why);
+    if (!why.empty()) console_.failure(why);
     usage_error_ = true;
   }
   // What a message box of the window says about the run.
