@@ -45,7 +45,7 @@ struct OptionRule {
   Commands commands;
 };
 
-const std::array<OptionRule, 25> OPTION_RULES{{
+const std::array<OptionRule, 26> OPTION_RULES{{
     {"--chip",
      {Command::id, Command::read, Command::write, Command::verify, Command::blank, Command::erase,
       Command::sdp, Command::fuses, Command::lock, Command::calibrate, Command::sum}},
@@ -76,6 +76,7 @@ const std::array<OptionRule, 25> OPTION_RULES{{
     {"--dry-run", {Command::write, Command::erase}},
     {"--quiet", ON_CHIP},
     {"--verbose", ON_CHIP},
+    {"--log", ON_CHIP},
 }};
 
 bool takes(Command command, std::string_view option) {
@@ -227,6 +228,11 @@ void add_options(CLI::App& sub, Command command, CliOptions& options) {
     sub.add_flag("--quiet,-q", options.quiet, "print errors only");
     sub.add_flag("--verbose,-v", options.verbose,
                  "print the probe's answer, the plan and the board time too");
+  }
+  if (here("--log")) {
+    sub.add_option("--log", options.log,
+                   "append one line about the run to FILE (time, port, row, ID, operation, file "
+                   "and its CRC-32, result, board time, exit status)");
   }
   if (here("--yes")) sub.add_flag("--yes,-y", options.yes, "answer yes to the questions");
   if (here("--trace")) sub.add_option("--trace", options.trace, "write every port access to FILE");

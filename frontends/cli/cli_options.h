@@ -65,6 +65,7 @@ struct CliOptions {
   bool quiet = false;     // -q: errors only
   bool verbose = false;   // -v: probe, plan, board time
   bool dry_run = false;   // write, erase: the plan only, nothing changed
+  std::string log;        // one line per run appended here
 };
 
 // The options, or the exit status when the program ends here (help: 0,

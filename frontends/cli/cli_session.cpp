@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <ctime>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,6 +30,7 @@
 #include "frontends/cli/port_probe.h"
 #include "frontends/cli/protection_hint.h"
 #include "frontends/cli/sim_socket.h"
+#include "frontends/cli/run_log.h"
 #include "frontends/cli/verify_detail.h"
 #include "frontends/headless/model_main_view.h"
 #include "frontends/headless/window_host.h"
@@ -68,6 +70,8 @@ class Session final : private headless::WindowHost {
         board_(console) {}
   int run();
   SocketLook look();
+  // --log: what the run did, for its line; nothing when the log may not be written.
+  [[nodiscard]] std::optional<RunLogLine> log_line(int status) const;
 
  private:
   // The program as it starts: the main window's model and logic on the board.
@@ -148,6 +152,10 @@ class Session final : private headless::WindowHost {
   bool quiet_results_ = false;  // an erase inside a planned write
   bool socket_found_empty_ = false;
   std::vector<uint8_t> chip_read_;  // what say_where read
+  // For the --log line.
+  std::string answered_id_;
+  std::optional<uint32_t> slice_crc_;
+  bool log_refused_ = false;
 };
 
 class Session::WindowView : public headless::ModelDialogView {
@@ -172,6 +180,22 @@ int Session::run() {
   if (takes_file(options_.command)) files.image = options_.file;
   files.image_is_output = options_.command == Command::read;
   if (!board_.open(options_.port, options_.trace, files, outcome_)) return outcome_.status();
+  if (!options_.log.empty()) {
+    // Lines appended to the image, the board file or the trace would ruin them.
+    const std::array<const std::string*, 4> others{&options_.file, &board_.store_path(),
+                                                   &options_.trace, &options_.diff};
+    for (const std::string* other : others) {
+      if (!other->empty() && *other != "-" && posix::same_file(options_.log, *other)) {
+        log_refused_ = true;
+        outcome_.usage("--log " + options_.log +
+                       console_.pick(": that file is already in use by this run",
+                                     ": этот файл уже занят этим запуском"));
+        board_.close(outcome_);
+        return outcome_.status();
+      }
+    }
+  }
+
   start_program();
 
   // Nothing is called done before the board is idle and its file saved.
@@ -183,7 +207,9 @@ int Session::run() {
   if (checked_.row != nullptr && outcome_.ok()) select_row();
   // A change to the chip is not cut off halfway; a question waiting for the
   // operator still gives way to Ctrl-C.
-  const bool holds = changes_chip(options_) || options_.command == Command::sdp;
+  // With --log every run ends through here, so that its line is written.
+  const bool holds =
+      changes_chip(options_) || options_.command == Command::sdp || !options_.log.empty();
   if (holds) signals_.hold();
   console_.on_question([this](bool asking) {
     if (asking) {
@@ -256,6 +282,25 @@ SocketLook Session::look() {
   return seen;
 }
 
+std::optional<RunLogLine> Session::log_line(int status) const {
+  if (log_refused_) return std::nullopt;
+  RunLogLine line;
+  line.time = std::time(nullptr);
+  line.port = options_.port;
+  if (context_ && (checked_.row != nullptr)) line.row = to_utf8(context_->current_chip->name);
+  line.id = answered_id_;
+  line.operation = command_name(options_.command);
+  if (takes_file(options_.command)) line.file = options_.file;
+  line.crc32 = slice_crc_;
+  line.result = status >= 128                   ? "interrupted"
+                : status == EXIT_USAGE_STATUS   ? "usage"
+                : status == EXIT_FAILURE_STATUS ? "failed"
+                                                : "ok";
+  if (const BoardTime* time = board_.board_time()) line.board_time_us = time->microseconds();
+  line.exit_status = status;
+  return line;
+}
+
 uint8_t Session::voltage_uses() const {
   switch (options_.command) {
     case Command::id:
@@ -291,6 +336,9 @@ bool Session::identity_confirmed() {
   const std::string name = to_utf8(row.name);
   const SocketProbe probe = probe_socket(*context_);
   console_.detail(console_.pick("probe: ", "проба: ") + probe_text(probe));
+  for (const auto& answer : {probe.dip32, probe.dip20}) {
+    if (answer && answer->counts && answered_id_.empty()) answered_id_ = codes_text(answer->codes);
+  }
   constexpr const char* ONLY_READ = "; the chip was only read at 5 V";
   const bool high_voltage_id = identifies_with_high_voltage(row);
   if ((high_voltage_id || (row.facts.vpp_operations & voltage_uses()) != 0)) {
@@ -315,6 +363,7 @@ bool Session::identity_confirmed() {
   }
   // Nothing answered at 5 V: the row's own ID, with 12 V on pin 1.
   const std::vector<uint8_t> found = read_identity(*context_, row);
+  answered_id_ = codes_text(found);
   if (std::equal(found.begin(), found.end(), expected.begin(), expected.end())) return true;
   const bool nothing = std::all_of(found.begin(), found.end(),
                                    [](uint8_t code) { return code == 0xFF || code == 0x00; });
@@ -411,6 +460,7 @@ void Session::write_command() {
   }
   const auto slice = image_->load_slice(*context_, outcome_);
   if (!slice) return;
+  slice_crc_ = checksum(slice->bytes).crc32;
   if (options_.dry_run) {
     plan_write(*slice);
     return;
@@ -466,6 +516,7 @@ void Session::write_command() {
 }
 
 void Session::say_sums(const ImageSlice& slice) {
+  slice_crc_ = checksum(slice.bytes).crc32;
   const bool whole =
       std::all_of(slice.held.begin(), slice.held.end(), [](bool held) { return held; });
   if (whole) {
@@ -473,7 +524,10 @@ void Session::say_sums(const ImageSlice& slice) {
     return;
   }
   const auto chip = read_chip(*context_, slice.start, static_cast<uint32_t>(slice.bytes.size()));
-  if (chip) console_.result_line(checksum_text(checksum(*chip)));
+  if (!chip) return;
+  const Checksum sums = checksum(*chip);
+  slice_crc_ = sums.crc32;
+  console_.result_line(checksum_text(sums));
 }
 
 void Session::plan_write(const ImageSlice& slice) {
@@ -702,6 +756,7 @@ void Session::verify_command() {
   }
   const auto slice = image_->load_slice(*context_, outcome_);
   if (!slice) return;
+  slice_crc_ = checksum(slice->bytes).crc32;
   console_.progress_range(slice->start, static_cast<uint32_t>(slice->bytes.size()));
   const auto equal = say_where(*slice);
   if (!equal) return;
@@ -891,7 +946,9 @@ int Session::message_box(std::u16string_view text, const char16_t* caption, uint
   }
   if (read_saved) {
     if (const auto bytes = image_->bytes_read(*context_)) {
-      console_.result_line(checksum_text(checksum(*bytes)));
+      const Checksum sums = checksum(*bytes);
+      slice_crc_ = sums.crc32;
+      console_.result_line(checksum_text(sums));
     }
   }
   return answer::OK;
@@ -927,8 +984,24 @@ int run_command(const CliOptions& options, Console& console, posix::RunSignals& 
   if (options.command == Command::probe) return run_probe(options, console);
   if (options.command == Command::sim) return run_sim_command(options, console);
   if (options.command == Command::sum) return run_sum(options, console);
+  RunLogFile log;
+  if (!options.log.empty()) {
+    if (const auto error = log.open(options.log)) {
+      console.failure(*error +
+                      console.pick("; the chip was not touched", "; микросхема не тронута"));
+      return EXIT_FAILURE_STATUS;
+    }
+  }
   Session session(options, console, signals);
-  return session.run();
+  const int status = session.run();
+  if (options.log.empty()) return status;
+  const auto line = session.log_line(status);
+  if (!line) return status;
+  if (const auto error = log.append(run_log_text(*line))) {
+    console.failure(*error);
+    if (status == EXIT_SUCCESS_STATUS) return EXIT_FAILURE_STATUS;
+  }
+  return status;
 }
 
 SocketLook look_into_socket(const CliOptions& options, Console& console,
