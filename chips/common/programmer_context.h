@@ -36,6 +36,13 @@ struct PageLoadTiming {
   uint32_t plain_loads = 0;
 };
 
+// Polls that did not see the chip ready within their back-to-back reads and
+// went on sleeping between reads: a chip slower than usual shows here.
+struct LongPolls {
+  uint32_t count = 0;
+  uint32_t longest_ms = 0;  // the most sleep one of them took
+};
+
 struct ProgrammerContext {
   ProgrammerContext(PortIo& port, Clock& clock_service, Priority& priority_service, MainView& view,
                     const ChipDescriptor& first_row)
@@ -68,6 +75,7 @@ struct ProgrammerContext {
   // The window never changes it; the command line asks the chip by default.
   ChipWaits chip_waits = ChipWaits::fixed;
   PageLoadTiming page_loads;
+  LongPolls long_polls;
 
   // Told after every chip selection (the simulator's socket follows it).
   std::function<void(const ChipDescriptor&)> chip_selected;

@@ -23,13 +23,15 @@ struct PollBound {
 // True as soon as ready(slept) answers true; false when the bound is used
 // up. slept is true for the polls that follow a sleep, during which the
 // chip's answers may have changed more than from one read to the next.
+// slept_ms, when given, gets the milliseconds slept.
 template <typename Ready>
-bool poll_until(Clock& clock, const PollBound& bound, Ready&& ready) {
+bool poll_until(Clock& clock, const PollBound& bound, Ready&& ready, uint32_t* slept_ms = nullptr) {
   for (uint32_t poll = 0; poll < bound.back_to_back_polls; ++poll) {
     if (ready(false)) return true;
   }
   for (uint32_t sleep = 0; sleep < bound.sleeps; ++sleep) {
     clock.sleep_ms(bound.sleep_ms);
+    if (slept_ms != nullptr) *slept_ms += bound.sleep_ms;
     if (ready(true)) return true;
   }
   return false;

@@ -1,9 +1,17 @@
 #include "chips/jedec/jedec_waits.h"
 
+#include <algorithm>
+
 #include "chips/jedec/jedec_commands.h"
 
 namespace fp {
 namespace {
+
+void note_poll(ProgrammerContext& context, uint32_t slept_ms) {
+  if (slept_ms == 0) return;
+  ++context.long_polls.count;
+  context.long_polls.longest_ms = std::max(context.long_polls.longest_ms, slept_ms);
+}
 
 // The toggle bit works whatever the cells end up holding: DATA polling would
 // wait out its bound for a stuck bit or a page that protection kept out, and
@@ -13,13 +21,18 @@ bool poll_toggle_bit(ProgrammerContext& context, const PollBound& bound,
                      uint8_t* last_read = nullptr) {
   ProgrammerBus& bus = context.bus;
   uint8_t last = bus.bus_read_cycle();
-  const bool ready = poll_until(context.clock, bound, [&bus, &last](bool slept) {
-    if (slept) last = bus.bus_read_cycle();
-    const uint8_t now = bus.bus_read_cycle();
-    const bool stopped = ((now ^ last) & 0x40) == 0;
-    last = now;
-    return stopped;
-  });
+  uint32_t slept_ms = 0;
+  const bool ready = poll_until(
+      context.clock, bound,
+      [&bus, &last](bool slept) {
+        if (slept) last = bus.bus_read_cycle();
+        const uint8_t now = bus.bus_read_cycle();
+        const bool stopped = ((now ^ last) & 0x40) == 0;
+        last = now;
+        return stopped;
+      },
+      &slept_ms);
+  note_poll(context, slept_ms);
   if (last_read != nullptr) *last_read = last;
   return ready;
 }
@@ -61,13 +74,19 @@ bool wait_for_byte_program(ProgrammerContext& context, uint8_t data) {
   // it to the toggle bit.
   uint8_t last = bus.bus_read_cycle();
   if (last == data) return true;
-  return poll_until(context.clock, AT49F_BYTE_PROGRAM_POLL, [&bus, &last, data](bool slept) {
-    if (slept) last = bus.bus_read_cycle();
-    const uint8_t now = bus.bus_read_cycle();
-    const bool done = now == data || ((now ^ last) & 0x40) == 0;
-    last = now;
-    return done;
-  });
+  uint32_t slept_ms = 0;
+  const bool ready = poll_until(
+      context.clock, AT49F_BYTE_PROGRAM_POLL,
+      [&bus, &last, data](bool slept) {
+        if (slept) last = bus.bus_read_cycle();
+        const uint8_t now = bus.bus_read_cycle();
+        const bool done = now == data || ((now ^ last) & 0x40) == 0;
+        last = now;
+        return done;
+      },
+      &slept_ms);
+  note_poll(context, slept_ms);
+  return ready;
 }
 
 bool wait_for_erase(ProgrammerContext& context, uint32_t fixed_ms, const PollBound& bound,

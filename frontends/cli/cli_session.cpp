@@ -604,6 +604,17 @@ void Session::plan_erase() {
 void Session::note_board_time() {
   const BoardTime* time = board_.board_time();
   if (time == nullptr || !console_.verbose()) return;
+  if (context_ && context_->long_polls.count != 0) {
+    const LongPolls& polls = context_->long_polls;
+    console_.detail(console_.english()
+                        ? std::to_string(polls.count) + (polls.count == 1 ? " poll" : " polls") +
+                              " ran long (past the back-to-back reads into sleeps), the longest "
+                              "sleeping " +
+                              std::to_string(polls.longest_ms) + " ms"
+                        : "долгих опросов готовности (дольше опросов подряд, со сном): " +
+                              std::to_string(polls.count) + ", самый долгий спал " +
+                              std::to_string(polls.longest_ms) + " мс");
+  }
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.3f", static_cast<double>(time->microseconds()) / 1e6);
   console_.detail(console_.english()

@@ -12,6 +12,8 @@
 #include "frontends/cli/hex_number.h"
 #include "frontends/cli/image_staging.h"
 #include "frontends/cli/run_language.h"
+#include "frontends/cli/run_log.h"
+#include "frontends/cli/verify_detail.h"
 
 namespace fp::cli {
 namespace {
@@ -137,6 +139,41 @@ TEST(Checksums, ZlibCrcAndSixteenBitSumInOneFormat) {
   EXPECT_EQ(checksum_text(checksum({})), "crc32 00000000 sum16 0000");
   // The sum wraps at 16 bits: 258 bytes of FF make 100FEh.
   EXPECT_EQ(checksum(std::vector<uint8_t>(258, 0xFF)).sum16, 0xFEU);
+}
+
+}  // namespace
+}  // namespace fp::cli
+
+namespace fp::cli {
+namespace {
+
+TEST(VerifyDetail, BitsToRaiseAndToClearCountedApartOnHeldBytesOnly) {
+  ImageSlice slice;
+  slice.start = 0x100;
+  slice.bytes = {0xFF, 0x00, 0x0F, 0x5A, 0x33};
+  slice.held = {true, true, true, true, false};
+  const std::vector<uint8_t> chip{0x7F, 0x01, 0xF0, 0x5A, 0x00};
+  const BitDirections bits = bit_directions(slice, chip);
+  EXPECT_EQ(bits.to_raise, 2U);  // FF over 7F, 0F over F0
+  EXPECT_EQ(bits.to_clear, 2U);  // 00 over 01, 0F over F0
+  EXPECT_EQ(difference_lines(slice, chip), "00000100 FF 7F\n00000101 00 01\n00000102 0F F0\n");
+}
+
+TEST(RunLogLine, OneLineWithQuotedValuesAndDashesForWhatIsMissing) {
+  RunLogLine line;
+  line.time = 86400 + 3600 + 61;
+  line.port = "sim,socket=empty";
+  line.row = "ATTINY2313 - FLASH";
+  line.operation = "write";
+  line.file = "a \"b\"\n.bin";
+  line.crc32 = 0xB11DE6A1;
+  line.result = "failed";
+  line.board_time_us = 1'234'567;
+  line.exit_status = 1;
+  EXPECT_EQ(run_log_text(line),
+            "1970-01-02T01:01:01Z port=\"sim,socket=empty\" row=\"ATTINY2313 - FLASH\" id=- "
+            "op=write file=\"a \\\"b\\\"\\x0A.bin\" crc32=B11DE6A1 result=failed "
+            "board_time=1.235 exit=1\n");
 }
 
 }  // namespace
