@@ -53,7 +53,9 @@ class Console {
   void labelled(std::u16string_view label, std::string_view separator, std::u16string_view value);
   void error(std::u16string_view text);
   // A line of the command line's own on standard output (deferred as results are).
-  void line(const std::string& text) { say(out_, text); }
+  void line(const std::string& text) {
+    if (!settings_.quiet) say(out_, text);
+  }
   // While muted, labelled values are not shown (id prints its own shape).
   void mute_values(bool muted) { values_muted_ = muted; }
   // A line of the command line's own that goes with the results (the sums).

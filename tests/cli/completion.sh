@@ -28,7 +28,7 @@ complete_is() {
   fi
 }
 complete_is "write" wr
-complete_is "sdp sim" s
+complete_is "sdp sim sum" s
 complete_is "--help --version" --
 complete_is "--backup" write image.bin --b
 complete_is "--chip --chip-offset --count" write image.bin --re --c
@@ -47,5 +47,5 @@ complete_is "insert remove" sim ""
 complete_is "en ru" --lang ""
 complete_is "raw" read x --format r
 # The subcommand after an option and its value.
-complete_is "--chip --help --json --lang --port --trace --yes" id --port sim --
+complete_is "--chip --help --json --lang --log --port --quiet --trace --verbose --yes" id --port sim --
 exit $failed
