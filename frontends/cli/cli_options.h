@@ -61,11 +61,11 @@ struct CliOptions {
   // sim: insert or remove, and the row put in.
   std::string sim_action;
   std::string sim_row;
-  std::string diff;       // verify: every difference written here
-  bool quiet = false;     // -q: errors only
-  bool verbose = false;   // -v: probe, plan, board time
-  bool dry_run = false;   // write, erase: the plan only, nothing changed
-  std::string log;        // one line per run appended here
+  std::string diff;      // verify: every difference written here
+  bool quiet = false;    // -q: errors only
+  bool verbose = false;  // -v: probe, plan, board time
+  bool dry_run = false;  // write, erase: the plan only, nothing changed
+  std::string log;       // one line per run appended here
 };
 
 // The options, or the exit status when the program ends here (help: 0,
