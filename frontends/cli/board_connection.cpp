@@ -138,7 +138,9 @@ bool BoardConnection::open(const std::string& port, const std::string& trace_pat
 
 bool BoardConnection::open_simulated(const SimulatedPort& choice, RunOutcome& outcome) {
   // A run on no real board never passes for one.
-  console_.note("the simulated board (--port sim): no real chip is read or written");
+  console_.note(
+      console_.pick("the simulated board (--port sim): no real chip is read or written",
+                    "имитация платы (--port sim): настоящая микросхема не читается и не пишется"));
   socket_ = std::make_unique<sim::FollowingSocket>(board_);
   sim::ChipFaults faults = choice.faults;
   if (choice.socket && *choice.socket == "empty") {
@@ -155,8 +157,12 @@ bool BoardConnection::open_simulated(const SimulatedPort& choice, RunOutcome& ou
   if (!store_path_.empty()) {
     try {
       board_file_ = std::make_unique<BoardFile>(store_path_, [this] {
-        console_.note(store_path_ + ": another run holds this board file; waiting for it (" +
-                      std::to_string(BoardFile::PATIENCE.count()) + " s at most)");
+        const std::string most = std::to_string(BoardFile::PATIENCE.count());
+        console_.note(
+            store_path_ +
+            console_.pick(
+                ": another run holds this board file; waiting for it (" + most + " s at most)",
+                ": файл платы занят другим запуском; ожидание (не более " + most + " с)"));
       });
       for (auto& chip : board_file_->load()) {
         stored_models_.emplace_back(chip->model_name());

@@ -83,6 +83,13 @@ class Session final : private headless::WindowHost {
   // The probe, then the row's ID; false (and why) when the run must stop.
   bool identity_confirmed();
   bool mismatch(const std::string& what);
+  [[nodiscard]] std::string only_read_at_5v() const {
+    return console_.pick("; the chip was only read at 5 V",
+                         "; микросхема только прочитана при 5 В");
+  }
+  [[nodiscard]] std::string refused_read() const {
+    return console_.pick("the chip refused the read", "микросхема не дала себя прочитать");
+  }
   // The vpp_use bits of the command.
   [[nodiscard]] uint8_t voltage_uses() const;
   // No --chip: the row the probe names, or (id) the names alone.
@@ -229,9 +236,11 @@ int Session::run() {
   // SIGPIPE or SIGXFSZ outside a change: the failed write says enough.
   if (const int signal = signals_.caught(); signal != 0 && holds) {
     console_.drop_deferred();
-    console_.failure("interrupted (" + posix::signal_name(signal) +
-                     "); what was under way was finished first and the board left idle: check the "
-                     "chip (verify) before using it");
+    console_.failure(console_.pick("interrupted (", "прервано (") + posix::signal_name(signal) +
+                     console_.pick("); what was under way was finished first and the board left "
+                                   "idle: check the chip (verify) before using it",
+                                   "); начатое было доведено до конца, плата оставлена в покое: "
+                                   "проверьте микросхему (verify), прежде чем её использовать"));
     return 128 + signal;
   }
   note_board_time();
@@ -324,10 +333,12 @@ uint8_t Session::voltage_uses() const {
 
 bool Session::mismatch(const std::string& what) {
   if (options_.force) {
-    console_.note(what + "; --force: going on");
+    console_.note(what + console_.pick("; --force: going on", "; --force: продолжаем"));
     return true;
   }
-  outcome_.fail(what + (changes_chip(options_) ? " (--force goes on)" : ""));
+  outcome_.fail(what + (changes_chip(options_)
+                            ? console_.pick(" (--force goes on)", " (--force продолжит)")
+                            : ""));
   return false;
 }
 
@@ -339,27 +350,37 @@ bool Session::identity_confirmed() {
   for (const auto& answer : {probe.dip32, probe.dip20}) {
     if (answer && answer->counts && answered_id_.empty()) answered_id_ = codes_text(answer->codes);
   }
-  constexpr const char* ONLY_READ = "; the chip was only read at 5 V";
+  const std::string only_read = only_read_at_5v();
   const bool high_voltage_id = identifies_with_high_voltage(row);
   if ((high_voltage_id || (row.facts.vpp_operations & voltage_uses()) != 0)) {
     if (const auto harm = high_voltage_harm(probe)) {
       // No option overrides this: the voltage would damage the chip.
-      outcome_.fail(*harm + "; the " + name +
-                    " needs the programming voltage: refused, whatever --force says" + ONLY_READ);
+      outcome_.fail(*harm +
+                    console_.pick("; the " + name +
+                                      " needs the programming voltage: refused, whatever --force "
+                                      "says",
+                                  "; " + name +
+                                      " требует напряжения программирования: отказано, даже с "
+                                      "--force") +
+                    only_read);
       return false;
     }
   }
   const auto expected = expected_identity(row);
-  const std::string wanted =
-      "not the " + name + (expected.empty() ? "" : "'s " + codes_text(expected));
+  const std::string wanted = console_.pick(
+      "not the " + name + (expected.empty() ? "" : "'s " + codes_text(expected)),
+      "это не " + name + (expected.empty() ? "" : " с кодом " + codes_text(expected)));
   if (!high_voltage_id) {
     if (!expected.empty() && probe_confirms(probe, row)) return true;
-    return mismatch(probe_text(probe) + ", " + wanted + ONLY_READ);
+    return mismatch(probe_text(probe) + ", " + wanted + only_read);
   }
   if (const auto why = high_voltage_id_refusal(probe, row)) {
-    return mismatch(*why + ", " + wanted +
-                    " (its ID needs 12 V, not switched on while a chip answers at 5 V)" +
-                    ONLY_READ);
+    return mismatch(
+        *why + ", " + wanted +
+        console_.pick(" (its ID needs 12 V, not switched on while a chip answers at 5 V)",
+                      " (её код читается при 12 В, а они не включаются, пока "
+                      "микросхема отвечает при 5 В)") +
+        only_read);
   }
   // Nothing answered at 5 V: the row's own ID, with 12 V on pin 1.
   const std::vector<uint8_t> found = read_identity(*context_, row);
@@ -367,9 +388,13 @@ bool Session::identity_confirmed() {
   if (std::equal(found.begin(), found.end(), expected.begin(), expected.end())) return true;
   const bool nothing = std::all_of(found.begin(), found.end(),
                                    [](uint8_t code) { return code == 0xFF || code == 0x00; });
-  return mismatch((nothing ? "nothing answers: an empty socket or bad contact"
-                           : "the socket answers " + codes_text(found)) +
-                  ", " + wanted + "; the chip was read at 5 V, then its ID with 12 V on pin 1");
+  return mismatch(
+      (nothing ? console_.pick("nothing answers: an empty socket or bad contact",
+                               "ничего не отвечает: панель пуста или плохой контакт")
+               : console_.pick("the socket answers ", "в панели отвечает ") + codes_text(found)) +
+      ", " + wanted +
+      console_.pick("; the chip was read at 5 V, then its ID with 12 V on pin 1",
+                    "; микросхема прочитана при 5 В, затем её код при 12 В на выводе 1"));
 }
 
 void Session::choose_row() {
@@ -389,8 +414,11 @@ void Session::choose_row() {
         if (!high_voltage_rows.empty()) high_voltage_rows += ", ";
         high_voltage_rows += to_utf8(row.name);
       }
-      outcome_.fail(probe_text(probe) + "; a 12 V part (" + high_voltage_rows +
-                    ") gives no ID at 5 V: name its row with --chip");
+      outcome_.fail(probe_text(probe) +
+                    console_.pick("; a 12 V part (" + high_voltage_rows +
+                                      ") gives no ID at 5 V: name its row with --chip",
+                                  "; микросхема на 12 В (" + high_voltage_rows +
+                                      ") не выдаёт код при 5 В: укажите её строку через --chip"));
       return;
     }
     if (options_.json) {
@@ -411,14 +439,19 @@ void Session::choose_row() {
     return;
   }
   if (rows.size() != 1) {
-    outcome_.fail("which chip? " + probe_text(probe) +
-                  (rows.empty() ? "" : "; more than one row answers so") +
-                  ": give --chip NAME (see: programmer list); the chip was only read at 5 V");
+    outcome_.fail(console_.pick("which chip? ", "какая микросхема? ") + probe_text(probe) +
+                  (rows.empty() ? ""
+                                : console_.pick("; more than one row answers so",
+                                                "; такой ответ подходит нескольким строкам")) +
+                  console_.pick(": give --chip NAME (see: programmer list)",
+                                ": укажите --chip ИМЯ (см. programmer list)") +
+                  only_read_at_5v());
     return;
   }
   options_.chip = to_utf8(rows.front()->name);
   checked_ = check_options(options_, outcome_);
-  console_.note("the socket holds the " + names + ": using that row");
+  console_.note(console_.pick("the socket holds the " + names + ": using that row",
+                              "в панели " + names + ": используется эта строка"));
 }
 
 bool Session::socket_empty() {
@@ -426,13 +459,17 @@ bool Session::socket_empty() {
   const bool holds = probe.answered() || (probe.dip32 && probe.dip32->holds_data()) ||
                      (probe.dip20 && probe.dip20->holds_data());
   if (holds) {
-    outcome_.fail("calibrate switches the programming voltage on and needs an empty socket: " +
-                  probe_text(probe) + "; the chip was only read at 5 V");
+    outcome_.fail(console_.pick("calibrate switches the programming voltage on and needs an "
+                                "empty socket: ",
+                                "calibrate включает напряжение программирования, панель должна "
+                                "быть пуста: ") +
+                  probe_text(probe) + only_read_at_5v());
     return false;
   }
   // The probe, not --yes, answers the question whether the chip is out.
   socket_found_empty_ = true;
-  console_.note("the socket is empty: nothing answers at 5 V");
+  console_.note(console_.pick("the socket is empty: nothing answers at 5 V",
+                              "панель пуста: при 5 В ничего не отвечает"));
   return true;
 }
 
@@ -444,12 +481,15 @@ bool Session::backed_up() {
   context_->bus.progress_prefix = nullptr;
   console_.end_progress();
   const std::optional<std::string> error =
-      chip ? save_backup(options_.backup, *chip) : "the chip refused the read";
+      chip ? save_backup(options_.backup, *chip) : refused_read();
   if (error) {
-    outcome_.fail("--backup: " + *error + "; the chip was not touched");
+    outcome_.fail("--backup: " + *error +
+                  console_.pick("; the chip was not touched", "; микросхема не затронута"));
     return false;
   }
-  console_.note("the chip's old contents are saved in " + options_.backup);
+  console_.note(console_.pick("the chip's old contents are saved in ",
+                              "прежнее содержимое микросхемы сохранено в ") +
+                options_.backup);
   return true;
 }
 
@@ -501,12 +541,20 @@ void Session::write_command() {
   }
   if (!written && report.wrong_units_unchanged) note_protection(slice->start, true);
   if (written && report.programmed_bytes == 0 && report.erased_bytes == 0) {
-    console_.note("the chip already holds the image: nothing programmed");
-  } else if (written) {
+    console_.note(console_.pick("the chip already holds the image: nothing programmed",
+                                "микросхема уже содержит образ: ничего не запрограммировано"));
+  } else if (written && console_.english()) {
     std::string summary = std::to_string(report.programmed_bytes) + " bytes programmed";
     if (report.erased_bytes != 0) {
       summary += ", " + hex(report.erased_bytes) + " bytes erased, " +
                  std::to_string(report.restored_bytes) + " bytes outside the slice put back";
+    }
+    console_.note(summary);
+  } else if (written) {
+    std::string summary = "запрограммировано байтов: " + std::to_string(report.programmed_bytes);
+    if (report.erased_bytes != 0) {
+      summary += ", стёрто байтов: " + hex(report.erased_bytes) +
+                 ", возвращено байтов вне среза: " + std::to_string(report.restored_bytes);
     }
     console_.note(summary);
   }
@@ -587,7 +635,7 @@ void Session::plan_erase() {
     const auto chip = read_chip(*context_, range.start, range.end - range.start);
     context_->bus.progress_prefix = nullptr;
     if (!chip) {
-      outcome_.fail("the chip refused the read");
+      outcome_.fail(refused_read());
       return;
     }
     not_blank += static_cast<uint64_t>(
@@ -629,6 +677,11 @@ void Session::note_board_time() {
 void Session::note_page_reloads() {
   const uint32_t reloads = context_->page_loads.reloads;
   if (reloads == 0) return;
+  if (!console_.english()) {
+    console_.note("страниц загружено повторно: " + std::to_string(reloads) +
+                  " (загрузка превысила предел загрузки байтов микросхемы)");
+    return;
+  }
   console_.note(std::to_string(reloads) + (reloads == 1 ? " page was" : " pages were") +
                 " loaded again: the load ran over the chip's byte-load limit");
 }
@@ -668,7 +721,9 @@ void Session::erase_command() {
   console_.end_progress();
   const std::string range = ranges_text({erased});
   if (!chip) {
-    outcome_.fail("the chip refused the read of the blank check of " + range);
+    outcome_.fail(console_.pick("the chip refused the read of the blank check of ",
+                                "микросхема не дала прочитать для проверки чистоты ") +
+                  range);
     return;
   }
   const auto left = std::find_if(chip->begin(), chip->end(), [](uint8_t b) { return b != 0xFF; });
@@ -678,13 +733,19 @@ void Session::erase_command() {
     std::snprintf(held, sizeof held, "%02X", *left);
     last_status_.clear();  // the handler's "done" is not the result
     const auto left_bytes = std::count_if(left, chip->end(), [](uint8_t b) { return b != 0xFF; });
-    outcome_.fail("the erase of " + range + " said it was done, but " + address_text(address) +
-                  " holds " + held + "; " + std::to_string(left_bytes) +
-                  (left_bytes == 1 ? " byte is not blank" : " bytes are not blank"));
+    const std::string count = std::to_string(left_bytes);
+    outcome_.fail(console_.english()
+                      ? "the erase of " + range + " said it was done, but " +
+                            address_text(address) + " holds " + held + "; " + count +
+                            (left_bytes == 1 ? " byte is not blank" : " bytes are not blank")
+                      : "стирание " + range + " сообщило о завершении, но по адресу " +
+                            address_text(address) + " записано " + held +
+                            "; не чистых байтов: " + count);
     context_->main_view.dialog().message_box(text::ERASE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
     return;
   }
-  console_.note("erased and checked blank: " + range);
+  console_.note(console_.pick("erased and checked blank: ", "стёрто и проверено на чистоту: ") +
+                range);
 }
 
 void Session::check_lock_byte() {
@@ -711,7 +772,7 @@ std::optional<bool> Session::say_where(const ImageSlice& slice) {
   context_->bus.progress_prefix = nullptr;
   console_.end_progress();
   if (!chip) {
-    outcome_.fail("the chip refused the read");
+    outcome_.fail(refused_read());
     return std::nullopt;
   }
   const auto difference = first_difference(slice, *chip, slice.start);

@@ -67,10 +67,18 @@ std::optional<int> Loop::refusal() {
     return EXIT_USAGE_STATUS;
   };
   if (options_.chip.empty())
-    return usage("--repeat needs the row: --chip NAME (see: programmer list)");
-  if (options_.file == "-") return usage("--repeat needs an image file, not standard input");
-  if (!options_.backup.empty()) return usage("--backup goes with one chip, not with --repeat");
-  if (!options_.trace.empty()) return usage("--trace goes with one chip, not with --repeat");
+    return usage(
+        console_.pick("--repeat needs the row: --chip NAME (see: programmer list)",
+                      "для --repeat нужна строка каталога: --chip ИМЯ (см. programmer list)"));
+  if (options_.file == "-")
+    return usage(console_.pick("--repeat needs an image file, not standard input",
+                               "для --repeat нужен файл образа, а не стандартный ввод"));
+  if (!options_.backup.empty())
+    return usage(console_.pick("--backup goes with one chip, not with --repeat",
+                               "--backup применим к одной микросхеме, не к --repeat"));
+  if (!options_.trace.empty())
+    return usage(console_.pick("--trace goes with one chip, not with --repeat",
+                               "--trace применим к одной микросхеме, не к --repeat"));
   auto found = find_row(options_.chip);
   if (const auto* why = std::get_if<std::string>(&found)) return usage("--chip: " + *why);
   row_ = std::get<const ChipDescriptor*>(found);
@@ -78,7 +86,7 @@ std::optional<int> Loop::refusal() {
   if (options_.port.empty()) return std::nullopt;  // the first chip's run says what to do
   const auto bytes = file_bytes(options_.file);
   if (!bytes) {
-    console_.note("cannot read " + options_.file);
+    console_.note(console_.pick("cannot read ", "не удаётся прочитать ") + options_.file);
     return EXIT_FAILURE_STATUS;
   }
   image_ = *bytes;
@@ -98,8 +106,10 @@ SocketLook Loop::look() {
 }
 
 Loop::Waited Loop::wait_for_chip(bool present) {
-  console_.note(present ? "waiting for the next " + row_name_ + " in the socket (Ctrl-C ends)"
-                        : "take the chip out of the socket");
+  console_.note(
+      present ? console_.pick("waiting for the next " + row_name_ + " in the socket (Ctrl-C ends)",
+                              "ожидание следующей " + row_name_ + " в панели (Ctrl-C завершает)")
+              : console_.pick("take the chip out of the socket", "выньте микросхему из панели"));
   std::string told;
   int looks = 0;
   for (;;) {
@@ -107,7 +117,8 @@ Loop::Waited Loop::wait_for_chip(bool present) {
     if (seen.state == SocketState::unknown) return Waited::failed;
     if ((seen.state == SocketState::chip_of_row) == present) return Waited::done;
     if (present && seen.state == SocketState::other && (seen.what != told || looks == 0)) {
-      console_.note(seen.what + ": not the " + row_name_ + "; waiting");
+      console_.note(seen.what + console_.pick(": not the " + row_name_ + "; waiting",
+                                              ": это не " + row_name_ + "; ожидание"));
       told = seen.what;
       looks = SAME_NOTE_LOOKS;
     }
@@ -119,8 +130,11 @@ Loop::Waited Loop::wait_for_chip(bool present) {
 }
 
 Loop::Waited Loop::wait_for_enter(unsigned number) {
-  console_.note("the " + row_name_ + " gives no ID at 5 V: put chip " + std::to_string(number) +
-                " into the socket and press Enter (Ctrl-D or Ctrl-C ends)");
+  const std::string chip = std::to_string(number);
+  console_.note(console_.pick("the " + row_name_ + " gives no ID at 5 V: put chip " + chip +
+                                  " into the socket and press Enter (Ctrl-D or Ctrl-C ends)",
+                              row_name_ + " не выдаёт код при 5 В: вставьте микросхему " + chip +
+                                  " в панель и нажмите Enter (Ctrl-D или Ctrl-C завершает)"));
   switch (signals_.wait_for_line(settings_.input_fd)) {
     case posix::RunSignals::Line::read:
       return Waited::done;
@@ -133,8 +147,13 @@ Loop::Waited Loop::wait_for_enter(unsigned number) {
 
 int Loop::finish(int status) {
   const unsigned chips = passed_ + failed_;
-  console_.out() << "tally: " << passed_ << " passed, " << failed_ << " failed, " << chips
-                 << (chips == 1 ? " chip" : " chips") << '\n';
+  if (console_.english()) {
+    console_.out() << "tally: " << passed_ << " passed, " << failed_ << " failed, " << chips
+                   << (chips == 1 ? " chip" : " chips") << '\n';
+  } else {
+    console_.out() << "итог: годных " << passed_ << ", брак " << failed_ << ", всего микросхем "
+                   << chips << '\n';
+  }
   console_.out().flush();
   if (status != EXIT_SUCCESS_STATUS) return status;
   return failed_ == 0 ? EXIT_SUCCESS_STATUS : EXIT_FAILURE_STATUS;
@@ -148,7 +167,9 @@ int Loop::run() {
     const bool digits = !text.empty() && text.size() < 7 &&
                         text.find_first_not_of("0123456789") == std::string::npos;
     if (!digits || std::stoul(text) == 0) {
-      console_.note("--count " + text + ": give a number of chips from 1 to 999999");
+      console_.note("--count " + text +
+                    console_.pick(": give a number of chips from 1 to 999999",
+                                  ": укажите число микросхем от 1 до 999999"));
       return EXIT_USAGE_STATUS;
     }
     count = static_cast<unsigned>(std::stoul(text));
@@ -163,8 +184,12 @@ int Loop::run() {
     if (waited == Waited::failed) status = EXIT_FAILURE_STATUS;
     if (waited != Waited::done) break;
     if (!options_.port.empty() && file_bytes(options_.file) != image_) {
-      console_.note(options_.file + " changed since the loop began: stopped before chip " +
-                    std::to_string(number) + ", which was not touched");
+      const std::string chip = std::to_string(number);
+      console_.note(options_.file +
+                    console_.pick(" changed since the loop began: stopped before chip " + chip +
+                                      ", which was not touched",
+                                  " изменился после начала цикла: остановлено перед микросхемой " +
+                                      chip + ", она не затронута"));
       status = EXIT_FAILURE_STATUS;
       break;
     }
@@ -183,8 +208,13 @@ int Loop::run() {
     }
     const bool passed = chip_status == EXIT_SUCCESS_STATUS;
     ++(passed ? passed_ : failed_);
-    console_.out() << (passed ? "PASS" : "FAIL") << " chip " << number << " (" << row_name_
-                   << "): " << passed_ << " passed, " << failed_ << " failed"
+    // PASS and FAIL stay keywords in either language: scripts look for them.
+    console_.out() << (passed ? "PASS" : "FAIL") << console_.pick(" chip ", " микросхема ")
+                   << number << " (" << row_name_ << "): "
+                   << (console_.english() ? std::to_string(passed_) + " passed, " +
+                                                std::to_string(failed_) + " failed"
+                                          : "годных " + std::to_string(passed_) + ", брак " +
+                                                std::to_string(failed_))
                    << (settings_.bell ? "\a" : "") << '\n';
     console_.out().flush();
     if (listener_ != nullptr) {
@@ -198,7 +228,8 @@ int Loop::run() {
     }
   }
   if (const int signal = signals_.caught(); signal != 0 && status < 128) {
-    console_.note("ended by " + posix::signal_name(signal) + " between chips");
+    console_.note(console_.pick("ended by ", "завершено сигналом ") + posix::signal_name(signal) +
+                  console_.pick(" between chips", " между микросхемами"));
   }
   signals_.let_go();
   return finish(status);

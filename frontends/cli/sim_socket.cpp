@@ -21,14 +21,21 @@ int run_sim_command(const CliOptions& options, Console& console) {
   const auto* simulated = std::get_if<SimulatedPort>(&std::get<PortChoice>(parsed));
   if (simulated == nullptr || simulated->store.empty()) {
     return usage("sim " + options.sim_action +
-                 ": give the simulated board's file (--port sim:FILE), the one the loop uses");
+                 console.pick(": give the simulated board's file (--port sim:FILE), the one the "
+                              "loop uses",
+                              ": укажите файл имитации платы (--port sim:ФАЙЛ), тот же, что у "
+                              "цикла"));
   }
-  if (simulated->socket) return usage("sim " + options.sim_action + ": no socket= here");
+  if (simulated->socket)
+    return usage("sim " + options.sim_action +
+                 console.pick(": no socket= here", ": socket= здесь не применим"));
   const bool insert = options.sim_action == "insert";
   sim::StoredSocket socket;
   std::string name;
   if (insert) {
-    if (options.sim_row.empty()) return usage("sim insert: which row? (see: programmer list)");
+    if (options.sim_row.empty())
+      return usage(console.pick("sim insert: which row? (see: programmer list)",
+                                "sim insert: какая строка? (см. programmer list)"));
     auto found = find_row(options.sim_row);
     if (const auto* why = std::get_if<std::string>(&found)) return usage(*why);
     const ChipDescriptor& row = *std::get<const ChipDescriptor*>(found);
@@ -39,13 +46,17 @@ int run_sim_command(const CliOptions& options, Console& console) {
       socket.faults += kind;
     }
   } else if (!options.sim_row.empty()) {
-    return usage("sim remove: unexpected argument " + options.sim_row);
+    return usage(console.pick("sim remove: unexpected argument ", "sim remove: лишний аргумент ") +
+                 options.sim_row);
   } else if (!simulated->fault_kinds.empty()) {
-    return usage("sim remove: a chip taken out has no faults");
+    return usage(console.pick("sim remove: a chip taken out has no faults",
+                              "sim remove: у вынутой микросхемы нет неисправностей"));
   }
   try {
     BoardFile file(simulated->store, [&] {
-      console.note(simulated->store + ": another run holds this board file; waiting for it");
+      console.note(simulated->store +
+                   console.pick(": another run holds this board file; waiting for it",
+                                ": файл платы занят другим запуском; ожидание"));
     });
     auto chips = file.load();
     if (insert) {
@@ -61,9 +72,13 @@ int run_sim_command(const CliOptions& options, Console& console) {
     console.note(error.what());
     return EXIT_FAILURE_STATUS;
   }
-  console.note(insert ? "a fresh " + name + " is in the socket" +
-                            (socket.faults.empty() ? "" : " (faults: " + socket.faults + ")")
-                      : std::string("the socket is empty"));
+  const std::string faults =
+      socket.faults.empty() ? ""
+                            : console.pick(" (faults: ", " (неисправности: ") + socket.faults + ")";
+  console.note(
+      insert
+          ? console.pick("a fresh " + name + " is in the socket", "в панели новая " + name) + faults
+          : console.pick("the socket is empty", "панель пуста"));
   return EXIT_SUCCESS_STATUS;
 }
 
