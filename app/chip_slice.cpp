@@ -43,8 +43,14 @@ std::optional<Difference> first_difference(const ImageSlice& slice,
   return found;
 }
 
-std::string difference_text(const Difference& difference) {
-  char bytes[32];
+std::string difference_text(const Difference& difference, bool english) {
+  char bytes[64];
+  if (!english) {
+    std::snprintf(bytes, sizeof bytes, ": в файле %02X, в микросхеме %02X; ", difference.wanted,
+                  difference.found);
+    return "первое отличие по адресу " + address_text(difference.address) + bytes +
+           "отличается байтов среза: " + std::to_string(difference.count);
+  }
   std::snprintf(bytes, sizeof bytes, ": file %02X, chip %02X; ", difference.wanted,
                 difference.found);
   return "first difference at " + address_text(difference.address) + bytes +

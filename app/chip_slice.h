@@ -42,6 +42,7 @@ std::optional<Difference> first_difference(const ImageSlice& slice,
 std::string address_text(uint32_t address);
 
 // "first difference at 1C00h: file 5A, chip FF; 3 bytes of the slice differ"
-std::string difference_text(const Difference& difference);
+// In Russian when english is false.
+std::string difference_text(const Difference& difference, bool english = true);
 
 }  // namespace fp

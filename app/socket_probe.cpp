@@ -152,33 +152,46 @@ SocketProbe probe_socket(ProgrammerContext& context) {
   return probe;
 }
 
-std::string answer_text(const SocketAnswer& answer) {
+std::string answer_text(const SocketAnswer& answer, bool english) {
   if (!answer.counts) return "";
-  const std::string codes = "answers " + codes_text(answer.codes);
-  return answer.rows.empty() ? codes + " (no row of the list)"
-                             : codes + ": " + row_names(answer.rows);
+  const std::string codes = (english ? "answers " : "отвечает ") + codes_text(answer.codes);
+  if (answer.rows.empty()) return codes + (english ? " (no row of the list)" : " (нет в списке)");
+  return codes + ": " + row_names(answer.rows);
 }
 
-std::string probe_text(const SocketProbe& probe) {
+namespace {
+
+std::string socket_name(bool dip32, bool english) {
+  if (english) return dip32 ? "the 32-pin socket " : "the 20-pin socket ";
+  return dip32 ? "32-выводная панель " : "20-выводная панель ";
+}
+
+}  // namespace
+
+std::string probe_text(const SocketProbe& probe, bool english) {
   std::string text;
   for (const auto* answer :
        {probe.answer_in(SocketKind::dip32), probe.answer_in(SocketKind::dip20)}) {
     if (answer == nullptr || !answer->counts) continue;
     if (!text.empty()) text += "; ";
-    text +=
-        answer == probe.answer_in(SocketKind::dip32) ? "the 32-pin socket " : "the 20-pin socket ";
-    text += answer_text(*answer);
+    text += socket_name(answer == probe.answer_in(SocketKind::dip32), english);
+    text += answer_text(*answer, english);
   }
   if (!text.empty()) return text;
   const SocketAnswer* dip32 = probe.answer_in(SocketKind::dip32);
   if (dip32 != nullptr && dip32->holds_data()) {
+    if (!english) {
+      return "при 5 В ничего не отвечает: 32-выводная панель читается как " +
+             codes_text(dip32->array) + ", но кода не выдаёт";
+    }
     return "nothing answers at 5 V: the 32-pin socket reads " + codes_text(dip32->array) +
            " but gives no ID";
   }
-  return "nothing answers: an empty socket or bad contact";
+  return english ? "nothing answers: an empty socket or bad contact"
+                 : "ничего не отвечает: панель пуста или плохой контакт";
 }
 
-std::optional<std::string> high_voltage_harm(const SocketProbe& probe) {
+std::optional<std::string> high_voltage_harm(const SocketProbe& probe, bool english) {
   for (const auto* answer :
        {probe.answer_in(SocketKind::dip32), probe.answer_in(SocketKind::dip20)}) {
     if (answer == nullptr || !answer->counts) continue;
@@ -188,8 +201,9 @@ std::optional<std::string> high_voltage_harm(const SocketProbe& probe) {
         std::any_of(answer->rows.begin(), answer->rows.end(),
                     [](const ChipDescriptor* row) { return !row->facts.takes_vpp(); });
     if (unknown_flash || five_volt_row) {
-      return std::string(in_dip32 ? "the 32-pin socket " : "the 20-pin socket ") +
-             answer_text(*answer) + ", a chip that must never have 12 V";
+      return socket_name(in_dip32, english) + answer_text(*answer, english) +
+             (english ? ", a chip that must never have 12 V"
+                      : ": на такую микросхему нельзя подавать 12 В");
     }
   }
   return std::nullopt;
@@ -200,9 +214,9 @@ bool identifies_with_high_voltage(const ChipDescriptor& row) {
 }
 
 std::optional<std::string> high_voltage_id_refusal(const SocketProbe& probe,
-                                                   const ChipDescriptor& row) {
+                                                   const ChipDescriptor& row, bool english) {
   if (!identifies_with_high_voltage(row) || !probe.answered()) return std::nullopt;
-  return probe_text(probe);
+  return probe_text(probe, english);
 }
 
 bool probe_confirms(const SocketProbe& probe, const ChipDescriptor& row) {

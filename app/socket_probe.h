@@ -44,19 +44,20 @@ SocketProbe probe_socket(ProgrammerContext& context);
 // The programming voltage would harm what answered: why, naming it.
 // A known row whose pin 1 takes less than 12 V, or an answer to the 32-pin
 // JEDEC ID that matches no row (only 5 V flash answers it).
-std::optional<std::string> high_voltage_harm(const SocketProbe& probe);
+// In English, or in Russian when english is false (as every text below).
+std::optional<std::string> high_voltage_harm(const SocketProbe& probe, bool english = true);
 
 // The 12 V identification of the row may run: the probe left it room. For
 // the AM28F001 class nothing answered in the 32-pin socket; for the ATtiny
 // neither socket answered. Otherwise what answered.
 std::optional<std::string> high_voltage_id_refusal(const SocketProbe& probe,
-                                                   const ChipDescriptor& row);
+                                                   const ChipDescriptor& row, bool english = true);
 
 // "answers 1F D5: AT29C010A", "answers 1E 93 0C (no row)", or "nothing
 // answers: an empty socket or bad contact" (or "... holds 12 34 but gives no
 // ID at 5 V").
-std::string probe_text(const SocketProbe& probe);
-std::string answer_text(const SocketAnswer& answer);
+std::string probe_text(const SocketProbe& probe, bool english = true);
+std::string answer_text(const SocketAnswer& answer, bool english = true);
 
 // The row's 5 V ID is the one the probe found; false for 12 V rows.
 bool probe_confirms(const SocketProbe& probe, const ChipDescriptor& row);

@@ -278,7 +278,7 @@ SocketLook Session::look() {
   SocketLook seen{SocketState::unknown, ""};
   if (outcome_.ok()) {
     const SocketProbe probe = probe_socket(*context_);
-    seen.what = probe_text(probe);
+    seen.what = probe_text(probe, console_.english());
     const bool holds = probe.answered() || (probe.dip32 && probe.dip32->holds_data()) ||
                        (probe.dip20 && probe.dip20->holds_data());
     seen.state = probe_confirms(probe, *checked_.row) ? SocketState::chip_of_row
@@ -346,14 +346,14 @@ bool Session::identity_confirmed() {
   const ChipDescriptor& row = *context_->current_chip;
   const std::string name = to_utf8(row.name);
   const SocketProbe probe = probe_socket(*context_);
-  console_.detail(console_.pick("probe: ", "проба: ") + probe_text(probe));
+  console_.detail(console_.pick("probe: ", "проба: ") + probe_text(probe, console_.english()));
   for (const auto& answer : {probe.dip32, probe.dip20}) {
     if (answer && answer->counts && answered_id_.empty()) answered_id_ = codes_text(answer->codes);
   }
   const std::string only_read = only_read_at_5v();
   const bool high_voltage_id = identifies_with_high_voltage(row);
   if ((high_voltage_id || (row.facts.vpp_operations & voltage_uses()) != 0)) {
-    if (const auto harm = high_voltage_harm(probe)) {
+    if (const auto harm = high_voltage_harm(probe, console_.english())) {
       // No option overrides this: the voltage would damage the chip.
       outcome_.fail(*harm +
                     console_.pick("; the " + name +
@@ -372,9 +372,9 @@ bool Session::identity_confirmed() {
       "это не " + name + (expected.empty() ? "" : " с кодом " + codes_text(expected)));
   if (!high_voltage_id) {
     if (!expected.empty() && probe_confirms(probe, row)) return true;
-    return mismatch(probe_text(probe) + ", " + wanted + only_read);
+    return mismatch(probe_text(probe, console_.english()) + ", " + wanted + only_read);
   }
-  if (const auto why = high_voltage_id_refusal(probe, row)) {
+  if (const auto why = high_voltage_id_refusal(probe, row, console_.english())) {
     return mismatch(
         *why + ", " + wanted +
         console_.pick(" (its ID needs 12 V, not switched on while a chip answers at 5 V)",
@@ -414,7 +414,7 @@ void Session::choose_row() {
         if (!high_voltage_rows.empty()) high_voltage_rows += ", ";
         high_voltage_rows += to_utf8(row.name);
       }
-      outcome_.fail(probe_text(probe) +
+      outcome_.fail(probe_text(probe, console_.english()) +
                     console_.pick("; a 12 V part (" + high_voltage_rows +
                                       ") gives no ID at 5 V: name its row with --chip",
                                   "; микросхема на 12 В (" + high_voltage_rows +
@@ -435,11 +435,12 @@ void Session::choose_row() {
         return;
       }
     }
-    console_.out() << probe_text(probe) << '\n';
+    console_.out() << probe_text(probe, console_.english()) << '\n';
     return;
   }
   if (rows.size() != 1) {
-    outcome_.fail(console_.pick("which chip? ", "какая микросхема? ") + probe_text(probe) +
+    outcome_.fail(console_.pick("which chip? ", "какая микросхема? ") +
+                  probe_text(probe, console_.english()) +
                   (rows.empty() ? ""
                                 : console_.pick("; more than one row answers so",
                                                 "; такой ответ подходит нескольким строкам")) +
@@ -463,7 +464,7 @@ bool Session::socket_empty() {
                                 "empty socket: ",
                                 "calibrate включает напряжение программирования, панель должна "
                                 "быть пуста: ") +
-                  probe_text(probe) + only_read_at_5v());
+                  probe_text(probe, console_.english()) + only_read_at_5v());
     return false;
   }
   // The probe, not --yes, answers the question whether the chip is out.
@@ -777,7 +778,7 @@ std::optional<bool> Session::say_where(const ImageSlice& slice) {
   }
   const auto difference = first_difference(slice, *chip, slice.start);
   // Part of the failure: said under -q too.
-  if (difference) console_.failure(difference_text(*difference));
+  if (difference) console_.failure(difference_text(*difference, console_.english()));
   chip_read_ = *chip;
   return !difference.has_value();
 }

@@ -94,6 +94,9 @@ TEST(SocketProbe, ChipBytesThatLookLikeAnIdAreNoAnswer) {
   EXPECT_FALSE(probe.answered());
   EXPECT_EQ(probe_text(probe),
             "nothing answers at 5 V: the 32-pin socket reads 1F D5 but gives no ID");
+  EXPECT_EQ(probe_text(probe, false),
+            "при 5 В ничего не отвечает: 32-выводная панель читается как 1F D5, но кода не "
+            "выдаёт");
   EXPECT_FALSE(high_voltage_id_refusal(probe, test::catalogue_row(u"AM28F001")));
 }
 
@@ -107,6 +110,13 @@ TEST(SocketProbe, FiveVoltAnswersBlockTheHighVoltageSteps) {
             "the 32-pin socket answers 1F D5: AT29C010A, a chip that must never have 12 V");
   EXPECT_TRUE(high_voltage_id_refusal(probe, test::catalogue_row(u"AM28F001")));
   EXPECT_TRUE(high_voltage_id_refusal(probe, test::catalogue_row(u"ATTINY2313 - FLASH")));
+  // A Russian run names the same socket, codes and row.
+  EXPECT_EQ(probe_text(probe, false), "32-выводная панель отвечает 1F D5: AT29C010A");
+  EXPECT_EQ(*high_voltage_harm(probe, false),
+            "32-выводная панель отвечает 1F D5: AT29C010A: на такую микросхему нельзя подавать "
+            "12 В");
+  EXPECT_EQ(*high_voltage_id_refusal(probe, test::catalogue_row(u"AM28F001"), false),
+            probe_text(probe, false));
 }
 
 TEST(SocketProbe, TwelveVoltChipsAnswerWithoutHarmRule) {

@@ -80,6 +80,9 @@ TEST(SliceDifferences, FirstAddressBothBytesAndCountOfHeldBytesOnly) {
   EXPECT_EQ(difference->count, 1U);
   EXPECT_EQ(difference_text(*difference),
             "first difference at 103h: file 04, chip 00; 1 byte of the slice differs");
+  EXPECT_EQ(difference_text(*difference, false),
+            "первое отличие по адресу 103h: в файле 04, в микросхеме 00; отличается байтов "
+            "среза: 1");
   slice.bytes[3] = 0;
   EXPECT_FALSE(first_difference(slice, chip, 0xFF).has_value());
 }
