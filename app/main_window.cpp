@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/catalogue.h"
+#include "app/data_operations.h"
 #include "bus/number_text.h"
 #include "platform/image_file.h"
 #include "ui/control_ids.h"
@@ -126,12 +127,10 @@ std::u16string MainWindow::image_path() {
 void MainWindow::read_command() {
   if (!read_extra_parameters()) return;
   ProgrammerContext& c = context_;
-  c.bus.progress_prefix = text::READING;
-  const ReadResult result =
-      read_handler(*c.current_chip)(c, c.image_buffer.data(), c.rom_offset, c.block_length);
-  c.bus.progress_prefix = nullptr;
   // A refused read has told the operator why; the buffer holds nothing of the chip.
-  if (result == ReadResult::refused) return;
+  if (read_slice(c, c.image_buffer.data(), c.rom_offset, c.block_length) == ReadResult::refused) {
+    return;
+  }
   const std::u16string path = image_path();
   if (save_image(path, c.image_buffer.data(), c.file_offset, c.block_length) == 0) {
     c.main_view.dialog().message_box(text::FILE_SAVED, text::PROGRAMMER, mb::OK);
@@ -142,8 +141,7 @@ void MainWindow::read_command() {
 
 void MainWindow::write_command() {
   ProgrammerContext& c = context_;
-  const DataHandler write = c.current_chip->slots.on_write;
-  if (write == nullptr) {
+  if (c.current_chip->slots.on_write == nullptr) {
     c.main_view.dialog().message_box(text::NOT_IMPLEMENTED, nullptr, mb::ICON_INFORMATION);
     return;
   }
@@ -159,20 +157,8 @@ void MainWindow::write_command() {
     c.main_view.dialog().message_box(text::FILE_READ_ERROR, nullptr, mb::ICON_ERROR);
     return;
   }
-  c.bus.progress_prefix = text::WRITING;
-  uint32_t result = write(c, c.image_buffer.data(), c.rom_offset, c.block_length);
-  c.bus.progress_prefix = nullptr;
-  // A write the chip left unfinished is still verified: the verify shows how
-  // far it came, and the write fails whatever the verify finds.
-  const bool unfinished = result == WRITE_CHIP_NOT_READY;
-  if (result != 0 && !unfinished) {
-    c.main_view.dialog().message_box(text::WRITE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
-    return;
-  }
-  c.bus.progress_prefix = text::VERIFYING;
-  result = verify_handler(*c.current_chip)(c, c.image_buffer.data(), c.rom_offset, c.block_length);
-  c.bus.progress_prefix = nullptr;
-  if (result == 0 && !unfinished) {
+  if (write_and_verify(c, c.image_buffer.data(), c.rom_offset, c.block_length) ==
+      WriteOutcome::written) {
     c.main_view.dialog().message_box(text::WRITE_DONE, text::PROGRAMMER, mb::OK);
   } else {
     c.main_view.dialog().message_box(text::WRITE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
@@ -187,11 +173,7 @@ void MainWindow::compare_command() {
     c.main_view.dialog().message_box(text::FILE_READ_ERROR, nullptr, mb::ICON_ERROR);
     return;
   }
-  c.bus.progress_prefix = text::VERIFYING;
-  const uint32_t result =
-      verify_handler(*c.current_chip)(c, c.image_buffer.data(), c.rom_offset, c.block_length);
-  c.bus.progress_prefix = nullptr;
-  if (result == 0) {
+  if (compare_slice(c, c.image_buffer.data(), c.rom_offset, c.block_length)) {
     c.main_view.dialog().message_box(text::DATA_EQUAL, text::PROGRAMMER, mb::OK);
   } else {
     c.main_view.dialog().message_box(text::COMPARE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);

@@ -9,6 +9,7 @@
 
 #include "app/catalogue.h"
 #include "app/chip_identity.h"
+#include "app/data_operations.h"
 #include "app/main_window.h"
 #include "app/socket_probe.h"
 #include "app/write_planner.h"
@@ -78,7 +79,6 @@ class Session final : private headless::WindowHost {
   void start_program();
   class WindowView;
 
-  void fill_extra_parameters(uint32_t file_offset, uint32_t chip_offset, uint32_t length);
   void select_row();
   // The probe, then the row's ID; false (and why) when the run must stop.
   bool identity_confirmed();
@@ -124,6 +124,8 @@ class Session final : private headless::WindowHost {
   // id: maker, device and row, one shape for every family.
   void say_identity();
   void press(int id);
+  // An operation's closing words, as the window's message box has them.
+  void show_result(std::u16string_view text, bool done);
   void run_operation();
   void after_operation();
 
@@ -496,7 +498,7 @@ bool Session::backed_up() {
 
 void Session::write_command() {
   if (context_->current_chip->slots.on_write == nullptr) {
-    press(ctl::WRITE);  // the window says the row has no write
+    context_->main_view.dialog().message_box(text::NOT_IMPLEMENTED, nullptr, mb::ICON_INFORMATION);
     return;
   }
   const auto slice = image_->load_slice(*context_, outcome_);
@@ -509,18 +511,22 @@ void Session::write_command() {
   if (!backed_up()) return;
   console_.progress_range(slice->start, static_cast<uint32_t>(slice->bytes.size()));
   if (options_.no_erase) {
-    const auto path = image_->stage_slice(*slice, outcome_);
-    if (!path) return;
-    main_model_->control(ctl::IMAGE_PATH).text = *path;
-    fill_extra_parameters(0, slice->start, static_cast<uint32_t>(slice->bytes.size()));
-    press(ctl::WRITE);
+    // The window's plain write: the whole slice programmed, bytes the image
+    // leaves out as erased ones, then verified.
+    std::vector<uint8_t> bytes = slice->bytes;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+      if (!slice->held[i]) bytes[i] = 0xFF;
+    }
+    const WriteOutcome written = write_and_verify(*context_, bytes.data(), slice->start,
+                                                  static_cast<uint32_t>(bytes.size()));
+    show_result(written == WriteOutcome::written ? text::WRITE_DONE : text::WRITE_ERROR,
+                written == WriteOutcome::written);
     note_page_reloads();
-    // The window's verify says no more than that it failed.
-    if (!outcome_.failed()) {
-      if (outcome_.ok()) say_sums(*slice);
+    if (written == WriteOutcome::written) {
+      say_sums(*slice);
       return;
     }
-    // The window's write reads nothing before: whether the pages changed is not known.
+    // The plain write reads nothing before: whether the pages changed is not known.
     if (const auto equal = say_where(*slice); equal && !*equal) {
       note_protection(slice->start, false);
     }
@@ -559,8 +565,7 @@ void Session::write_command() {
     }
     console_.note(summary);
   }
-  context_->main_view.dialog().message_box(written ? text::WRITE_DONE : text::WRITE_ERROR,
-                                           text::PROGRAMMER, written ? mb::OK : mb::ICON_ERROR);
+  show_result(written ? text::WRITE_DONE : text::WRITE_ERROR, written);
   if (written) say_sums(*slice);
 }
 
@@ -835,21 +840,24 @@ void Session::verify_command() {
   if (!equal) return;
   if (!*equal) note_bit_directions(*slice, chip_read_);
   if (!options_.diff.empty() && !write_differences(*slice, chip_read_)) return;
-  context_->main_view.dialog().message_box(*equal ? text::DATA_EQUAL : text::COMPARE_ERROR,
-                                           text::PROGRAMMER, *equal ? mb::OK : mb::ICON_ERROR);
+  show_result(*equal ? text::DATA_EQUAL : text::COMPARE_ERROR, *equal);
   if (*equal) say_sums(*slice);
 }
 
 void Session::read_command() {
   if (options_.file == "-") console_.keep_output_for_data();
-  const auto path = image_->stage_read(outcome_);
-  if (!path) return;
-  main_model_->control(ctl::IMAGE_PATH).text = *path;
-  const uint32_t file_offset = image_->read_staged() ? 0 : checked_.file_offset;
-  if (options_.file_offset || options_.chip_offset || options_.length)
-    fill_extra_parameters(file_offset, checked_.chip_offset, checked_.slice_length());
-  console_.progress_range(checked_.chip_offset, checked_.slice_length());
-  press(ctl::READ);
+  image_->prepare_read();
+  const uint32_t start = checked_.chip_offset;
+  const uint32_t length = checked_.slice_length();
+  console_.progress_range(start, length);
+  std::vector<uint8_t> bytes(length);
+  // A refused read has said why; nothing of the chip is saved.
+  if (read_slice(*context_, bytes.data(), start, length) == ReadResult::refused) return;
+  if (!image_->save_read(bytes, outcome_)) return;
+  show_result(text::FILE_SAVED, true);
+  const Checksum sums = checksum(bytes);
+  slice_crc_ = sums.crc32;
+  console_.result_line(checksum_text(sums));
 }
 
 void Session::say_identity() {
@@ -885,13 +893,8 @@ void Session::select_row() {
   main_window_->on_command(main_view_->dialog(), command_value(ctl::CHIP_LIST, notify::SELCHANGE));
 }
 
-void Session::fill_extra_parameters(uint32_t file_offset, uint32_t chip_offset, uint32_t length) {
-  WindowModel& model = *main_model_;
-  model.control(ctl::EXTRA_PARAMETERS).checked = true;
-  main_window_->on_command(main_view_->dialog(), command_value(ctl::EXTRA_PARAMETERS));
-  model.control(ctl::FILE_OFFSET).text = hex_text(file_offset);
-  model.control(ctl::ROM_OFFSET).text = hex_text(chip_offset);
-  model.control(ctl::BLOCK_LENGTH).text = hex_text(length);
+void Session::show_result(std::u16string_view text, bool done) {
+  message_box(text, text::PROGRAMMER, done ? mb::OK : mb::ICON_ERROR);
 }
 
 void Session::press(int id) {
@@ -980,9 +983,6 @@ int Session::message_box(std::u16string_view text, const char16_t* caption, uint
     // that chip has not what the command wanted.
     return question ? answer::NO : answer::OK;
   }
-  // Calibration changes no wait of a write: the window's question about it
-  // is no question here.
-  if (question && text == text::NOT_CALIBRATED) return answer::YES;
   if (question && text == text::REMOVE_CHIP) {
     if (socket_found_empty_) return answer::YES;
     outcome_.fail("the chip must be out of the socket");
@@ -997,11 +997,6 @@ int Session::message_box(std::u16string_view text, const char16_t* caption, uint
     if (!*yes) outcome_.fail("");
     return *yes ? answer::YES : answer::NO;
   }
-  if (text == text::FILE_SAVED && image_->read_staged()) {
-    image_->take_read(*context_, outcome_);
-    if (outcome_.failed()) return answer::OK;
-  }
-  const bool read_saved = text == text::FILE_SAVED && options_.command == Command::read;
   const MessageKind kind = message_kind(text, flags);
   outcome_.take(kind);
   if (quiet_results_ && kind == MessageKind::result) return answer::OK;
@@ -1016,13 +1011,6 @@ int Session::message_box(std::u16string_view text, const char16_t* caption, uint
     console_.labelled(caption, ": ", codes ? two_digit_codes(text) : one_line(text));
   } else {
     console_.result(text);
-  }
-  if (read_saved) {
-    if (const auto bytes = image_->bytes_read(*context_)) {
-      const Checksum sums = checksum(*bytes);
-      slice_crc_ = sums.crc32;
-      console_.result_line(checksum_text(sums));
-    }
   }
   return answer::OK;
 }

@@ -10,15 +10,13 @@
 #include <iterator>
 
 #include "frontends/cli/hex_number.h"
+#include "platform/image_file.h"
 #include "platform/posix/replaced_file.h"
 #include "platform/utf8.h"
 #include "ui/texts.h"
 
 namespace fp::cli {
 namespace {
-
-// Larger offsets do not fit the window's fields.
-constexpr uint32_t WINDOW_FIELD_LIMIT = 0xFFFFFF;
 
 bool write_bytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -223,26 +221,7 @@ std::optional<ImageSlice> ImageStaging::record_slice(const RecordImage& image,
   return slice;
 }
 
-std::optional<std::u16string> ImageStaging::stage_slice(const ImageSlice& slice,
-                                                        RunOutcome& outcome) {
-  try {
-    temp_ = anonymous_file();
-  } catch (const ImageError& error) {
-    outcome.fail(error.what());
-    return std::nullopt;
-  }
-  std::vector<uint8_t> bytes = slice.bytes;
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    if (!slice.held[i]) bytes[i] = 0xFF;
-  }
-  if (!write_bytes(temp_->path(), bytes)) {
-    outcome.fail("cannot write the temporary image " + temp_->path());
-    return std::nullopt;
-  }
-  return path_from_bytes(temp_->path());
-}
-
-std::optional<std::u16string> ImageStaging::stage_read(RunOutcome& outcome) {
+void ImageStaging::prepare_read() {
   std::error_code missing;
   const bool exists = !from_standard_stream() && std::filesystem::exists(options_.file, missing);
   const auto existing = exists ? file_bytes(options_.file) : std::nullopt;
@@ -254,51 +233,41 @@ std::optional<std::u16string> ImageStaging::stage_read(RunOutcome& outcome) {
       from_standard_stream() ? posix::FileKind::other : posix::file_facts(options_.file).kind;
   fresh_read_ =
       whole_chip && (kind == posix::FileKind::missing || kind == posix::FileKind::regular);
-  if (read_format_ == ImageFormat::raw && !from_standard_stream() && !fresh_read_) {
-    if (checked_.file_offset > WINDOW_FIELD_LIMIT) {
-      outcome.usage("--file-offset " + hex(checked_.file_offset) +
-                    ": a raw file is read into at most FFFFFFh");
-      return std::nullopt;
-    }
-    return path_from_bytes(options_.file);
-  }
-  try {
-    temp_ = anonymous_file();
-  } catch (const ImageError& error) {
-    outcome.fail(error.what());
-    return std::nullopt;
-  }
-  return path_from_bytes(temp_->path());
 }
 
-void ImageStaging::take_read(const ProgrammerContext& context, RunOutcome& outcome) {
-  const uint32_t count = context.block_length;
-  const auto bytes = file_bytes(temp_->path());
-  if (!bytes || bytes->size() < count) {
-    console_.error(text::FILE_WRITE_ERROR);
-    outcome.fail("the temporary image " + temp_->path() + " is short");
-    return;
-  }
-  taken_.assign(bytes->begin(), bytes->begin() + count);
-  if (read_format_ == ImageFormat::raw && fresh_read_) {
-    try {
-      write_fresh_file(options_.file,
-                       std::string_view(reinterpret_cast<const char*>(bytes->data()), count));
-    } catch (const ImageError& error) {
-      console_.error(text::FILE_WRITE_ERROR);
-      outcome.fail(error.what());
-    }
-    return;
-  }
-  if (read_format_ == ImageFormat::raw) {
-    console_.out().write(reinterpret_cast<const char*>(bytes->data()), count);
+bool ImageStaging::save_read(const std::vector<uint8_t>& bytes, RunOutcome& outcome) {
+  const auto text_of = [&bytes] {
+    return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  };
+  const auto to_output = [&](std::string_view data) {
+    console_.out().write(data.data(), static_cast<std::streamsize>(data.size()));
     console_.out().flush();
-    if (!console_.out()) outcome.fail("standard output: cannot be written");
-    return;
-  }
+    if (console_.out()) return true;
+    outcome.fail("standard output: cannot be written");
+    return false;
+  };
+  const auto write_error = [&](std::string_view why) {
+    console_.error(text::FILE_WRITE_ERROR);
+    outcome.fail(why);
+    return false;
+  };
   try {
+    if (read_format_ == ImageFormat::raw) {
+      if (from_standard_stream()) return to_output(text_of());
+      if (fresh_read_) {
+        write_fresh_file(options_.file, text_of());
+        return true;
+      }
+      // Into the file at the file offset; the bytes around the slice stay.
+      if (save_image(path_from_bytes(options_.file), bytes.data(), checked_.file_offset,
+                     static_cast<uint32_t>(bytes.size())) != 0) {
+        return write_error("");
+      }
+      return true;
+    }
     RecordImage slice;
-    for (uint32_t i = 0; i < count; ++i) slice.set(checked_.file_offset + i, (*bytes)[i]);
+    for (uint32_t i = 0; i < bytes.size(); ++i) slice.set(checked_.file_offset + i, bytes[i]);
+    if (from_standard_stream()) return to_output(record_text(options_.file, read_format_, slice));
     if (fresh_read_) {
       // A file named as records that holds something else is no old image
       // of the chip: it is refused, not overwritten.
@@ -306,36 +275,15 @@ void ImageStaging::take_read(const ProgrammerContext& context, RunOutcome& outco
       if (std::filesystem::file_size(options_.file, error) > 0 && !error)
         static_cast<void>(read_record_file(options_.file, read_format_));
       write_fresh_file(options_.file, record_text(options_.file, read_format_, slice));
-      return;
+      return true;
     }
-    if (!from_standard_stream()) {
-      // The slice goes into the records already there, as into a raw file;
-      // they are read again under the file's lock.
-      write_record_file(options_.file, read_format_, slice);
-      return;
-    }
-    const std::string records = record_text(options_.file, read_format_, slice);
-    console_.out().write(records.data(), static_cast<std::streamsize>(records.size()));
-    console_.out().flush();
-    if (!console_.out()) outcome.fail("standard output: cannot be written");
+    // The slice goes into the records already there, as into a raw file;
+    // they are read again under the file's lock.
+    write_record_file(options_.file, read_format_, slice);
+    return true;
   } catch (const ImageError& error) {
-    console_.error(text::FILE_WRITE_ERROR);
-    outcome.fail(error.what());
+    return write_error(error.what());
   }
-}
-
-std::optional<std::vector<uint8_t>> ImageStaging::bytes_read(
-    const ProgrammerContext& context) const {
-  const uint32_t count = context.block_length;
-  if (read_staged()) {
-    if (taken_.size() != count) return std::nullopt;
-    return taken_;
-  }
-  const auto bytes = file_bytes(options_.file);
-  const uint64_t offset = checked_.file_offset;
-  if (!bytes || bytes->size() < offset + count) return std::nullopt;
-  return std::vector<uint8_t>(bytes->begin() + static_cast<std::ptrdiff_t>(offset),
-                              bytes->begin() + static_cast<std::ptrdiff_t>(offset + count));
 }
 
 }  // namespace fp::cli

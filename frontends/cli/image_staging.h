@@ -1,9 +1,7 @@
 // The image file between the command line and the chip. Write and verify
 // take the slice's bytes from the file (raw or records, told apart by their
-// content) or from standard input; the window, which reads and writes raw
-// files only, gets a raw temporary file where it does the work (a plain
-// write, a read), and a read's result goes back into records or to standard
-// output.
+// content) or from standard input; a read's slice goes into the file, raw or
+// records, or to standard output.
 #pragma once
 
 #include <cstdint>
@@ -37,20 +35,13 @@ class ImageStaging {
   bool read_standard_input(RunOutcome& outcome);
   // Write and verify: the slice's bytes; nothing after noting why.
   std::optional<ImageSlice> load_slice(const ProgrammerContext& context, RunOutcome& outcome);
-  // A raw file that holds the slice alone, for the window's plain write.
-  std::optional<std::u16string> stage_slice(const ImageSlice& slice, RunOutcome& outcome);
-
-  // Read: the path the window saves the slice to, at file offset 0 when
-  // the file is staged.
-  std::optional<std::u16string> stage_read(RunOutcome& outcome);
-  [[nodiscard]] bool read_staged() const { return temp_ != nullptr; }
-  // After the window saved a staged read: the slice into the records or onto
-  // standard output.
-  void take_read(const ProgrammerContext& context, RunOutcome& outcome);
-  // After the window saved a read: the bytes read from the chip, from the
-  // staged file or from the image file itself; nothing when it cannot be read.
-  [[nodiscard]] std::optional<std::vector<uint8_t>> bytes_read(
-      const ProgrammerContext& context) const;
+  // Read: how the slice will be saved, decided before the chip is read (the
+  // file's format from what it holds now).
+  void prepare_read();
+  // Read: the chip's slice into the file (raw at the file offset, or into
+  // its records; a whole-chip read replaces the file), or onto standard
+  // output; false after noting why.
+  bool save_read(const std::vector<uint8_t>& bytes, RunOutcome& outcome);
 
  private:
   [[nodiscard]] bool from_standard_stream() const { return options_.file == "-"; }
@@ -69,9 +60,7 @@ class ImageStaging {
   ImageFormat read_format_ = ImageFormat::raw;
   // A whole-chip read into a file: it gets the chip alone, nothing of its old content.
   bool fresh_read_ = false;
-  std::unique_ptr<posix::AnonymousFile> temp_;
   std::optional<std::vector<uint8_t>> standard_input_;
-  std::vector<uint8_t> taken_;  // a staged read, as the window saved it
 };
 
 }  // namespace fp::cli
