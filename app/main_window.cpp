@@ -1,6 +1,8 @@
 #include "app/main_window.h"
 
+#include "app/calibration.h"
 #include "app/catalogue.h"
+#include "app/chip_selection.h"
 #include "app/data_operations.h"
 #include "bus/number_text.h"
 #include "platform/image_file.h"
@@ -36,9 +38,7 @@ void MainWindow::on_init(DialogView&) {
   view.list_select(ctl::CHIP_LIST, 0);
   const ChipDescriptor& first = chip_catalogue()[0];
   choose_waits(first);
-  if (first.slots.on_select != nullptr) first.slots.on_select(context_, first);
-  context_.chip_size = first.size;
-  if (context_.chip_selected) context_.chip_selected(first);
+  select_chip(context_, first);
 }
 
 void MainWindow::on_close(DialogView& view) {
@@ -221,11 +221,8 @@ void MainWindow::choose_waits(const ChipDescriptor& row) {
 }
 
 void MainWindow::select_row(const ChipDescriptor& row) {
-  context_.current_chip = &row;
   choose_waits(row);
-  if (row.slots.on_select != nullptr) row.slots.on_select(context_, row);
-  context_.chip_size = context_.current_chip->size;
-  if (context_.chip_selected) context_.chip_selected(row);
+  select_chip(context_, row);
 }
 
 void MainWindow::chip_selection() {
@@ -237,37 +234,30 @@ void MainWindow::chip_selection() {
   select_row(*row);
 }
 
-uint32_t MainWindow::measure_timer_loops() {
-  PortIo& port = context_.bus.port();
-  port.out(CONTROL_PORT, 0x08);
-  port.out(CONTROL_PORT, 0x00);
-  uint32_t polls = 0;
-  while (true) {
-    const uint8_t status = port.in(STATUS_PORT);
-    ++polls;
-    if (polls == TIMER_POLL_LIMIT) break;
-    if ((status & 0x08) == 0) break;
-  }
-  return polls - 1;
-}
-
 void MainWindow::calibration_command() {
-  ProgrammerContext& c = context_;
-  DialogView& view = c.main_view.dialog();
-  if (view.message_box(text::REMOVE_CHIP, text::PROGRAMMER,
-                       mb::YESNO | mb::ICON_WARNING | mb::DEFBUTTON2) != answer::YES) {
-    return;
-  }
-  const uint32_t loops = measure_timer_loops();
-  if (loops >= TIMER_FAILURE_COUNT) {
-    view.message_box(text::TIMER_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
-    return;
-  }
-  view.message_box(decimal_text(loops), text::TIMER_LOOPS, mb::OK);
-  c.bus.latch_write(LATCH_CTRL, CTRL_IDLE | CTRL_VPP);
-  view.message_box(text::VPP_ON, text::PROGRAMMER, mb::OK | mb::ICON_WARNING);
-  c.bus.latch_write(LATCH_CTRL, CTRL_IDLE);
-  c.calibrated = 1;
+  // The operator's answers and the results, in the window's message boxes.
+  class WindowSteps final : public CalibrationSteps {
+   public:
+    explicit WindowSteps(DialogView& view) : view_(view) {}
+    bool socket_empty() override {
+      return view_.message_box(text::REMOVE_CHIP, text::PROGRAMMER,
+                               mb::YESNO | mb::ICON_WARNING | mb::DEFBUTTON2) == answer::YES;
+    }
+    void timer_failed() override {
+      view_.message_box(text::TIMER_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
+    }
+    void timer_counted(uint32_t loops) override {
+      view_.message_box(decimal_text(loops), text::TIMER_LOOPS, mb::OK);
+    }
+    void voltage_on() override {
+      view_.message_box(text::VPP_ON, text::PROGRAMMER, mb::OK | mb::ICON_WARNING);
+    }
+
+   private:
+    DialogView& view_;
+  };
+  WindowSteps steps(context_.main_view.dialog());
+  calibrate(context_, steps);
 }
 
 }  // namespace fp

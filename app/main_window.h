@@ -14,8 +14,6 @@ namespace fp {
 inline constexpr size_t EXTRA_FIELD_CAPACITY = 8;
 // The image path field and the file dialog hold at most this many characters.
 inline constexpr size_t IMAGE_PATH_CAPACITY = 1024;
-inline constexpr uint32_t TIMER_POLL_LIMIT = 100001;
-inline constexpr uint32_t TIMER_FAILURE_COUNT = 99999;
 
 // Who decides how the handlers wait for the chip: the window, row by row
 // (window_waits), or the program that set context.chip_waits before.
@@ -36,7 +34,6 @@ class MainWindow final : public DialogLogic {
 
   // Sets file_offset, rom_offset and block_length, or tells the operator why not.
   bool read_extra_parameters();
-  uint32_t measure_timer_loops();
 
  private:
   void read_command();

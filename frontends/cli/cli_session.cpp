@@ -7,8 +7,10 @@
 #include <optional>
 #include <string>
 
+#include "app/calibration.h"
 #include "app/catalogue.h"
 #include "app/chip_identity.h"
+#include "app/chip_selection.h"
 #include "app/data_operations.h"
 #include "app/main_window.h"
 #include "app/socket_probe.h"
@@ -94,8 +96,10 @@ class Session final : private headless::WindowHost {
   [[nodiscard]] uint8_t voltage_uses() const;
   // No --chip: the row the probe names, or (id) the names alone.
   void choose_row();
-  // Calibration only with nothing in the socket, as far as 5 V can tell.
+  // Calibration only with nothing in the socket, as far as 5 V can tell:
+  // the probe, not --yes, answers whether the chip is out.
   bool socket_empty();
+  void calibrate_command();
   void erase_command();
   // The lock byte read back: the lock bits must be as written.
   void check_lock_byte();
@@ -158,8 +162,7 @@ class Session final : private headless::WindowHost {
   std::optional<int> expected_dialog_;
   bool expected_dialog_seen_ = false;
   std::u16string last_status_;
-  bool quiet_results_ = false;  // an erase inside a planned write
-  bool socket_found_empty_ = false;
+  bool quiet_results_ = false;      // an erase inside a planned write
   std::vector<uint8_t> chip_read_;  // what say_where read
   // For the --log line.
   std::string answered_id_;
@@ -469,11 +472,31 @@ bool Session::socket_empty() {
                   probe_text(probe, console_.english()) + only_read_at_5v());
     return false;
   }
-  // The probe, not --yes, answers the question whether the chip is out.
-  socket_found_empty_ = true;
   console_.note(console_.pick("the socket is empty: nothing answers at 5 V",
                               "панель пуста: при 5 В ничего не отвечает"));
   return true;
+}
+
+void Session::calibrate_command() {
+  class ConsoleSteps final : public CalibrationSteps {
+   public:
+    explicit ConsoleSteps(Session& session) : session_(session) {}
+    bool socket_empty() override { return session_.socket_empty(); }
+    void timer_failed() override {
+      session_.message_box(text::TIMER_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
+    }
+    void timer_counted(uint32_t loops) override {
+      session_.message_box(decimal_text(loops), text::TIMER_LOOPS, mb::OK);
+    }
+    void voltage_on() override {
+      session_.message_box(text::VPP_ON, text::PROGRAMMER, mb::OK | mb::ICON_WARNING);
+    }
+
+   private:
+    Session& session_;
+  };
+  ConsoleSteps steps(*this);
+  calibrate(*context_, steps);
 }
 
 bool Session::backed_up() {
@@ -878,19 +901,7 @@ void Session::say_identity() {
 }
 
 void Session::select_row() {
-  headless::ControlState& list = main_model_->control(ctl::CHIP_LIST);
-  const auto data = reinterpret_cast<intptr_t>(checked_.row);
-  list.selection = -1;
-  for (size_t i = 0; i < list.items.size(); ++i) {
-    if (list.items[i].second == data) list.selection = static_cast<int>(i);
-  }
-  if (list.selection < 0) {
-    // A row the window does not list: the command line's list holds it too,
-    // so that the row chosen is the row worked on.
-    list.items.emplace_back(checked_.row->name, data);
-    list.selection = static_cast<int>(list.items.size() - 1);
-  }
-  main_window_->on_command(main_view_->dialog(), command_value(ctl::CHIP_LIST, notify::SELCHANGE));
+  select_chip(*context_, *checked_.row);
 }
 
 void Session::show_result(std::u16string_view text, bool done) {
@@ -950,7 +961,7 @@ void Session::run_operation() {
       }
       break;
     case Command::calibrate:
-      if (socket_empty()) press(ctl::CALIBRATE);
+      calibrate_command();
       break;
   }
 }
@@ -982,11 +993,6 @@ int Session::message_box(std::u16string_view text, const char16_t* caption, uint
     // The identify button of another family answers with a box of its own:
     // that chip has not what the command wanted.
     return question ? answer::NO : answer::OK;
-  }
-  if (question && text == text::REMOVE_CHIP) {
-    if (socket_found_empty_) return answer::YES;
-    outcome_.fail("the chip must be out of the socket");
-    return answer::NO;
   }
   if (question) {
     const auto yes = console_.ask(text, (flags & mb::DEFBUTTON2) == 0);

@@ -8,7 +8,7 @@
 #include <string>
 #include <variant>
 
-#include "app/main_window.h"
+#include "app/calibration.h"
 #include "frontends/cli/board_connection.h"
 #include "frontends/cli/exit_status.h"
 #include "frontends/cli/port_choice.h"
