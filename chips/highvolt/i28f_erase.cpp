@@ -26,8 +26,12 @@ uint32_t i28f_block_erase(ProgrammerContext& context, uint32_t address) {
   // Ten polls for the i28F001BX's 10 s; a slower second source polls longer.
   const uint32_t polls =
       std::max(ERASE_POLL_LIMIT, context.current_chip->facts.erase_max_ms / ERASE_POLL_INTERVAL_MS);
+  // Every status read comes after a sleep: each erase is a poll that ran
+  // into sleeps, the longest of them the slowest erase of the run.
+  uint32_t slept_ms = 0;
   for (uint32_t poll = 0; poll < polls; ++poll) {
     context.clock.sleep_ms(ERASE_POLL_INTERVAL_MS);
+    slept_ms += ERASE_POLL_INTERVAL_MS;
     hv_command_write(bus, I28F_READ_STATUS);
     const uint8_t status = hv_read_cycle(bus);
     if ((status & SR_READY) != 0) {
@@ -35,6 +39,8 @@ uint32_t i28f_block_erase(ProgrammerContext& context, uint32_t address) {
       break;
     }
   }
+  ++context.long_polls.count;
+  context.long_polls.longest_ms = std::max(context.long_polls.longest_ms, slept_ms);
 
   bus.bus_address.set_vpp_flag(false);
   bus.latch_write(LATCH_CTRL, static_cast<uint8_t>(CTRL_IDLE | bus.bus_address.high_bits()));

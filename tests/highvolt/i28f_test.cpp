@@ -107,6 +107,24 @@ TEST_P(I28fTest, EraseTouchesOnlyThePickedBlocksInOrder) {
   expect_left_safe();
 }
 
+// -v reports the erases' polls: each block erase polls with sleeps, the
+// slowest sets the longest; a chip that never gets ready shows the whole bound.
+TEST_P(I28fTest, EachBlockEraseCountsAsAPollThatRanLongWithItsSleeps) {
+  // Three small blocks (1.2 s: two one-second sleeps) and a large one (2.4 s: three).
+  accept_blocks(rig.view, {ctl::BLOCK_0, ctl::BLOCK_1, ctl::BLOCK_2, ctl::BLOCK_3});
+  context.current_chip->slots.on_erase(context);
+  EXPECT_EQ(context.long_polls.count, 4u);
+  EXPECT_EQ(context.long_polls.longest_ms, 3000u);
+
+  sim::ChipFaults faults;
+  faults.never_ready = true;
+  chip->set_faults(faults);
+  EXPECT_NE(i28f_block_erase(context, context.highvolt.block_table[1].address), 0u);
+  EXPECT_EQ(context.long_polls.count, 5u);
+  EXPECT_EQ(context.long_polls.longest_ms, 10'000u);
+  expect_left_safe();
+}
+
 TEST_P(I28fTest, EraseWithNothingPickedOrCancelledDoesNothing) {
   std::fill(memory().begin(), memory().end(), 0x00);
   accept_blocks(rig.view, {});
