@@ -197,11 +197,6 @@ int Loop::run() {
     one.repeat = false;
     one.count.reset();
     const int chip_status = run_command(one, console_, signals_);
-    if (chip_status >= 128) {
-      ++failed_;
-      status = chip_status;
-      break;
-    }
     if (chip_status == EXIT_USAGE_STATUS) {
       status = chip_status;  // every chip would be refused the same way
       break;
@@ -219,6 +214,12 @@ int Loop::run() {
     console_.out().flush();
     if (listener_ != nullptr) {
       listener_->chip_done({number, passed, chip_status, row_name_, passed_, failed_});
+    }
+    // A chip whose run a signal interrupted is counted and told as failed
+    // (its write said what to check), and the loop ends with it.
+    if (chip_status >= 128) {
+      status = chip_status;
+      break;
     }
     if (count && number == *count) break;
     if (!by_hand) {
