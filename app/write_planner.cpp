@@ -136,8 +136,9 @@ bool WritePlanner::read_slice(const ImageSlice& slice, ChipImage& image, uint8_t
   const ChipDescriptor& row = *context_.current_chip;
   const std::optional<RowPlan> plan = plan_for(row);
   if (!plan) {
-    fail_("no planned write for the " + to_utf8(row.name) +
-          "; --no-erase writes as the window does");
+    const std::string name = to_utf8(row.name);
+    fail_(english_ ? "no planned write for the " + name + "; --no-erase writes as the window does"
+                   : "для " + name + " нет планируемой записи; --no-erase пишет, как окно");
     return false;
   }
   if (plan->attiny && !attiny_unlocked(fuse_high)) return false;
@@ -247,20 +248,27 @@ bool WritePlanner::write_region(const Region& region, ChipImage& image, const Im
   return true;
 }
 
+std::string WritePlanner::refused_verify_read() const {
+  return english_ ? "the chip refused the read of the verify"
+                  : "микросхема не дала прочитать себя для сравнения";
+}
+
 bool WritePlanner::verify_region(const Region& region, const ChipImage& image) {
   context_.bus.progress_prefix = text::VERIFYING;
   const auto chip = read_chip(context_, region.start, region.size);
   context_.bus.progress_prefix = nullptr;
   if (!chip) {
-    fail_("the chip refused the read of the verify");
+    fail_(refused_verify_read());
     return false;
   }
   const uint32_t first = region.start - image.start;
   for (uint32_t i = 0; i < region.size; ++i) {
     if ((*chip)[i] == image.want[first + i]) continue;
-    char bytes[32];
-    std::snprintf(bytes, sizeof bytes, " holds %02X, not %02X", (*chip)[i], image.want[first + i]);
-    fail_("verify: " + address_text(region.start + i) + bytes);
+    char bytes[48];
+    std::snprintf(bytes, sizeof bytes,
+                  english_ ? " holds %02X, not %02X" : " содержит %02X, а не %02X", (*chip)[i],
+                  image.want[first + i]);
+    fail_((english_ ? "verify: " : "сравнение: ") + address_text(region.start + i) + bytes);
     return false;
   }
   return true;
@@ -327,7 +335,8 @@ bool WritePlanner::restore_eeprom(const std::vector<uint8_t>& eeprom) {
   std::vector<uint8_t> kept(size);
   attiny_eeprom_read(context_, kept.data(), 0, size);
   if (kept != eeprom) {
-    fail_("the chip erase cleared the EEPROM and it could not be put back");
+    fail_(english_ ? "the chip erase cleared the EEPROM and it could not be put back"
+                   : "стирание микросхемы очистило EEPROM, и вернуть его не удалось");
     return false;
   }
   return true;
@@ -339,7 +348,8 @@ bool WritePlanner::extend(ChipImage& image, uint32_t start, uint32_t end) {
     image.start = start;
     auto bytes = read_chip(context_, start, end - start);
     if (!bytes) {
-      fail_("the chip refused the read before the write");
+      fail_(english_ ? "the chip refused the read before the write"
+                     : "микросхема не дала прочитать себя перед записью");
       return false;
     }
     image.now = *bytes;
@@ -391,8 +401,10 @@ bool WritePlanner::erase(const Region& region, bool whole_chip) {
   quiet_(false);
   context_.main_view.set_status_text(u"");
   if (!erased) {
-    fail_("the erase of " + address_text(region.start) + "-" +
-          address_text(region.start + region.size - 1) + " failed");
+    std::string range = address_text(region.start);
+    range += '-';
+    range += address_text(region.start + region.size - 1);
+    fail_(english_ ? "the erase of " + range + " failed" : "стирание " + range + " не удалось");
     // Some erase handlers show the error themselves: it is shown once.
     if (!plan.erase_says_failure) {
       context_.main_view.dialog().message_box(text::ERASE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
@@ -438,19 +450,34 @@ bool WritePlanner::program_range(const uint8_t* bytes, uint32_t address, uint32_
   if (result == 0) return true;
   chip_not_ready_ = result == WRITE_CHIP_NOT_READY || result == WRITE_PAGE_LOAD_LATE;
   if (result == WRITE_PAGE_LOAD_LATE) {
-    fail_("the page at " + address_text(context_.page_loads.late_page) +
-          " never loaded within the chip's byte-load limit in " + std::to_string(PAGE_LOAD_TRIES) +
-          " tries");
+    const std::string page = address_text(context_.page_loads.late_page);
+    const std::string tries = std::to_string(PAGE_LOAD_TRIES);
+    fail_(english_ ? "the page at " + page + " never loaded within the chip's byte-load limit in " +
+                         tries + " tries"
+                   : "страница по адресу " + page +
+                         " так и не загрузилась в пределах времени загрузки байта микросхемы за " +
+                         tries + " попыток");
     return false;
   }
+  std::string range = address_text(address);
+  range += '-';
+  range += address_text(address + count - 1);
   if (result == WRITE_NO_ANSWER) {
-    fail_("no chip answered programming " + address_text(address) + "-" +
-          address_text(address + count - 1) + ": a page read back erased after its write");
+    fail_(english_ ? "no chip answered programming " + range +
+                         ": a page read back erased after its write"
+                   : "при программировании " + range +
+                         " не ответила ни одна микросхема: страница после записи читается стёртой");
     return false;
   }
-  fail_((chip_not_ready_ ? "the chip never reported ready programming "
-                         : "the chip reported an error programming ") +
-        address_text(address) + "-" + address_text(address + count - 1));
+  if (english_) {
+    fail_((chip_not_ready_ ? "the chip never reported ready programming "
+                           : "the chip reported an error programming ") +
+          range);
+  } else {
+    fail_((chip_not_ready_ ? "микросхема так и не сообщила о готовности при программировании "
+                           : "микросхема сообщила об ошибке при программировании ") +
+          range);
+  }
   return false;
 }
 
@@ -462,9 +489,15 @@ bool WritePlanner::attiny_unlocked(uint8_t& fuse_high) {
   if ((lock & LOCK_BITS) == LOCK_BITS) return true;
   char text[3];
   std::snprintf(text, sizeof text, "%02X", lock);
-  fail_(std::string("the ATtiny2313 is locked (lock byte ") + text +
-        "): it takes no programming until a chip erase (programmer erase) clears the "
-        "lock bits with the flash");
+  if (english_) {
+    fail_(std::string("the ATtiny2313 is locked (lock byte ") + text +
+          "): it takes no programming until a chip erase (programmer erase) clears the "
+          "lock bits with the flash");
+  } else {
+    fail_(std::string("ATtiny2313 заблокирована (байт лок-битов ") + text +
+          "): программирование невозможно, пока стирание микросхемы (programmer erase) не "
+          "сбросит лок-биты вместе с FLASH");
+  }
   return false;
 }
 
@@ -492,20 +525,22 @@ bool WritePlanner::verify(const ImageSlice& slice, const ChipImage& image) {
   }
   context_.bus.progress_prefix = nullptr;
   if (!chip) {
-    fail_("the chip refused the read of the verify");
+    fail_(refused_verify_read());
     return false;
   }
   if (const auto difference = first_difference(slice, *chip, image.start)) {
     report_.wrong_units_unchanged = wrong_units_unchanged(*chip, image);
-    fail_("verify: " + difference_text(*difference));
+    fail_((english_ ? "verify: " : "сравнение: ") + difference_text(*difference, english_));
     return false;
   }
   for (uint32_t i = 0; i < chip->size(); ++i) {
     if ((*chip)[i] != image.want[i]) {
-      char bytes[64];
-      std::snprintf(bytes, sizeof bytes, " holds %02X, not the %02X it held before", (*chip)[i],
-                    image.want[i]);
-      fail_("verify: " + address_text(image.start + i) + " outside the slice" + bytes);
+      char bytes[96];
+      std::snprintf(bytes, sizeof bytes,
+                    english_ ? " outside the slice holds %02X, not the %02X it held before"
+                             : " вне среза содержит %02X, а не прежнее %02X",
+                    (*chip)[i], image.want[i]);
+      fail_((english_ ? "verify: " : "сравнение: ") + address_text(image.start + i) + bytes);
       return false;
     }
   }

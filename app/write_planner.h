@@ -64,8 +64,10 @@ class WritePlanner {
  public:
   // quiet(true) while the planner runs an erase handler that reports to the
   // operator itself: its success is part of the write, not a result of its own.
-  WritePlanner(ProgrammerContext& context, WriteFailure fail, std::function<void(bool)> quiet)
-      : context_(context), fail_(std::move(fail)), quiet_(std::move(quiet)) {}
+  // The reasons fail is given come in English, or in Russian.
+  WritePlanner(ProgrammerContext& context, WriteFailure fail, std::function<void(bool)> quiet,
+               bool english = true)
+      : context_(context), fail_(std::move(fail)), quiet_(std::move(quiet)), english_(english) {}
 
   // True when the chip holds the slice; otherwise fail has said why.
   bool write(const ImageSlice& slice);
@@ -109,9 +111,12 @@ class WritePlanner {
   [[nodiscard]] bool wrong_units_unchanged(const std::vector<uint8_t>& chip,
                                            const ChipImage& image) const;
 
+  [[nodiscard]] std::string refused_verify_read() const;
+
   ProgrammerContext& context_;
   WriteFailure fail_;
   std::function<void(bool)> quiet_;
+  bool english_;
   WriteReport report_;
   bool chip_not_ready_ = false;
   std::vector<Region> verified_;  // regions already read back whole

@@ -27,17 +27,25 @@ constexpr uint64_t SETTLE_US = 10'000'000;
 
 // Why the trace may not go to this file; nothing when it may.
 std::optional<std::string> trace_refusal(const std::string& trace, const std::string& store,
-                                         const BoardConnection::RunFiles& files) {
+                                         const BoardConnection::RunFiles& files, bool english) {
   const std::string refused = "--trace " + trace + ": ";
-  if (!files.image.empty() && files.image != "-" && posix::same_file(trace, files.image))
-    return refused + "that is the image file; the trace would overwrite it";
-  if (!store.empty() && posix::same_file(trace, store))
-    return refused + "that is the board file; the trace would overwrite it";
+  if (!files.image.empty() && files.image != "-" && posix::same_file(trace, files.image)) {
+    return refused + (english ? "that is the image file; the trace would overwrite it"
+                              : "это файл образа; трасса записала бы поверх него");
+  }
+  if (!store.empty() && posix::same_file(trace, store)) {
+    return refused + (english ? "that is the board file; the trace would overwrite it"
+                              : "это файл платы; трасса записала бы поверх него");
+  }
   if (files.image == "-") {
     const char* stream = files.image_is_output ? STANDARD_OUTPUT : STANDARD_INPUT;
     if (posix::same_file(trace, stream)) {
-      return refused + "that is standard " + (files.image_is_output ? "output" : "input") +
-             ", which carries the image";
+      if (english) {
+        return refused + "that is standard " + (files.image_is_output ? "output" : "input") +
+               ", which carries the image";
+      }
+      return refused + (files.image_is_output ? "это стандартный вывод" : "это стандартный ввод") +
+             ", по нему идёт образ";
     }
   }
   return std::nullopt;
@@ -45,12 +53,13 @@ std::optional<std::string> trace_refusal(const std::string& trace, const std::st
 
 // The faults a board file keeps for the chip in its socket ("KIND,KIND"),
 // added to those of --port, which win where both set one.
-std::optional<std::string> merge_stored_faults(const std::string& kinds, sim::ChipFaults& faults) {
+std::optional<std::string> merge_stored_faults(const std::string& kinds, sim::ChipFaults& faults,
+                                               bool english) {
   sim::ChipFaults stored;
   size_t start = 0;
   while (start < kinds.size()) {
     const size_t end = std::min(kinds.find(',', start), kinds.size());
-    if (auto why = add_fault_kind(kinds.substr(start, end - start), stored)) return why;
+    if (auto why = add_fault_kind(kinds.substr(start, end - start), stored, english)) return why;
     start = end + 1;
   }
   for (const auto& [address, value] : faults.stuck) stored.stuck[address] = value;
@@ -82,7 +91,7 @@ std::function<uint64_t()> BoardConnection::now_us() {
 
 bool BoardConnection::open(const std::string& port, const std::string& trace_path,
                            const RunFiles& files, RunOutcome& outcome) {
-  auto parsed = parse_port(port);
+  auto parsed = parse_port(port, console_.english());
   if (const auto* why = std::get_if<std::string>(&parsed)) {
     outcome.usage(*why);
     return false;
@@ -90,8 +99,8 @@ bool BoardConnection::open(const std::string& port, const std::string& trace_pat
   const PortChoice& choice = std::get<PortChoice>(parsed);
   if (!trace_path.empty()) {
     const auto* simulated = std::get_if<SimulatedPort>(&choice);
-    if (const auto why =
-            trace_refusal(trace_path, simulated != nullptr ? simulated->store : "", files)) {
+    if (const auto why = trace_refusal(trace_path, simulated != nullptr ? simulated->store : "",
+                                       files, console_.english())) {
       outcome.usage(*why);
       return false;
     }
@@ -122,7 +131,9 @@ bool BoardConnection::open(const std::string& port, const std::string& trace_pat
     trace_path_ = trace_path;
     trace_file_.open(trace_path, std::ios::trunc);
     if (!trace_file_) {
-      outcome.fail("cannot write the trace file " + trace_path);
+      outcome.fail(
+          console_.pick("cannot write the trace file ", "не удаётся записать файл трассы ") +
+          trace_path);
       return false;
     }
     trace_ = std::make_unique<headless::Trace>(*port_, *clock_, *priority_, &trace_file_);
@@ -146,7 +157,7 @@ bool BoardConnection::open_simulated(const SimulatedPort& choice, RunOutcome& ou
   if (choice.socket && *choice.socket == "empty") {
     socket_->pin("");
   } else if (choice.socket) {
-    auto found = find_row(*choice.socket);
+    auto found = find_row(*choice.socket, console_.english());
     if (const auto* why = std::get_if<std::string>(&found)) {
       outcome.usage("--port ...,socket=" + *choice.socket + ": " + *why);
       return false;
@@ -176,7 +187,7 @@ bool BoardConnection::open_simulated(const SimulatedPort& choice, RunOutcome& ou
     // selected, with its own faults besides those of --port.
     if (const auto& stored = board_file_->socket(); stored && !choice.socket) {
       socket_->pin(stored->model);
-      if (const auto why = merge_stored_faults(stored->faults, faults)) {
+      if (const auto why = merge_stored_faults(stored->faults, faults, console_.english())) {
         outcome.fail(store_path_ + ": socket " + stored->model + ": " + *why);
         return false;
       }
@@ -220,7 +231,9 @@ void BoardConnection::close(RunOutcome& outcome, bool keep_chips) {
   }
   // A trace cut short (a full disk) is no trace of the run.
   if (trace_file_.is_open() && !trace_file_.flush()) {
-    outcome.fail("cannot write the trace file " + trace_path_ + ": " + std::strerror(errno));
+    const int error = errno;
+    outcome.fail(console_.pick("cannot write the trace file ", "не удаётся записать файл трассы ") +
+                 trace_path_ + ": " + std::strerror(error));
   }
 }
 

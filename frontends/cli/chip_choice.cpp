@@ -187,14 +187,15 @@ std::vector<std::string> near_names(std::string_view wanted) {
 
 }  // namespace
 
-std::variant<const ChipDescriptor*, std::string> find_row(std::string_view wanted) {
+std::variant<const ChipDescriptor*, std::string> find_row(std::string_view wanted, bool english) {
   const auto rows = catalogue_rows();
   size_t number = 0;
   const auto [end, error] = std::from_chars(wanted.data(), wanted.data() + wanted.size(), number);
   if (error == std::errc() && end == wanted.data() + wanted.size() && !wanted.empty()) {
     if (number < rows.size()) return &rows[number];
-    return "no catalogue row " + std::string(wanted) + " (rows 0-" +
-           std::to_string(rows.size() - 1) + ")";
+    const std::string last = std::to_string(rows.size() - 1);
+    return english ? "no catalogue row " + std::string(wanted) + " (rows 0-" + last + ")"
+                   : "нет строки каталога " + std::string(wanted) + " (строки 0-" + last + ")";
   }
   for (const ChipDescriptor& row : rows) {
     if (row_name(row) == wanted) return &row;
@@ -220,14 +221,20 @@ std::variant<const ChipDescriptor*, std::string> find_row(std::string_view wante
     const std::vector<std::string> near = near_names(wanted);
     std::string suggestion;
     for (const std::string& name : near) {
-      suggestion += (suggestion.empty() ? "; did you mean " : " or ") + name;
+      if (english) {
+        suggestion += (suggestion.empty() ? "; did you mean " : " or ") + name;
+      } else {
+        suggestion += (suggestion.empty() ? "; может быть, " : " или ") + name;
+      }
     }
-    return "no chip " + std::string(wanted) + suggestion + (near.empty() ? "" : "?") +
-           " (see: programmer list)";
+    if (!near.empty()) suggestion += "?";
+    return (english ? "no chip " : "нет микросхемы ") + std::string(wanted) + suggestion +
+           (english ? " (see: programmer list)" : " (см. programmer list)");
   }
   std::string names;
   for (const ChipDescriptor* row : matches) names += (names.empty() ? "" : ", ") + row_name(*row);
-  return "chip " + std::string(wanted) + " is ambiguous: " + names;
+  return english ? "chip " + std::string(wanted) + " is ambiguous: " + names
+                 : "имя " + std::string(wanted) + " неоднозначно: " + names;
 }
 
 RowOperations row_operations(const ChipDescriptor& row) {

@@ -12,8 +12,9 @@ namespace fp::cli {
 
 // A row number, or a name: exact, or without regard to case and blanks, or
 // a unique beginning of one ("AT89C2051" for "AT89C2051/2052"); the names a
-// row is also sold under count as its names. The error text says what matched.
-std::variant<const ChipDescriptor*, std::string> find_row(std::string_view wanted);
+// row is also sold under count as its names. The error text (in English or
+// Russian) says what matched.
+std::variant<const ChipDescriptor*, std::string> find_row(std::string_view wanted, bool english);
 
 // The subcommands that work on the row.
 struct RowOperations {

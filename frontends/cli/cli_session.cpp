@@ -184,7 +184,7 @@ int Session::run() {
   image_ = std::make_unique<ImageStaging>(options_, checked_, console_);
   if (!image_->read_standard_input(outcome_)) return outcome_.status();
   if (options_.port.empty()) {
-    outcome_.fail(NO_PORT_ADVICE);
+    outcome_.fail(no_port_advice(console_.english()));
     return outcome_.status();
   }
   if (!options_.port_origin.empty()) console_.note(options_.port_origin);
@@ -507,7 +507,7 @@ bool Session::backed_up() {
   context_->bus.progress_prefix = nullptr;
   console_.end_progress();
   const std::optional<std::string> error =
-      chip ? save_backup(options_.backup, *chip) : refused_read();
+      chip ? save_backup(options_.backup, *chip, console_.english()) : refused_read();
   if (error) {
     outcome_.fail("--backup: " + *error +
                   console_.pick("; the chip was not touched", "; микросхема не затронута"));
@@ -557,7 +557,7 @@ void Session::write_command() {
   }
   WritePlanner planner(
       *context_, [this](std::string_view why) { outcome_.fail(why); },
-      [this](bool quiet) { quiet_results_ = quiet; });
+      [this](bool quiet) { quiet_results_ = quiet; }, console_.english());
   const bool written = planner.write(*slice);
   console_.end_progress();
   note_page_reloads();
@@ -567,7 +567,8 @@ void Session::write_command() {
   }
   if (report.rescue) {
     const SavedRescue saved = save_rescue(options_.file, *report.rescue);
-    outcome_.fail(rescue_text(saved, *report.rescue, to_utf8(context_->current_chip->name)));
+    outcome_.fail(rescue_text(saved, *report.rescue, to_utf8(context_->current_chip->name),
+                              console_.english()));
   }
   if (!written && report.wrong_units_unchanged) note_protection(slice->start, true);
   if (written && report.programmed_bytes == 0 && report.erased_bytes == 0) {
@@ -621,7 +622,8 @@ void Session::plan_write(const ImageSlice& slice) {
     return;
   }
   WritePlanner planner(
-      *context_, [this](std::string_view why) { outcome_.fail(why); }, [](bool) {});
+      *context_, [this](std::string_view why) { outcome_.fail(why); }, [](bool) {},
+      console_.english());
   console_.progress_range(slice.start, size);
   const auto plan = planner.plan(slice);
   console_.end_progress();

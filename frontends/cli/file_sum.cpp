@@ -56,7 +56,7 @@ int run_sum(const CliOptions& options, Console& console) {
     }
   }
   if (!options.chip.empty() && !length) {
-    const auto found = find_row(options.chip);
+    const auto found = find_row(options.chip, console.english());
     if (const auto* why = std::get_if<std::string>(&found)) return usage(*why);
     const uint32_t size = std::get<const ChipDescriptor*>(found)->size;
     if (chip_offset >= size) {
@@ -93,7 +93,7 @@ int run_sum(const CliOptions& options, Console& console) {
             std::string(console.pick("sum -: records are summed from a file: give its name",
                                      "sum -: записи суммируются из файла: укажите его имя")));
       }
-      const RecordImage image = read_record_file(options.file, format);
+      const RecordImage image = read_record_file(options.file, format, console.english());
       const uint64_t end = length ? uint64_t{file_offset} + *length : image.end();
       if (image.empty() || end <= file_offset) {
         console.note(options.file + std::string(console.pick(": holds no data for the slice",

@@ -38,12 +38,16 @@ std::string lower(std::string_view text) {
 // the report into an exception instead of ending the process.
 class ThrowingQuit final : public srecord::quit {
  public:
+  explicit ThrowingQuit(bool english) : english_(english) {}
   void message_v(const char* format, va_list arguments) override {
     char line[512];
     std::vsnprintf(line, sizeof line, format, arguments);
     if (text_.empty()) text_ = line;
   }
-  void exit(int) override { throw ImageError(text_.empty() ? "bad record file" : text_); }
+  void exit(int) override {
+    if (!text_.empty()) throw ImageError(text_);
+    throw ImageError(english_ ? "bad record file" : "испорченный файл записей");
+  }
   // What the library would only warn about (lines it cannot read) could be
   // data: a programmer refuses the file rather than guess.
   void warning_v(const char* format, va_list arguments) override {
@@ -52,6 +56,7 @@ class ThrowingQuit final : public srecord::quit {
   }
 
  private:
+  bool english_;
   std::string text_;
 };
 
@@ -75,9 +80,9 @@ bool is_end_record(std::string_view record, ImageFormat format) {
 
 // Lines that are no records are a damaged file, not something to skip; reading
 // stops at the limits, so an endless file is refused without filling memory.
-LineScan scan_lines(const std::string& path, ImageFormat format) {
+LineScan scan_lines(const std::string& path, ImageFormat format, bool english) {
   std::ifstream input(path, std::ios::binary);
-  if (!input) throw ImageError(path + ": cannot be read");
+  if (!input) throw ImageError(path + (english ? ": cannot be read" : ": не читается"));
   const char mark = format == ImageFormat::intel_hex ? ':' : 'S';
   LineScan scan;
   uint64_t total = 0;
@@ -88,7 +93,8 @@ LineScan scan_lines(const std::string& path, ImageFormat format) {
     const size_t first = line.find_first_not_of(" \t\r");
     if (first == std::string::npos) return;
     if (line[first] != mark) {
-      throw ImageError(path + ": " + std::to_string(scan.lines) + ": not a record");
+      throw ImageError(path + ": " + std::to_string(scan.lines) +
+                       (english ? ": not a record" : ": не запись"));
     }
     if (scan.end_record) {
       if (!scan.after_end) scan.after_end = scan.lines;
@@ -98,13 +104,16 @@ LineScan scan_lines(const std::string& path, ImageFormat format) {
   };
   for (int c = bytes.sbumpc(); c != std::char_traits<char>::eof(); c = bytes.sbumpc()) {
     if (++total > RECORD_FILE_LIMIT) {
-      throw ImageError(path + ": larger than any record file of a chip");
+      throw ImageError(path + (english ? ": larger than any record file of a chip"
+                                       : ": больше любого файла записей для микросхемы"));
     }
     if (c == '\n') {
       judge();
       line.clear();
     } else if (line.size() == RECORD_LINE_LIMIT) {
-      throw ImageError(path + ": " + std::to_string(scan.lines + 1) + ": too long for a record");
+      throw ImageError(
+          path + ": " + std::to_string(scan.lines + 1) +
+          (english ? ": too long for a record" : ": слишком длинная для записи строка"));
     } else {
       line += static_cast<char>(c);
     }
@@ -250,7 +259,7 @@ std::vector<uint8_t> RecordImage::raw(uint32_t start, uint32_t count) const {
   return out;
 }
 
-RecordImage read_record_file(const std::string& path, ImageFormat format) {
+RecordImage read_record_file(const std::string& path, ImageFormat format, bool english) {
   // The library cannot report a file it fails to open without ending the
   // process, so the file is tried first.
   if (FILE* probe = std::fopen(path.c_str(), "r")) {
@@ -258,10 +267,10 @@ RecordImage read_record_file(const std::string& path, ImageFormat format) {
   } else {
     throw ImageError(path + ": " + std::strerror(errno));
   }
-  const LineScan scan = scan_lines(path, format);
+  const LineScan scan = scan_lines(path, format, english);
   RecordImage image;
   if (scan.lines == 0) return image;
-  ThrowingQuit quit;
+  ThrowingQuit quit(english);
   srecord::input::pointer input = format == ImageFormat::intel_hex
                                       ? srecord::input_file_intel::create(path)
                                       : srecord::input_file_motorola::create(path);
@@ -280,15 +289,18 @@ RecordImage read_record_file(const std::string& path, ImageFormat format) {
       if (record.get_type() != srecord::record::type_data) continue;
       const uint64_t start = record.get_address();
       if (start + record.get_length() > uint64_t{1} << 32) {
-        throw ImageError(path + ": data at " + hex(static_cast<uint32_t>(start)) +
-                         " runs past 32 bits of address");
+        const std::string at = hex(static_cast<uint32_t>(start));
+        throw ImageError(path + (english
+                                     ? ": data at " + at + " runs past 32 bits of address"
+                                     : ": данные с адреса " + at + " выходят за 32 бита адреса"));
       }
       for (size_t i = 0; i < record.get_length(); ++i) {
         const auto address = static_cast<uint32_t>(start + i);
         const auto value = static_cast<uint8_t>(record.get_data(i));
         if (image.has(address) && image.at(address) != value) {
-          throw ImageError(path + ": address " + hex(address) + " is given twice, with " +
-                           "different data");
+          throw ImageError(
+              path + (english ? ": address " + hex(address) + " is given twice, with different data"
+                              : ": адрес " + hex(address) + " задан дважды, с разными данными"));
         }
         image.set(address, value);
       }
@@ -299,15 +311,24 @@ RecordImage read_record_file(const std::string& path, ImageFormat format) {
   }
   // A file cut short (a copy that failed, a download that stopped) must never
   // reach a chip with its missing rest as erased bytes.
-  const char* end_name = format == ImageFormat::intel_hex ? "end-of-file record (type 01)"
-                                                          : "end record (S7, S8 or S9)";
+  const bool intel = format == ImageFormat::intel_hex;
   if (!scan.end_record) {
-    throw ImageError(path + ": " + std::to_string(scan.lines) + ": the file ends without its " +
-                     end_name + ": cut short?");
+    const char* end_name = intel ? "end-of-file record (type 01)" : "end record (S7, S8 or S9)";
+    throw ImageError(
+        path + ": " + std::to_string(scan.lines) +
+        (english
+             ? std::string(": the file ends without its ") + end_name + ": cut short?"
+             : std::string(": файл кончается без ") +
+                   (intel ? "записи конца файла (тип 01)" : "завершающей записи (S7, S8 или S9)") +
+                   ": обрезан?"));
   }
   if (scan.after_end) {
-    throw ImageError(path + ": " + std::to_string(*scan.after_end) + ": a record after the " +
-                     end_name);
+    const char* end_name = intel ? "end-of-file record (type 01)" : "end record (S7, S8 or S9)";
+    throw ImageError(path + ": " + std::to_string(*scan.after_end) +
+                     (english ? std::string(": a record after the ") + end_name
+                              : std::string(": запись после ") +
+                                    (intel ? "записи конца файла (тип 01)"
+                                           : "завершающей записи (S7, S8 или S9)")));
   }
   return image;
 }
@@ -333,12 +354,13 @@ std::string record_text(const std::string& path, ImageFormat format, const Recor
   return writer.text();
 }
 
-void write_record_file(const std::string& path, ImageFormat format, const RecordImage& image) {
+void write_record_file(const std::string& path, ImageFormat format, const RecordImage& image,
+                       bool english) {
   const posix::DeferredSignals signals_wait;
   try {
     posix::ReplacedFile file(path, posix::HoldRules{});
     RecordImage merged;
-    if (file.existed()) merged = read_record_file(file.target(), format);
+    if (file.existed()) merged = read_record_file(file.target(), format, english);
     if (merged.empty() && !merged.kept.header && !merged.kept.start_address) {
       merged = image;
     } else {

@@ -69,8 +69,10 @@ constexpr uint64_t RECORD_FILE_LIMIT = uint64_t{128} << 20;
 // Throws ImageError with the file name and the reason (with the line where
 // there is one). The same address given twice with different bytes is an
 // error, and so is a file cut short: without its end record (Intel HEX 01,
-// S7/S8/S9), or with records after it. An empty file holds no records.
-RecordImage read_record_file(const std::string& path, ImageFormat format);
+// S7/S8/S9), or with records after it. An empty file holds no records. The
+// program's own reasons come in English or Russian; the library's stay as it
+// words them.
+RecordImage read_record_file(const std::string& path, ImageFormat format, bool english);
 
 // The records as the file holds them: data in address order, an S-record
 // file with its S0 header and the end record of its address width.
@@ -82,7 +84,8 @@ std::string record_text(const std::string& path, ImageFormat format, const Recor
 // from reading to replacing, and replaced whole or not at all, keeping its
 // mode and, under root, its owner; a link is written through. Ending signals
 // wait until the file is replaced or left as it was. Throws ImageError.
-void write_record_file(const std::string& path, ImageFormat format, const RecordImage& image);
+void write_record_file(const std::string& path, ImageFormat format, const RecordImage& image,
+                       bool english);
 // The file replaced by content alone, as safely as a record file: nothing of
 // its old content stays. Throws ImageError.
 void write_fresh_file(const std::string& path, std::string_view content);

@@ -129,13 +129,13 @@ std::optional<std::vector<uint8_t>> ImageStaging::input_bytes(RunOutcome& outcom
 }
 
 RecordImage ImageStaging::records(const std::vector<uint8_t>& bytes, ImageFormat format) {
-  if (!from_standard_stream()) return read_record_file(options_.file, format);
+  if (!from_standard_stream()) return read_record_file(options_.file, format, console_.english());
   // The record reader takes a file name.
   const auto copy_file = anonymous_file();
   const posix::AnonymousFile& copy = *copy_file;
   if (!write_bytes(copy.path(), bytes)) throw ImageError("cannot write " + copy.path());
   try {
-    return read_record_file(copy.path(), format);
+    return read_record_file(copy.path(), format, console_.english());
   } catch (const ImageError& error) {
     std::string message = error.what();
     if (message.rfind(copy.path(), 0) == 0)
@@ -273,13 +273,13 @@ bool ImageStaging::save_read(const std::vector<uint8_t>& bytes, RunOutcome& outc
       // of the chip: it is refused, not overwritten.
       std::error_code error;
       if (std::filesystem::file_size(options_.file, error) > 0 && !error)
-        static_cast<void>(read_record_file(options_.file, read_format_));
+        static_cast<void>(read_record_file(options_.file, read_format_, console_.english()));
       write_fresh_file(options_.file, record_text(options_.file, read_format_, slice));
       return true;
     }
     // The slice goes into the records already there, as into a raw file;
     // they are read again under the file's lock.
-    write_record_file(options_.file, read_format_, slice);
+    write_record_file(options_.file, read_format_, slice, console_.english());
     return true;
   } catch (const ImageError& error) {
     return write_error(error.what());

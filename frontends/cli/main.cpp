@@ -20,16 +20,19 @@
 namespace {
 
 int run(int argc, char** argv, const fp::posix::MissingStreams& missing,
-        fp::posix::RunSignals& signals, bool& repeat) {
-  auto parsed = fp::cli::parse_command_line(
-      argc, argv, std::cout, std::cerr,
-      fp::cli::language_from_locale([](const char* name) { return std::getenv(name); }));
+        fp::posix::RunSignals& signals, bool& repeat, bool& english) {
+  const fp::cli::Language locale =
+      fp::cli::language_from_locale([](const char* name) { return std::getenv(name); });
+  english =
+      fp::cli::language_from_arguments(argc, argv).value_or(locale) == fp::cli::Language::english;
+  auto parsed = fp::cli::parse_command_line(argc, argv, std::cout, std::cerr, locale);
   if (const int* status = std::get_if<int>(&parsed)) return *status;
   auto options = std::get<fp::cli::CliOptions>(parsed);
   repeat = options.repeat;
+  english = options.language == "en";
   if (options.command != fp::cli::Command::list && options.command != fp::cli::Command::sum) {
     const auto decision = fp::cli::decide_port(options.port, std::getenv("PROGRAMMER_PORT"),
-                                               fp::cli::find_parallel_port);
+                                               fp::cli::find_parallel_port, english);
     // probe without a port shows what is missing for the usual one; another
     // command refuses once its options are found sound.
     const bool probe = options.command == fp::cli::Command::probe;
@@ -53,7 +56,8 @@ int run(int argc, char** argv, const fp::posix::MissingStreams& missing,
   fp::cli::Console console(std::cout, std::cerr, std::cin, settings);
   if (options.repeat || options.count) {
     if (!options.repeat) {
-      std::cerr << "programmer: --count goes with --repeat\n";
+      std::cerr << (english ? "programmer: --count goes with --repeat\n"
+                            : "programmer: --count применяется только с --repeat\n");
       return fp::EXIT_USAGE_STATUS;
     }
     fp::cli::LoopSettings loop;
@@ -70,13 +74,15 @@ int main(int argc, char** argv) {
   const fp::posix::MissingStreams missing = fp::posix::open_missing_standard_streams();
   fp::posix::RunSignals signals;
   bool repeat = false;
-  int status = run(argc, argv, missing, signals, repeat);
+  bool english = false;
+  int status = run(argc, argv, missing, signals, repeat, english);
   // What was said must have reached standard output: a full disk or a
   // closed pipe is a failure, not a success nobody saw.
   errno = 0;
   if (!std::cout.flush()) {
     const int error = errno;
-    std::cerr << "programmer: cannot write standard output"
+    std::cerr << (english ? "programmer: cannot write standard output"
+                          : "programmer: не удаётся записать стандартный вывод")
               << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << "\n";
     if (status == fp::EXIT_SUCCESS_STATUS) status = fp::EXIT_FAILURE_STATUS;
   }

@@ -25,8 +25,10 @@ struct SimulatedPort {
   std::vector<std::string> fault_kinds;  // as given, each without "fault="
 };
 
-// Adds one fault as fault=KIND gives it; the reason when it is none.
-std::optional<std::string> add_fault_kind(std::string_view kind, sim::ChipFaults& faults);
+// Adds one fault as fault=KIND gives it; the reason when it is none, in
+// English or Russian.
+std::optional<std::string> add_fault_kind(std::string_view kind, sim::ChipFaults& faults,
+                                          bool english);
 struct PpdevPortChoice {
   std::string device;
 };
@@ -35,8 +37,8 @@ struct DirectPortChoice {
 };
 using PortChoice = std::variant<SimulatedPort, PpdevPortChoice, DirectPortChoice>;
 
-// The choice, or the reason it is not one.
-std::variant<PortChoice, std::string> parse_port(std::string_view text);
+// The choice, or the reason it is not one (in English or Russian).
+std::variant<PortChoice, std::string> parse_port(std::string_view text, bool english);
 
 // The board's port when neither --port nor PROGRAMMER_PORT names one: the
 // first ppdev device (/dev/parport0-3), else the first parallel port the
@@ -50,9 +52,9 @@ struct PortDecision {
   std::string note;
 };
 PortDecision decide_port(const std::string& given, const char* environment,
-                         const std::function<std::optional<std::string>()>& find);
+                         const std::function<std::optional<std::string>()>& find, bool english);
 
 // Why a run without a port stops, with what to do.
-extern const char* const NO_PORT_ADVICE;
+std::string no_port_advice(bool english);
 
 }  // namespace fp::cli

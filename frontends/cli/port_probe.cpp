@@ -22,7 +22,12 @@ namespace {
 
 class Checklist {
  public:
-  explicit Checklist(std::ostream& out) : out_(out) {}
+  Checklist(std::ostream& out, bool english) : out_(out), english_(english) {}
+  // The checklist's own text in the run's language.
+  [[nodiscard]] std::string pick(const std::string& english, const std::string& russian) const {
+    return english_ ? english : russian;
+  }
+  [[nodiscard]] bool english() const { return english_; }
   void pass(const std::string& text) { out_ << "[ok]   " << text << '\n'; }
   void fail(const std::string& text, const std::string& remedy = {}) {
     out_ << "[FAIL] " << text << '\n';
@@ -34,6 +39,7 @@ class Checklist {
 
  private:
   std::ostream& out_;
+  bool english_;
   bool failed_ = false;
 };
 
@@ -56,47 +62,68 @@ std::string status_text(uint8_t status) {
 
 void check_timer(PortIo& port, Checklist& list) {
   const TimerRun run = run_board_timer(port);
+  const std::string connected =
+      list.pick("check that the board is connected to this port and powered",
+                "проверьте, что плата подключена к этому порту и на неё подано питание");
   if (!run.rose) {
-    list.fail("the board's timer does not start (its status bit stays low)",
-              "check that the board is connected to this port and powered");
+    list.fail(list.pick("the board's timer does not start (its status bit stays low)",
+                        "таймер платы не запускается (его бит состояния остаётся 0)"),
+              connected);
   } else if (!run.fell) {
-    list.fail("the board's timer never ends (its status bit stays high)",
-              "check that the board is connected to this port and powered; open status lines "
-              "without a board read high");
+    list.fail(list.pick("the board's timer never ends (its status bit stays high)",
+                        "таймер платы не останавливается (его бит состояния остаётся 1)"),
+              connected + list.pick("; open status lines without a board read high",
+                                    "; линии состояния без платы читаются как 1"));
   } else {
-    list.pass("the board's timer runs: its status bit rose and fell after " +
-              std::to_string(run.polls) + " reads");
+    const std::string reads = std::to_string(run.polls);
+    list.pass(list.pick(
+        "the board's timer runs: its status bit rose and fell after " + reads + " reads",
+        "таймер платы работает: его бит состояния поднялся и опустился, чтений: " + reads));
   }
 }
 
 // Reads the status lines, runs the timer and leaves the board idle, the port released.
 void check_board(posix::HeldPort& port, Checklist& list) {
   const uint8_t status = port.in(STATUS_PORT);
-  list.pass("the board's status lines read " + status_text(status));
+  list.pass(list.pick("the board's status lines read ", "линии состояния платы: ") +
+            status_text(status));
   check_timer(port, list);
   port.set_farewell(idle_board_writes());
   port.release();
   if (port.failure().empty()) {
-    list.pass("the board is left idle (programming voltage off) and the port released");
+    list.pass(list.pick("the board is left idle (programming voltage off) and the port released",
+                        "плата оставлена в покое (напряжение программирования снято), порт "
+                        "освобождён"));
   } else {
     list.fail(port.failure());
   }
 }
 
 // What to do when the device could not be opened or claimed, by the errno.
-std::string ppdev_remedy(int error_number) {
+std::string ppdev_remedy(int error_number, const Checklist& list) {
   switch (error_number) {
     case ENXIO:
     case ENODEV:
-      return "no parallel port answers behind the device: run: sudo modprobe parport_pc "
-             "(check the BIOS setting or the add-in card; --port sim tries the simulated board)";
+      return list.pick(
+          "no parallel port answers behind the device: run: sudo modprobe parport_pc "
+          "(check the BIOS setting or the add-in card; --port sim tries the "
+          "simulated board)",
+          "за устройством не отвечает ни один параллельный порт: выполните: sudo "
+          "modprobe parport_pc (проверьте настройку BIOS или плату расширения; "
+          "--port sim — имитация платы)");
     case EBUSY:
-      return module_loaded("lp") ? "the printer driver lp holds the port: run: sudo rmmod lp"
-                                 : "another program holds the port: close it (a printer "
-                                   "daemon such as cups, or another programmer run)";
+      return module_loaded("lp")
+                 ? list.pick("the printer driver lp holds the port: run: sudo rmmod lp",
+                             "порт занят драйвером принтера lp: выполните: sudo rmmod lp")
+                 : list.pick(
+                       "another program holds the port: close it (a printer daemon such "
+                       "as cups, or another programmer run)",
+                       "порт занят другой программой: закройте её (служба печати, например "
+                       "cups, или другой запуск programmer)");
     case EACCES:
     case EPERM:
-      return "ask the machine's administrator for access to the device";
+      return list.pick("ask the machine's administrator for access to the device",
+                       "попросите администратора машины дать доступ к устройству");
     default:
       return {};
   }
@@ -104,38 +131,52 @@ std::string ppdev_remedy(int error_number) {
 
 void probe_ppdev(const std::string& device, Checklist& list) {
   const posix::FileFacts facts = posix::file_facts(device);
+  const std::string nothing_checked =
+      list.pick("access, claim and board not checked", "доступ, захват порта и плата не проверены");
   if (facts.kind == posix::FileKind::missing) {
-    list.fail(device + " does not exist",
-              "run: sudo modprobe parport_pc ppdev  (no parallel port in the machine: check the "
-              "BIOS setting or the add-in card; --port sim tries the simulated board)");
-    list.skip("access, claim and board not checked");
+    list.fail(device + list.pick(" does not exist", " не существует"),
+              list.pick("run: sudo modprobe parport_pc ppdev  (no parallel port in the machine: "
+                        "check the BIOS setting or the add-in card; --port sim tries the "
+                        "simulated board)",
+                        "выполните: sudo modprobe parport_pc ppdev  (если параллельного порта в "
+                        "машине нет: проверьте настройку BIOS или плату расширения; --port sim — "
+                        "имитация платы)"));
+    list.skip(nothing_checked);
     return;
   }
   if (facts.kind != posix::FileKind::character_device) {
-    list.fail(device + " is not a device",
-              "give the ppdev device of the port: --port ppdev:/dev/parport0");
-    list.skip("access, claim and board not checked");
+    list.fail(device + list.pick(" is not a device", " — не устройство"),
+              list.pick("give the ppdev device of the port: --port ppdev:/dev/parport0",
+                        "укажите устройство ppdev порта: --port ppdev:/dev/parport0"));
+    list.skip(nothing_checked);
     return;
   }
-  list.pass(device + " exists");
+  list.pass(device + list.pick(" exists", " существует"));
   if (const auto refusal = posix::read_write_refusal(device)) {
     const std::string& group = facts.group;
-    list.fail(
-        "you may not open " + device + " (" + *refusal + "; it belongs to group " + group + ")",
-        "run: sudo usermod -aG " + group + " $USER, then log out and in again");
-    list.skip("claim and board not checked");
+    list.fail(list.pick("you may not open " + device + " (" + *refusal + "; it belongs to group " +
+                            group + ")",
+                        "нет права открыть " + device + " (" + *refusal +
+                            "; устройство "
+                            "принадлежит группе " +
+                            group + ")"),
+              list.pick("run: sudo usermod -aG " + group + " $USER, then log out and in again",
+                        "выполните: sudo usermod -aG " + group +
+                            " $USER, затем выйдите из системы и войдите снова"));
+    list.skip(list.pick("claim and board not checked", "захват порта и плата не проверены"));
     return;
   }
-  list.pass("you may open " + device);
+  list.pass(list.pick("you may open ", "есть право открыть ") + device);
   std::string error;
   int error_number = 0;
   auto port = posix::PpdevPort::open(posix::linux_system_calls(), device, error, &error_number);
+  const std::string board_unchecked = list.pick("board not checked", "плата не проверена");
   if (!port) {
-    list.fail(error, ppdev_remedy(error_number));
-    list.skip("board not checked");
+    list.fail(error, ppdev_remedy(error_number, list));
+    list.skip(board_unchecked);
     return;
   }
-  list.pass("the port is claimed (exclusively)");
+  list.pass(list.pick("the port is claimed (exclusively)", "порт захвачен (монопольно)"));
   check_board(*port, list);
 }
 
@@ -146,15 +187,20 @@ void probe_direct(uint16_t base, Checklist& list) {
   posix::SystemCalls& calls = posix::linux_system_calls();
   auto port = posix::DirectPort::open(calls, base, error);
   if (!port) {
-    list.fail("no direct access to the port at " + std::string(name) + ": " + error,
-              calls.is_root() ? "use --port ppdev"
-                              : "run as root (sudo programmer ...), or use --port ppdev");
-    list.skip("board not checked");
+    list.fail(list.pick("no direct access to the port at ", "нет прямого доступа к порту ") + name +
+                  ": " + error,
+              calls.is_root() ? list.pick("use --port ppdev", "используйте --port ppdev")
+                              : list.pick("run as root (sudo programmer ...), or use --port ppdev",
+                                          "запустите от root (sudo programmer ...) или "
+                                          "используйте --port ppdev"));
+    list.skip(list.pick("board not checked", "плата не проверена"));
     return;
   }
-  list.pass("direct access to the port at " + std::string(name));
+  list.pass(list.pick("direct access to the port at ", "прямой доступ к порту ") + name);
   if (module_loaded("lp") || module_loaded("parport_pc")) {
-    list.fail("a kernel driver may use the port meanwhile", "run: sudo rmmod lp parport_pc");
+    list.fail(list.pick("a kernel driver may use the port meanwhile",
+                        "драйвер ядра может тем временем обращаться к порту"),
+              list.pick("run: sudo rmmod lp parport_pc", "выполните: sudo rmmod lp parport_pc"));
   }
   check_board(*port, list);
 }
@@ -179,17 +225,20 @@ TimerRun run_board_timer(PortIo& port) {
 
 int run_probe(const CliOptions& options, Console& console) {
   if (!options.port_origin.empty()) console.note(options.port_origin);
-  auto parsed = parse_port(options.port);
+  auto parsed = parse_port(options.port, console.english());
   if (const auto* why = std::get_if<std::string>(&parsed)) {
     console.note(*why);
     return EXIT_USAGE_STATUS;
   }
-  Checklist list(console.out());
+  Checklist list(console.out(), console.english());
   const PortChoice& choice = std::get<PortChoice>(parsed);
   if (std::holds_alternative<SimulatedPort>(choice)) {
     list.pass(
-        "the simulated board: no hardware to connect; every operation runs on simulated "
-        "chips (give --port ppdev or direct for a real board)");
+        list.pick("the simulated board: no hardware to connect; every operation runs on "
+                  "simulated chips (give --port ppdev or direct for a real board)",
+                  "имитация платы: подключать нечего; все операции выполняются на "
+                  "имитированных микросхемах (для настоящей платы укажите --port ppdev или "
+                  "direct)"));
     sim::SimulatedBoard board;
     check_timer(board, list);
   } else if (const auto* ppdev = std::get_if<PpdevPortChoice>(&choice)) {

@@ -79,7 +79,7 @@ std::optional<int> Loop::refusal() {
   if (!options_.trace.empty())
     return usage(console_.pick("--trace goes with one chip, not with --repeat",
                                "--trace применим к одной микросхеме, не к --repeat"));
-  auto found = find_row(options_.chip);
+  auto found = find_row(options_.chip, console_.english());
   if (const auto* why = std::get_if<std::string>(&found)) return usage("--chip: " + *why);
   row_ = std::get<const ChipDescriptor*>(found);
   row_name_ = to_utf8(row_->name);

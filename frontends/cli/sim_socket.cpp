@@ -16,7 +16,7 @@ int run_sim_command(const CliOptions& options, Console& console) {
     console.note(why);
     return EXIT_USAGE_STATUS;
   };
-  auto parsed = parse_port(options.port);
+  auto parsed = parse_port(options.port, console.english());
   if (const auto* why = std::get_if<std::string>(&parsed)) return usage(*why);
   const auto* simulated = std::get_if<SimulatedPort>(&std::get<PortChoice>(parsed));
   if (simulated == nullptr || simulated->store.empty()) {
@@ -36,7 +36,7 @@ int run_sim_command(const CliOptions& options, Console& console) {
     if (options.sim_row.empty())
       return usage(console.pick("sim insert: which row? (see: programmer list)",
                                 "sim insert: какая строка? (см. programmer list)"));
-    auto found = find_row(options.sim_row);
+    auto found = find_row(options.sim_row, console.english());
     if (const auto* why = std::get_if<std::string>(&found)) return usage(*why);
     const ChipDescriptor& row = *std::get<const ChipDescriptor*>(found);
     socket.model = row.facts.model;

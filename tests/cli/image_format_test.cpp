@@ -92,8 +92,8 @@ TEST_F(RecordFiles, RoundTripKeepsEveryAddressAndEveryHole) {
   for (const char* name : {"image.hex", "image.s19", "image.s28", "image.s37"}) {
     SCOPED_TRACE(name);
     const ImageFormat format = format_for_path(name);
-    write_record_file(path(name), format, image);
-    expect_same(read_record_file(path(name), format), image);
+    write_record_file(path(name), format, image, true);
+    expect_same(read_record_file(path(name), format, true), image);
   }
   // The S-record length the extension names is the one written.
   EXPECT_NE(read_text("image.s28").find("\nS2"), std::string::npos);
@@ -107,7 +107,7 @@ TEST_F(RecordFiles, ReadsWhatAnotherToolWrote) {
              ":020000040001F9\n"
              ":02000000AABB99\n"
              ":00000001FF\n");
-  const RecordImage image = read_record_file(path("other.hex"), ImageFormat::intel_hex);
+  const RecordImage image = read_record_file(path("other.hex"), ImageFormat::intel_hex, true);
   EXPECT_EQ(image.raw(0x10, 4), (std::vector<uint8_t>{1, 2, 3, 4}));
   EXPECT_EQ(image.raw(0x10000, 2), (std::vector<uint8_t>{0xAA, 0xBB}));
   EXPECT_FALSE(image.has(0x14));
@@ -116,10 +116,10 @@ TEST_F(RecordFiles, ReadsWhatAnotherToolWrote) {
 
 TEST_F(RecordFiles, DataAnywhereInThirtyTwoBits) {
   write_text("far.hex", ":020000040800F2\n:0100000001FE\n:00000001FF\n");
-  const RecordImage image = read_record_file(path("far.hex"), ImageFormat::intel_hex);
+  const RecordImage image = read_record_file(path("far.hex"), ImageFormat::intel_hex, true);
   EXPECT_EQ(image.first_in(0, image.end()), 0x8000000u);
   EXPECT_EQ(image.raw(0x7FFFFFF, 3), (std::vector<uint8_t>{0xFF, 0x01, 0xFF}));
-  write_record_file(path("copy.hex"), ImageFormat::intel_hex, image);
+  write_record_file(path("copy.hex"), ImageFormat::intel_hex, image, true);
   EXPECT_EQ(read_text("copy.hex"), ":020000040800F2\n:0100000001FE\n:00000001FF\n");
 }
 
@@ -140,7 +140,7 @@ TEST_F(RecordFiles, BadFilesAreRefusedWithTheirNameAndReason) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     try {
-      read_record_file(path(c.name), c.format);
+      read_record_file(path(c.name), c.format, true);
       ADD_FAILURE() << "accepted";
     } catch (const ImageError& error) {
       const std::string message = error.what();
@@ -167,7 +167,7 @@ TEST_F(RecordFiles, CutShortFilesAreRefusedWithTheLine) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     try {
-      read_record_file(path(c.name), format_for_path(c.name));
+      read_record_file(path(c.name), format_for_path(c.name), true);
       ADD_FAILURE() << "accepted";
     } catch (const ImageError& error) {
       EXPECT_EQ(std::string(error.what()).rfind(path(c.name) + c.reason, 0), 0u) << error.what();
@@ -175,14 +175,14 @@ TEST_F(RecordFiles, CutShortFilesAreRefusedWithTheLine) {
   }
   // Nothing at all is no records, not a file cut short: a read may fill it.
   write_text("empty.hex", "");
-  EXPECT_TRUE(read_record_file(path("empty.hex"), ImageFormat::intel_hex).empty());
+  EXPECT_TRUE(read_record_file(path("empty.hex"), ImageFormat::intel_hex, true).empty());
 }
 
 TEST_F(RecordFiles, EndlessFilesAreRefusedWithoutReadingThemWhole) {
-  EXPECT_THROW(read_record_file("/dev/zero", ImageFormat::intel_hex), ImageError);
+  EXPECT_THROW(read_record_file("/dev/zero", ImageFormat::intel_hex, true), ImageError);
   write_text("long.s19", "S1" + std::string(RECORD_LINE_LIMIT, '0') + "\n");
   try {
-    read_record_file(path("long.s19"), ImageFormat::motorola);
+    read_record_file(path("long.s19"), ImageFormat::motorola, true);
     ADD_FAILURE() << "accepted";
   } catch (const ImageError& error) {
     EXPECT_NE(std::string(error.what()).find(": 1: too long for a record"), std::string::npos);
@@ -206,7 +206,7 @@ TEST_F(RecordFiles, SRecordFilesCarryAHeaderAndTheEndOfTheirWidth) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    write_record_file(path(c.name), ImageFormat::motorola, c.image);
+    write_record_file(path(c.name), ImageFormat::motorola, c.image, true);
     const std::string text = read_text(c.name);
     EXPECT_EQ(text.rfind("S0030000FC\n", 0), 0u) << text;
     EXPECT_NE(text.find(c.data), std::string::npos) << text;
@@ -221,15 +221,15 @@ TEST_F(RecordFiles, AWriteKeepsTheRecordsItDoesNotOwn) {
   write_text("named.s28", "S008000068656C6C6FE3\nS2050000100AE0\nS804000100FA\n");
   RecordImage slice;
   slice.set(0x11, 0x02);
-  write_record_file(path("start.hex"), ImageFormat::intel_hex, slice);
-  write_record_file(path("named.s28"), ImageFormat::motorola, slice);
+  write_record_file(path("start.hex"), ImageFormat::intel_hex, slice, true);
+  write_record_file(path("named.s28"), ImageFormat::motorola, slice, true);
 
-  const RecordImage hex = read_record_file(path("start.hex"), ImageFormat::intel_hex);
+  const RecordImage hex = read_record_file(path("start.hex"), ImageFormat::intel_hex, true);
   EXPECT_EQ(hex.raw(0x10, 2), (std::vector<uint8_t>{0x01, 0x02}));
   EXPECT_EQ(hex.kept.start_address, 0x1234u);
   EXPECT_NE(read_text("start.hex").find(":0400000500001234B1\n"), std::string::npos);
 
-  const RecordImage srec = read_record_file(path("named.s28"), ImageFormat::motorola);
+  const RecordImage srec = read_record_file(path("named.s28"), ImageFormat::motorola, true);
   EXPECT_EQ(srec.raw(0x10, 2), (std::vector<uint8_t>{0x0A, 0x02}));
   EXPECT_EQ(srec.kept.header, (std::vector<uint8_t>{'h', 'e', 'l', 'l', 'o'}));
   EXPECT_EQ(srec.kept.start_address, 0x100u);
@@ -241,8 +241,8 @@ TEST_F(RecordFiles, TemporaryNamesBesideTheFileAreNeverTouched) {
   write_text("fw.hex.new", "mine\n");
   write_text("elsewhere.txt", "precious\n");
   std::filesystem::create_symlink(path("elsewhere.txt"), path("g.hex.new"));
-  write_record_file(path("fw.hex"), ImageFormat::intel_hex, sample_image());
-  write_record_file(path("g.hex"), ImageFormat::intel_hex, sample_image());
+  write_record_file(path("fw.hex"), ImageFormat::intel_hex, sample_image(), true);
+  write_record_file(path("g.hex"), ImageFormat::intel_hex, sample_image(), true);
   EXPECT_EQ(read_text("fw.hex.new"), "mine\n");
   EXPECT_EQ(read_text("elsewhere.txt"), "precious\n");
   EXPECT_TRUE(std::filesystem::is_symlink(path("g.hex.new")));
@@ -253,9 +253,9 @@ TEST_F(RecordFiles, TemporaryNamesBesideTheFileAreNeverTouched) {
   EXPECT_EQ(files, 5u);
   // The longest name a folder takes can still be replaced.
   const std::string longest = std::string(251, 'n') + ".hex";
-  write_record_file(path(longest), ImageFormat::intel_hex, sample_image());
-  write_record_file(path(longest), ImageFormat::intel_hex, sample_image());
-  expect_same(read_record_file(path(longest), ImageFormat::intel_hex), sample_image());
+  write_record_file(path(longest), ImageFormat::intel_hex, sample_image(), true);
+  write_record_file(path(longest), ImageFormat::intel_hex, sample_image(), true);
+  expect_same(read_record_file(path(longest), ImageFormat::intel_hex, true), sample_image());
 }
 
 TEST_F(RecordFiles, ALinkIsWrittenThroughAndTheModeKept) {
@@ -264,9 +264,9 @@ TEST_F(RecordFiles, ALinkIsWrittenThroughAndTheModeKept) {
   std::filesystem::create_symlink("real.hex", path("link.hex"));
   RecordImage slice;
   slice.set(0x11, 0x02);
-  write_record_file(path("link.hex"), ImageFormat::intel_hex, slice);
+  write_record_file(path("link.hex"), ImageFormat::intel_hex, slice, true);
   EXPECT_TRUE(std::filesystem::is_symlink(path("link.hex")));
-  EXPECT_EQ(read_record_file(path("real.hex"), ImageFormat::intel_hex).raw(0x10, 2),
+  EXPECT_EQ(read_record_file(path("real.hex"), ImageFormat::intel_hex, true).raw(0x10, 2),
             (std::vector<uint8_t>{0x01, 0x02}));
   EXPECT_EQ(std::filesystem::status(path("real.hex")).permissions(), std::filesystem::perms(0640));
 }
@@ -276,14 +276,14 @@ TEST_F(RecordFiles, AFileTheUserMayNotWriteOrAnotherProgramHoldsIsRefused) {
   write_text("held.hex", old_text);
   const int holder = ::open(path("held.hex").c_str(), O_RDONLY);
   ASSERT_EQ(::flock(holder, LOCK_EX), 0);
-  EXPECT_THROW(write_record_file(path("held.hex"), ImageFormat::intel_hex, sample_image()),
+  EXPECT_THROW(write_record_file(path("held.hex"), ImageFormat::intel_hex, sample_image(), true),
                ImageError);
   ::close(holder);
   EXPECT_EQ(read_text("held.hex"), old_text);
   if (::geteuid() != 0) {
     write_text("mine.hex", old_text);
     std::filesystem::permissions(path("mine.hex"), std::filesystem::perms(0444));
-    EXPECT_THROW(write_record_file(path("mine.hex"), ImageFormat::intel_hex, sample_image()),
+    EXPECT_THROW(write_record_file(path("mine.hex"), ImageFormat::intel_hex, sample_image(), true),
                  ImageError);
     EXPECT_EQ(read_text("mine.hex"), old_text);
   }
@@ -303,7 +303,7 @@ TEST_F(RecordFiles, AFailedWriteLeavesTheOldFileAsItWasAndNothingBeside) {
   setrlimit(RLIMIT_FSIZE, &small);
   std::string message;
   try {
-    write_record_file(path("kept.hex"), ImageFormat::intel_hex, sample_image());
+    write_record_file(path("kept.hex"), ImageFormat::intel_hex, sample_image(), true);
   } catch (const ImageError& error) {
     message = error.what();
   }
