@@ -230,7 +230,11 @@ int Session::run() {
       signals_.resume();
     }
   });
-  if (outcome_.ok() && (checked_.row != nullptr || options_.command == Command::calibrate)) {
+  // A signal held since before the command (a run inside the production loop)
+  // stops it before it begins.
+  const int early_signal = holds ? signals_.caught_so_far() : 0;
+  if (early_signal == 0 && outcome_.ok() &&
+      (checked_.row != nullptr || options_.command == Command::calibrate)) {
     run_operation();
   }
   after_operation();
@@ -238,6 +242,14 @@ int Session::run() {
   board_.close(outcome_);
   signals_.let_go();
   console_.on_question(nullptr);
+  if (early_signal != 0) {
+    console_.drop_deferred();
+    console_.failure(console_.pick("interrupted (", "прервано (") +
+                     posix::signal_name(early_signal) +
+                     console_.pick(") before the command began: the chip was not changed",
+                                   ") до начала команды: микросхема не изменена"));
+    return 128 + early_signal;
+  }
   // SIGPIPE or SIGXFSZ outside a change: the failed write says enough.
   if (const int signal = signals_.caught(); signal != 0 && holds) {
     console_.drop_deferred();
@@ -999,7 +1011,9 @@ int Session::message_box(std::u16string_view text, const char16_t* caption, uint
   if (question) {
     const auto yes = console_.ask(text, (flags & mb::DEFBUTTON2) == 0);
     if (!yes) {
-      outcome_.fail("no answer: standard input is not a terminal (--yes answers yes)");
+      outcome_.fail(
+          console_.pick("no answer: standard input is not a terminal (--yes answers yes)",
+                        "нет ответа: стандартный ввод не терминал (--yes отвечает «да»)"));
       return answer::NO;
     }
     if (!*yes) outcome_.fail("");

@@ -104,13 +104,14 @@ bool ImageStaging::read_standard_input(RunOutcome& outcome) {
   std::streambuf& input = *in.rdbuf();
   for (int c = input.sbumpc(); c != std::char_traits<char>::eof(); c = input.sbumpc()) {
     if (bytes.size() == RECORD_FILE_LIMIT) {
-      outcome.fail("standard input: more than any image holds");
+      outcome.fail(console_.pick("standard input: more than any image holds",
+                                 "стандартный ввод: больше, чем вмещает любой образ"));
       return false;
     }
     bytes.push_back(static_cast<uint8_t>(c));
   }
   if (in.bad()) {
-    outcome.fail("standard input: cannot be read");
+    outcome.fail(console_.pick("standard input: cannot be read", "стандартный ввод: не читается"));
     return false;
   }
   standard_input_ = std::move(bytes);
@@ -139,7 +140,7 @@ RecordImage ImageStaging::records(const std::vector<uint8_t>& bytes, ImageFormat
   } catch (const ImageError& error) {
     std::string message = error.what();
     if (message.rfind(copy.path(), 0) == 0)
-      message.replace(0, copy.path().size(), "standard input");
+      message.replace(0, copy.path().size(), standard_input_name());
     throw ImageError(message);
   }
 }
@@ -160,19 +161,26 @@ std::optional<ImageSlice> ImageStaging::load_slice(const ProgrammerContext& cont
 
 std::optional<ImageSlice> ImageStaging::raw_slice(const std::vector<uint8_t>& bytes,
                                                   uint32_t length, RunOutcome& outcome) {
-  const std::string name = from_standard_stream() ? "standard input" : options_.file;
+  const std::string name = from_standard_stream() ? standard_input_name() : options_.file;
   const uint64_t size = bytes.size();
   const uint64_t offset = checked_.file_offset;
   if (!checked_.length && size != offset + length) {
-    outcome.usage(
-        name + ": " + hex(static_cast<uint32_t>(size)) + " bytes" +
-        (offset != 0 ? " (from --file-offset " + hex(checked_.file_offset) + " on)" : "") +
-        ", but the slice is " + hex(length) + " bytes; give --length to take part of the file");
+    const std::string from = offset == 0
+                                 ? ""
+                                 : console_.pick(" (from --file-offset ", " (от --file-offset ") +
+                                       hex(checked_.file_offset) + console_.pick(" on)", ")");
+    outcome.usage(name + ": " + hex(static_cast<uint32_t>(size)) +
+                  console_.pick(" bytes", " байтов") + from +
+                  console_.pick(", but the slice is ", ", а срез — ") + hex(length) +
+                  console_.pick(" bytes; give --length to take part of the file",
+                                " байтов; --length берёт часть файла"));
     return std::nullopt;
   }
   if (size < offset + length) {
-    outcome.usage(name + ": " + hex(static_cast<uint32_t>(size)) + " bytes, too short for " +
-                  hex(length) + " bytes from --file-offset " + hex(checked_.file_offset));
+    outcome.usage(name + ": " + hex(static_cast<uint32_t>(size)) +
+                  console_.pick(" bytes, too short for ", " байтов, мало для ") + hex(length) +
+                  console_.pick(" bytes from --file-offset ", " байтов от --file-offset ") +
+                  hex(checked_.file_offset));
     return std::nullopt;
   }
   ImageSlice slice;
@@ -186,9 +194,9 @@ std::optional<ImageSlice> ImageStaging::raw_slice(const std::vector<uint8_t>& by
 std::optional<ImageSlice> ImageStaging::record_slice(const RecordImage& image,
                                                      const ProgrammerContext& context,
                                                      RunOutcome& outcome) {
-  const std::string name = from_standard_stream() ? "standard input" : options_.file;
+  const std::string name = from_standard_stream() ? standard_input_name() : options_.file;
   if (image.empty()) {
-    outcome.fail(name + ": holds no data");
+    outcome.fail(name + console_.pick(": holds no data", ": нет данных"));
     return std::nullopt;
   }
   // File address a holds chip byte a - file offset + chip offset.
@@ -199,8 +207,11 @@ std::optional<ImageSlice> ImageStaging::record_slice(const RecordImage& image,
   const auto below = image.first_in(0, chip_start);
   const auto above = image.first_in(chip_end, image.end());
   if (below || above) {
-    outcome.fail(name + ": data at " + hex(below ? *below : *above) + " lies outside the chip (" +
-                 to_utf8(context.current_chip->name) + ", " + hex(context.chip_size) + " bytes)");
+    outcome.fail(name + console_.pick(": data at ", ": данные по адресу ") +
+                 hex(below ? *below : *above) +
+                 console_.pick(" lies outside the chip (", " лежат вне микросхемы (") +
+                 to_utf8(context.current_chip->name) + ", " + hex(context.chip_size) +
+                 console_.pick(" bytes)", " байтов)"));
     return std::nullopt;
   }
   const uint32_t length = checked_.slice_length();
@@ -214,8 +225,10 @@ std::optional<ImageSlice> ImageStaging::record_slice(const RecordImage& image,
     any = any || slice.held[i];
   }
   if (!any) {
-    outcome.fail(name + ": holds no data for the slice (file addresses " + hex(file_offset) + "-" +
-                 hex(file_offset + length - 1) + ")");
+    outcome.fail(name +
+                 console_.pick(": holds no data for the slice (file addresses ",
+                               ": нет данных для среза (адреса в файле ") +
+                 hex(file_offset) + "-" + hex(file_offset + length - 1) + ")");
     return std::nullopt;
   }
   return slice;
@@ -243,7 +256,8 @@ bool ImageStaging::save_read(const std::vector<uint8_t>& bytes, RunOutcome& outc
     console_.out().write(data.data(), static_cast<std::streamsize>(data.size()));
     console_.out().flush();
     if (console_.out()) return true;
-    outcome.fail("standard output: cannot be written");
+    outcome.fail(
+        console_.pick("standard output: cannot be written", "стандартный вывод: не записывается"));
     return false;
   };
   const auto write_error = [&](std::string_view why) {

@@ -45,6 +45,9 @@ class ImageStaging {
 
  private:
   [[nodiscard]] bool from_standard_stream() const { return options_.file == "-"; }
+  [[nodiscard]] std::string standard_input_name() const {
+    return console_.pick("standard input", "стандартный ввод");
+  }
   std::optional<std::vector<uint8_t>> input_bytes(RunOutcome& outcome);
   // --format, else the content, else the name's extension (raw for a stream).
   [[nodiscard]] ImageFormat image_format(const std::vector<uint8_t>& bytes) const;

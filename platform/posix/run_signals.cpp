@@ -132,6 +132,11 @@ int RunSignals::caught() const {
   return first_caught.load();
 }
 
+int RunSignals::caught_so_far() {
+  if (held_) take_pending();
+  return caught();
+}
+
 std::string signal_name(int signal_number) {
   switch (signal_number) {
     case SIGINT:

@@ -35,6 +35,9 @@ class RunSignals {
   // The first of SIGNALS that came (while held, or SIGPIPE and SIGXFSZ at
   // any time); 0 when none did.
   [[nodiscard]] int caught() const;
+  // caught(), counting the signals that wait while held: whether one came
+  // before a step that must not begin once the run is to stop.
+  [[nodiscard]] int caught_so_far();
 
   // While held: sleeps until one of SIGNALS comes (then caught() names it),
   // the descriptor input_fd (if not -1) has something to read, or the time
