@@ -1,6 +1,27 @@
 #include "app/calibration.h"
 
+#include "bus/number_text.h"
+#include "ui/message_box.h"
+#include "ui/texts.h"
+
 namespace fp {
+
+bool BoxedCalibrationSteps::socket_empty() {
+  return view_.message_box(text::REMOVE_CHIP, text::PROGRAMMER,
+                           mb::YESNO | mb::ICON_WARNING | mb::DEFBUTTON2) == answer::YES;
+}
+
+void BoxedCalibrationSteps::timer_failed() {
+  view_.message_box(text::TIMER_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
+}
+
+void BoxedCalibrationSteps::timer_counted(uint32_t loops) {
+  view_.message_box(decimal_text(loops), text::TIMER_LOOPS, mb::OK);
+}
+
+void BoxedCalibrationSteps::voltage_on() {
+  view_.message_box(text::VPP_ON, text::PROGRAMMER, mb::OK | mb::ICON_WARNING);
+}
 
 uint32_t measure_timer_loops(ProgrammerContext& context) {
   PortIo& port = context.bus.port();

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "chips/common/programmer_context.h"
+#include "ui/views.h"
 
 namespace fp {
 
@@ -22,6 +23,20 @@ class CalibrationSteps {
   virtual void timer_counted(uint32_t loops) = 0;
   // Called while the programming voltage is on; it goes off on return.
   virtual void voltage_on() = 0;
+};
+
+// The window's steps: the operator says whether the socket is empty, the
+// results come in message boxes.
+class BoxedCalibrationSteps : public CalibrationSteps {
+ public:
+  explicit BoxedCalibrationSteps(DialogView& view) : view_(view) {}
+  bool socket_empty() override;
+  void timer_failed() override;
+  void timer_counted(uint32_t loops) override;
+  void voltage_on() override;
+
+ private:
+  DialogView& view_;
 };
 
 // The timer's loops until it stopped, or TIMER_FAILURE_COUNT and more when it never did.

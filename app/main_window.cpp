@@ -235,28 +235,7 @@ void MainWindow::chip_selection() {
 }
 
 void MainWindow::calibration_command() {
-  // The operator's answers and the results, in the window's message boxes.
-  class WindowSteps final : public CalibrationSteps {
-   public:
-    explicit WindowSteps(DialogView& view) : view_(view) {}
-    bool socket_empty() override {
-      return view_.message_box(text::REMOVE_CHIP, text::PROGRAMMER,
-                               mb::YESNO | mb::ICON_WARNING | mb::DEFBUTTON2) == answer::YES;
-    }
-    void timer_failed() override {
-      view_.message_box(text::TIMER_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
-    }
-    void timer_counted(uint32_t loops) override {
-      view_.message_box(decimal_text(loops), text::TIMER_LOOPS, mb::OK);
-    }
-    void voltage_on() override {
-      view_.message_box(text::VPP_ON, text::PROGRAMMER, mb::OK | mb::ICON_WARNING);
-    }
-
-   private:
-    DialogView& view_;
-  };
-  WindowSteps steps(context_.main_view.dialog());
+  BoxedCalibrationSteps steps(context_.main_view.dialog());
   calibrate(context_, steps);
 }
 

@@ -490,24 +490,17 @@ bool Session::socket_empty() {
 }
 
 void Session::calibrate_command() {
-  class ConsoleSteps final : public CalibrationSteps {
+  // The probe, not the operator, says whether the socket is empty.
+  class ProbedSteps final : public BoxedCalibrationSteps {
    public:
-    explicit ConsoleSteps(Session& session) : session_(session) {}
+    explicit ProbedSteps(Session& session)
+        : BoxedCalibrationSteps(session.context_->main_view.dialog()), session_(session) {}
     bool socket_empty() override { return session_.socket_empty(); }
-    void timer_failed() override {
-      session_.message_box(text::TIMER_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
-    }
-    void timer_counted(uint32_t loops) override {
-      session_.message_box(decimal_text(loops), text::TIMER_LOOPS, mb::OK);
-    }
-    void voltage_on() override {
-      session_.message_box(text::VPP_ON, text::PROGRAMMER, mb::OK | mb::ICON_WARNING);
-    }
 
    private:
     Session& session_;
   };
-  ConsoleSteps steps(*this);
+  ProbedSteps steps(*this);
   calibrate(*context_, steps);
 }
 
