@@ -4,6 +4,7 @@
 
 #include "bus/number_text.h"
 #include "chips/attiny/attiny_bus.h"
+#include "chips/attiny/attiny_fuses.h"
 #include "chips/attiny/attiny_handlers.h"
 #include "ui/control_ids.h"
 #include "ui/message_box.h"
@@ -22,24 +23,6 @@ constexpr BitBoxes FUSE_LOW_BOXES = column(ctl::FUSE_LOW_BIT0);
 constexpr BitBoxes FUSE_HIGH_BOXES = column(ctl::FUSE_HIGH_BIT0);
 constexpr BitBoxes FUSE_EXTENDED_BOXES = column(ctl::FUSE_EXTENDED_BIT0);
 constexpr BitBoxes LOCK_BOXES = column(ctl::LOCK_BIT0);
-
-// Under CMD_READ_SIGNATURE the address picks the signature byte; BS1 gives
-// the calibration byte.
-constexpr uint8_t SIGNATURE_BYTES = 3;
-constexpr uint8_t READ_SIGNATURE = HV_SELECT_NONE;
-constexpr uint8_t READ_CALIBRATION = HV_SELECT_BS1;
-
-// Under CMD_READ_FUSE_LOCK the select alone picks the byte. The fuse high
-// byte is read with BS2 and BS1 but written with BS1 alone.
-constexpr uint8_t READ_FUSE_LOW = HV_SELECT_NONE;
-constexpr uint8_t READ_FUSE_HIGH = HV_SELECT_BS2_BS1;
-constexpr uint8_t READ_FUSE_EXTENDED = HV_SELECT_BS2;
-constexpr uint8_t READ_LOCK = HV_SELECT_BS1;
-
-constexpr uint8_t WRITE_FUSE_LOW = HV_SELECT_NONE;
-constexpr uint8_t WRITE_FUSE_HIGH = HV_SELECT_BS1;
-constexpr uint8_t WRITE_FUSE_EXTENDED = HV_SELECT_BS2;
-constexpr uint8_t WRITE_LOCK = HV_SELECT_NONE;
 
 }  // namespace
 
@@ -84,29 +67,25 @@ void AttinyFuseDialog::on_command(DialogView& dialog, uint32_t command) {
 }
 
 void AttinyFuseDialog::refresh(DialogView& dialog) {
-  ProgrammerContext& c = context_;
-  hvpp_load_command(c, CMD_READ_SIGNATURE);
+  const AttinyBytes bytes = attiny_read_bytes(context_);
   std::u16string signature;
-  for (uint8_t address = 0; address < SIGNATURE_BYTES; ++address) {
-    if (address != 0) signature += u'-';
-    signature += hex_text(hvpp_read_at(c, address, READ_SIGNATURE));
+  for (size_t i = 0; i < bytes.signature.size(); ++i) {
+    if (i != 0) signature += u'-';
+    signature += hex_text(bytes.signature[i]);
   }
   dialog.set_text(ctl::SIGNATURE, signature);
-  dialog.set_text(ctl::CALIBRATION_BYTE, hex_text(hvpp_read_at(c, 0, READ_CALIBRATION)));
-
-  hvpp_load_command(c, CMD_READ_FUSE_LOCK);
-  set_check_boxes(hvpp_read(c, READ_FUSE_LOW), dialog, FUSE_LOW_BOXES);
-  set_check_boxes(hvpp_read(c, READ_FUSE_HIGH), dialog, FUSE_HIGH_BOXES);
-  set_check_boxes(hvpp_read(c, READ_FUSE_EXTENDED), dialog, FUSE_EXTENDED_BOXES);
-  set_check_boxes(hvpp_read(c, READ_LOCK), dialog, LOCK_BOXES);
+  dialog.set_text(ctl::CALIBRATION_BYTE, hex_text(bytes.calibration));
+  set_check_boxes(bytes.fuses.low, dialog, FUSE_LOW_BOXES);
+  set_check_boxes(bytes.fuses.high, dialog, FUSE_HIGH_BOXES);
+  set_check_boxes(bytes.fuses.extended, dialog, FUSE_EXTENDED_BOXES);
+  set_check_boxes(bytes.lock, dialog, LOCK_BOXES);
 }
 
 void AttinyFuseDialog::write_fuses(DialogView& dialog) {
   // Programming mode is still on from the opening of the dialog.
-  hvpp_load_command(context_, CMD_WRITE_FUSE);
-  hvpp_program_byte(context_, get_check_boxes(dialog, FUSE_LOW_BOXES), WRITE_FUSE_LOW);
-  hvpp_program_byte(context_, get_check_boxes(dialog, FUSE_HIGH_BOXES), WRITE_FUSE_HIGH);
-  hvpp_program_byte(context_, get_check_boxes(dialog, FUSE_EXTENDED_BOXES), WRITE_FUSE_EXTENDED);
+  attiny_program_fuses(
+      context_, {get_check_boxes(dialog, FUSE_LOW_BOXES), get_check_boxes(dialog, FUSE_HIGH_BOXES),
+                 get_check_boxes(dialog, FUSE_EXTENDED_BOXES)});
   refresh(dialog);
 }
 
@@ -115,8 +94,7 @@ void AttinyFuseDialog::write_lock(DialogView& dialog) {
   const int answer = dialog.message_box(text::ARE_YOU_SURE, text::PROGRAMMER,
                                         mb::YESNO | mb::ICON_WARNING | mb::DEFBUTTON2);
   if (answer != answer::YES) return;
-  hvpp_load_command(context_, CMD_WRITE_LOCK);
-  hvpp_program_byte(context_, get_check_boxes(dialog, LOCK_BOXES), WRITE_LOCK);
+  attiny_program_lock(context_, get_check_boxes(dialog, LOCK_BOXES));
   refresh(dialog);
 }
 

@@ -49,6 +49,12 @@ void BlockSelectDialog::accept(DialogView& view) {
   view.end_dialog(1);
 }
 
+std::span<const BlockRange> chosen_blocks(const HighVoltState& state) {
+  size_t count = 0;
+  while (count < state.selected_blocks.size() && state.selected_blocks[count].size != 0) ++count;
+  return std::span<const BlockRange>(state.selected_blocks).first(count);
+}
+
 bool block_select_dialog(ProgrammerContext& context, intptr_t init) {
   BlockSelectDialog logic(context.highvolt, init);
   // Only an accepted dialog counts: one that could not be created never

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "chips/common/programmer_context.h"
 #include "ui/views.h"
@@ -25,6 +26,9 @@ class BlockSelectDialog final : public DialogLogic {
   HighVoltState& state_;
   intptr_t init_;
 };
+
+// The blocks the dialog chose last, in check-box order.
+std::span<const BlockRange> chosen_blocks(const HighVoltState& state);
 
 // True when the operator pressed "ОК": selected_blocks then holds the choice.
 // Cancel, close, or a dialog that could not be shown leave nothing chosen.

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <span>
 
 #include "chips/common/programmer_context.h"
 #include "chips/highvolt/highvolt_bus.h"
@@ -20,6 +22,15 @@ void i28f_select(ProgrammerContext& context, const ChipDescriptor& row);
 uint32_t i28f_block_erase(ProgrammerContext& context, uint32_t address);
 uint32_t i28f_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
                     uint32_t block_length);
+// Erases the blocks in the order given, each with its address on the status
+// line, and stops at the first the chip reports failed: that block, or none.
+std::optional<BlockRange> i28f_erase_blocks(ProgrammerContext& context,
+                                            std::span<const BlockRange> blocks);
+// The blank check of the blocks given: the array put in read-array mode, then
+// each block read; the first that holds a byte other than FFh, or none.
+std::optional<BlockRange> i28f_blank_check_blocks(ProgrammerContext& context,
+                                                  std::span<const BlockRange> blocks);
+// The window's erase and blank check: the blocks come from the dialog "Выбор блоков".
 void i28f_erase(ProgrammerContext& context);
 void i28f_blank_check(ProgrammerContext& context);
 

@@ -48,18 +48,21 @@ uint32_t i28f_block_erase(ProgrammerContext& context, uint32_t address) {
   return result;
 }
 
+std::optional<BlockRange> i28f_erase_blocks(ProgrammerContext& context,
+                                            std::span<const BlockRange> blocks) {
+  for (const BlockRange& block : blocks) {
+    context.main_view.set_status_text(text::ERASING + hex_text(block.address) + u"h");
+    if (i28f_block_erase(context, block.address) != 0) return block;
+  }
+  return std::nullopt;
+}
+
 void i28f_erase(ProgrammerContext& context) {
   MainView& view = context.main_view;
   view.set_status_text(u"");
-  if (block_select_dialog(context, 0)) {
-    for (const BlockRange& block : context.highvolt.selected_blocks) {
-      if (block.size == 0) break;
-      view.set_status_text(text::ERASING + hex_text(block.address) + u"h");
-      if (i28f_block_erase(context, block.address) != 0) {
-        view.dialog().message_box(text::ERASE_ERROR, nullptr, mb::ICON_ERROR);
-        break;
-      }
-    }
+  if (block_select_dialog(context, 0) &&
+      i28f_erase_blocks(context, chosen_blocks(context.highvolt))) {
+    view.dialog().message_box(text::ERASE_ERROR, nullptr, mb::ICON_ERROR);
   }
   view.set_status_text(u"");
 }

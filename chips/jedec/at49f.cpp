@@ -81,9 +81,7 @@ bool at49f_block_erase(ProgrammerContext& context, uint32_t address) {
   return wait_for_erase(context, AT49F_ERASE_WAIT_MS, erase_poll(context), address);
 }
 
-void at49f_erase(ProgrammerContext& context) {
-  context.main_view.set_status_text(text::ERASING);
-  const EraseChoice choice = choose_erase_block(context);
+bool at49f_erase_choice(ProgrammerContext& context, const EraseChoice& choice) {
   bool erased = true;
   switch (choice.target) {
     case EraseTarget::none:
@@ -96,6 +94,12 @@ void at49f_erase(ProgrammerContext& context) {
       break;
   }
   jedec_write(context.bus, CMD_RESET.address, CMD_RESET.data);
+  return erased;
+}
+
+void at49f_erase(ProgrammerContext& context) {
+  context.main_view.set_status_text(text::ERASING);
+  const bool erased = at49f_erase_choice(context, choose_erase_block(context));
   if (!erased) context.main_view.dialog().message_box(text::ERASE_ERROR, nullptr, mb::ICON_ERROR);
   context.main_view.set_status_text(u"");
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "chips/common/programmer_context.h"
+#include "chips/jedec/erase_choice.h"
 #include "ui/views.h"
 
 namespace fp {
@@ -18,13 +19,6 @@ inline constexpr intptr_t BLOCK_CHOICE_WHOLE_CHIP = -2;
 
 // The longest block text taken, in characters.
 inline constexpr size_t BLOCK_TEXT_MAX_LENGTH = 15;
-
-enum class EraseTarget { none, whole_chip, block };
-
-struct EraseChoice {
-  EraseTarget target = EraseTarget::none;
-  uint32_t block_address = 0;  // with EraseTarget::block
-};
 
 // A typed block address: hexadecimal digits only, at most eight of them
 // significant, below the chip size. An empty text is block 0.

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "chips/common/programmer_context.h"
+#include "chips/jedec/erase_choice.h"
 
 namespace fp {
 
@@ -43,6 +44,10 @@ uint32_t at49f_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t
 bool at49f_chip_erase(ProgrammerContext& context);
 // Bits 0-18 of the address name the block.
 bool at49f_block_erase(ProgrammerContext& context, uint32_t address);
+// The erase chosen, then the reset command; false when the chip never
+// reported it done. Nothing chosen erases nothing and is no failure.
+bool at49f_erase_choice(ProgrammerContext& context, const EraseChoice& choice);
+// The window's erase: the choice comes from the dialog "Выбор блока для операции".
 void at49f_erase(ProgrammerContext& context);
 
 // W29EE512: pages sent as plain data cycles in the window, behind the
