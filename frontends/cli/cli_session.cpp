@@ -12,17 +12,16 @@
 #include "app/chip_identity.h"
 #include "app/chip_selection.h"
 #include "app/data_operations.h"
+#include "app/family_operations.h"
 #include "app/main_window.h"
 #include "app/socket_probe.h"
 #include "app/write_planner.h"
 #include "bus/number_text.h"
-#include "chips/attiny/attiny_bus.h"
-#include "chips/attiny/attiny_commands.h"
+#include "frontends/cli/block_list.h"
 #include "frontends/cli/board_connection.h"
 #include "frontends/cli/checksum.h"
 #include "frontends/cli/chip_backup.h"
 #include "frontends/cli/chip_choice.h"
-#include "frontends/cli/dialog_drivers.h"
 #include "frontends/cli/exit_status.h"
 #include "frontends/cli/file_sum.h"
 #include "frontends/cli/hex_number.h"
@@ -61,6 +60,28 @@ std::u16string one_line(std::u16string_view text) {
   return value;
 }
 
+// The words a family dialog's template gives a value: the static text just
+// before it, or (a group box) its own.
+std::u16string_view template_label(int template_id, int control_id) {
+  const DialogTemplate* found = find_dialog_template(template_id);
+  if (found == nullptr) return {};
+  const ControlTemplate* previous = nullptr;
+  for (const ControlTemplate& control : found->controls) {
+    if (control.id == control_id) {
+      if (control.kind == ControlKind::group_box) return control.text;
+      return previous != nullptr ? previous->text : u"";
+    }
+    previous = &control;
+  }
+  return {};
+}
+
+std::string byte_text(uint8_t value) {
+  char text[4];
+  std::snprintf(text, sizeof text, "%02X", value);
+  return text;
+}
+
 using headless::WindowModel;
 
 class Session final : private headless::WindowHost {
@@ -79,7 +100,6 @@ class Session final : private headless::WindowHost {
  private:
   // The program as it starts: the main window's model and logic on the board.
   void start_program();
-  class WindowView;
 
   void select_row();
   // The probe, then the row's ID; false (and why) when the run must stop.
@@ -101,8 +121,21 @@ class Session final : private headless::WindowHost {
   bool socket_empty();
   void calibrate_command();
   void erase_command();
+  // What erase is asked to take: the whole chip, --block or --blocks; false
+  // after saying why the choice names nothing the chip has.
+  bool erase_request(EraseRequest& request);
+  // --blocks on a block row ("all" without it): false after saying which item names no block.
+  bool chosen_blocks(const std::string& wanted, std::vector<BlockRange>& blocks);
+  void blank_command();
+  void sdp_command();
+  void fuses_command();
+  void lock_command();
+  // The signature and calibration byte, then (but for id) fuses and lock bits.
+  void say_chip_bytes(const AttinyBytes& bytes);
   // The lock byte read back: the lock bits must be as written.
-  void check_lock_byte();
+  void check_lock_byte(uint8_t wanted, uint8_t found);
+  // An erase or blank check whose result came as a value: said in the window's words.
+  void say_block_outcome(const BlockOutcome& outcome, const char16_t* done, const char16_t* failed);
   // --backup: the whole chip into a new file before the command changes it.
   bool backed_up();
   void write_command();
@@ -127,7 +160,6 @@ class Session final : private headless::WindowHost {
   void read_command();
   // id: maker, device and row, one shape for every family.
   void say_identity();
-  void press(int id);
   // An operation's closing words, as the window's message box has them.
   void show_result(std::u16string_view text, bool done);
   void run_operation();
@@ -140,6 +172,7 @@ class Session final : private headless::WindowHost {
   std::optional<std::u16string> open_file_dialog(const FileDialogRequest&) override {
     return std::nullopt;
   }
+  // The command line calls the family operations itself: no dialog is shown.
   intptr_t run_dialog(int template_id, DialogLogic& logic) override;
 
   CliOptions options_;  // --chip filled in when the probe chose the row
@@ -155,12 +188,8 @@ class Session final : private headless::WindowHost {
   std::unique_ptr<ProgrammerContext> context_;
   std::unique_ptr<MainWindow> main_window_;
   std::unique_ptr<ImageStaging> image_;
-  std::unique_ptr<DialogDriver> dialogs_;
 
   // The run.
-  int dialog_depth_ = 0;
-  std::optional<int> expected_dialog_;
-  bool expected_dialog_seen_ = false;
   std::u16string last_status_;
   bool quiet_results_ = false;      // an erase inside a planned write
   std::vector<uint8_t> chip_read_;  // what say_where read
@@ -168,14 +197,6 @@ class Session final : private headless::WindowHost {
   std::string answered_id_;
   std::optional<uint32_t> slice_crc_;
   bool log_refused_ = false;
-};
-
-class Session::WindowView : public headless::ModelDialogView {
- public:
-  using ModelDialogView::ModelDialogView;
-
-  // The options are set as given: hexadecimal options take upper-case digits only.
-  void set_text(int id, std::u16string_view value) override { model_.control(id).text = value; }
 };
 
 int Session::run() {
@@ -281,7 +302,6 @@ void Session::start_program() {
     };
   }
   main_window_ = std::make_unique<MainWindow>(*context_, RowWaits::as_set);
-  dialogs_ = std::make_unique<DialogDriver>(options_, console_, outcome_, *context_);
 }
 
 SocketLook Session::look() {
@@ -728,22 +748,78 @@ void Session::note_protection(uint32_t address, bool kept_old_bytes) {
   }
 }
 
+bool Session::chosen_blocks(const std::string& wanted, std::vector<BlockRange>& blocks) {
+  const ChipDescriptor& row = *context_->current_chip;
+  const std::string name = to_utf8(row.name);
+  const BlockList list = parse_block_list(wanted, row.facts.erase_map);
+  if (list.unknown) {
+    outcome_.usage("no block at " + *list.unknown + "; the blocks of the " + name + ":" +
+                   block_starts(row.facts.erase_map));
+    return false;
+  }
+  if (list.blocks.empty()) {
+    outcome_.usage("--blocks needs all or a list of block addresses");
+    return false;
+  }
+  blocks = list.blocks;
+  return true;
+}
+
+bool Session::erase_request(EraseRequest& request) {
+  const ChipDescriptor& row = *context_->current_chip;
+  if (row.facts.erase == EraseLayout::blocks) {
+    if (!options_.blocks) {
+      outcome_.usage(
+          "the " + to_utf8(row.name) +
+          " erases by blocks: give --blocks all or a list of:" + block_starts(row.facts.erase_map));
+      return false;
+    }
+    request.scope = EraseScope::blocks;
+    return chosen_blocks(*options_.blocks, request.blocks);
+  }
+  if (options_.block && *options_.block != "chip") {
+    request.scope = EraseScope::sector;
+    request.sector = *parse_free_hex(*options_.block);  // a sector start: checked
+  }
+  return true;
+}
+
+void Session::say_block_outcome(const BlockOutcome& outcome, const char16_t* done,
+                                const char16_t* failed) {
+  DialogView& window = context_->main_view.dialog();
+  switch (outcome.status) {
+    case OperationStatus::reported:
+      return;  // the row's handler has said how it went
+    case OperationStatus::refused:
+      window.message_box(text::NOT_IMPLEMENTED, nullptr, mb::ICON_INFORMATION);
+      return;
+    case OperationStatus::done:
+      last_status_.clear();  // the blocks' progress is not the result
+      if (done != nullptr) console_.result(done);
+      return;
+    case OperationStatus::failed:
+      window.message_box(failed, nullptr, mb::ICON_ERROR);
+      return;
+  }
+}
+
 void Session::erase_command() {
   if (options_.dry_run) {
     plan_erase();
     return;
   }
+  EraseRequest request;
+  if (!erase_request(request)) return;
   if (!backed_up()) return;
   const ChipDescriptor& row = *context_->current_chip;
   AddressRange erased{0, context_->chip_size};
-  if (options_.block && *options_.block != "chip") {
-    const uint32_t start = *parse_free_hex(*options_.block);  // a sector start: checked
+  if (request.scope == EraseScope::sector) {
     for (const BlockRange& sector : row.facts.erase_map) {
-      if (sector.address == start) erased = {start, start + sector.size};
+      if (sector.address == request.sector) erased = {sector.address, sector.address + sector.size};
     }
   }
   console_.progress_range(erased.start, erased.end - erased.start);
-  press(ctl::ERASE);
+  say_block_outcome(erase(*context_, request), nullptr, text::ERASE_ERROR);
   // Chips that cannot report how an erase went, and AT49F polls that take
   // "nothing happened" for "done": what was erased is checked blank. The
   // window's fixed waits poll nothing, and keep the window's traffic exactly.
@@ -784,22 +860,100 @@ void Session::erase_command() {
                 range);
 }
 
-void Session::check_lock_byte() {
+void Session::check_lock_byte(uint8_t wanted, uint8_t found) {
   constexpr uint8_t LOCK_BITS = 0x03;  // LB1, LB2; the other bits read as 1
-  const uint8_t wanted = *parse_byte(options_.lock_value);
-  hvpp_enter(*context_);
-  hvpp_load_command(*context_, CMD_READ_FUSE_LOCK);
-  const uint8_t found = hvpp_read(*context_, HV_SELECT_BS1);
-  context_->bus.bus_reset();
   if ((found & LOCK_BITS) == (wanted & LOCK_BITS)) return;
-  char bytes[48];
-  std::snprintf(bytes, sizeof bytes, "the lock byte reads %02X, not the %02X written", found,
-                wanted);
   last_status_.clear();
-  outcome_.fail(std::string(bytes) + ((wanted & ~found & LOCK_BITS) != 0
-                                          ? ": lock bits are cleared only by a chip erase "
-                                            "(programmer erase)"
-                                          : ": the chip did not take it"));
+  outcome_.fail("the lock byte reads " + byte_text(found) + ", not the " + byte_text(wanted) +
+                " written" +
+                ((wanted & ~found & LOCK_BITS) != 0
+                     ? ": lock bits are cleared only by a chip erase (programmer erase)"
+                     : ": the chip did not take it"));
+}
+
+void Session::blank_command() {
+  std::vector<BlockRange> blocks;
+  if (context_->current_chip->facts.erase == EraseLayout::blocks &&
+      !chosen_blocks(options_.blocks.value_or("all"), blocks)) {
+    return;
+  }
+  console_.progress_range(0, context_->chip_size);
+  say_block_outcome(blank_check(*context_, blocks), text::CHECK_DONE, text::NOT_BLANK);
+}
+
+void Session::sdp_command() {
+  if (!set_protection(*context_, options_.sdp_on)) {
+    outcome_.usage("the " + to_utf8(context_->current_chip->name) +
+                   " has no software data protection");
+  }
+}
+
+void Session::say_chip_bytes(const AttinyBytes& bytes) {
+  const std::string signature = byte_text(bytes.signature[0]) + " " +
+                                byte_text(bytes.signature[1]) + " " + byte_text(bytes.signature[2]);
+  console_.labelled(template_label(dlg::ATTINY_FUSES, ctl::SIGNATURE), " ", from_utf8(signature));
+  console_.labelled(template_label(dlg::ATTINY_FUSES, ctl::CALIBRATION_BYTE), " ",
+                    from_utf8(byte_text(bytes.calibration)));
+  if (options_.command == Command::id) return;
+  const std::string fuses = "low=" + byte_text(bytes.fuses.low) +
+                            " high=" + byte_text(bytes.fuses.high) +
+                            " ext=" + byte_text(bytes.fuses.extended);
+  console_.labelled(template_label(dlg::ATTINY_FUSES, ctl::FUSES_GROUP), ": ", from_utf8(fuses));
+  console_.labelled(template_label(dlg::ATTINY_FUSES, ctl::LOCK_GROUP), ": ",
+                    from_utf8(byte_text(bytes.lock)));
+}
+
+void Session::fuses_command() {
+  const auto byte_of = [](const std::optional<std::string>& option) -> std::optional<uint8_t> {
+    if (!option) return std::nullopt;
+    return *parse_byte(*option);  // checked with the options
+  };
+  const FuseChange change{byte_of(options_.fuse_low), byte_of(options_.fuse_high),
+                          byte_of(options_.fuse_extended)};
+  const std::string no_fuses =
+      "the " + to_utf8(context_->current_chip->name) + " has no fuses or lock bits";
+  if (!change.low && !change.high && !change.extended) {
+    const auto bytes = read_fuses(*context_);
+    if (!bytes) {
+      outcome_.usage(no_fuses);
+      return;
+    }
+    say_chip_bytes(*bytes);
+    return;
+  }
+  const auto written = write_fuses(*context_, change);
+  if (!written) {
+    outcome_.usage(no_fuses);
+    return;
+  }
+  const FuseBytes& held = written->after.fuses;
+  const std::array<std::pair<std::optional<uint8_t>, uint8_t>, 3> bytes{{
+      {change.low, held.low},
+      {change.high, held.high},
+      {change.extended, held.extended},
+  }};
+  for (const auto& [wanted, found] : bytes) {
+    if (wanted && *wanted != found) {
+      outcome_.fail("the fuse write did not take: the chip holds " + byte_text(found) + " for " +
+                    byte_text(*wanted));
+    }
+  }
+  say_chip_bytes(written->after);
+}
+
+void Session::lock_command() {
+  const uint8_t wanted = *parse_byte(options_.lock_value);  // checked with the options
+  // Programmed lock bits come back only with a chip erase: the window's question.
+  const int answer = context_->main_view.dialog().message_box(
+      text::ARE_YOU_SURE, text::PROGRAMMER, mb::YESNO | mb::ICON_WARNING | mb::DEFBUTTON2);
+  if (answer != answer::YES) return;
+  const auto written = write_lock(*context_, wanted);
+  if (!written) {
+    outcome_.usage("the " + to_utf8(context_->current_chip->name) + " has no fuses or lock bits");
+    return;
+  }
+  say_chip_bytes(written->after);
+  check_lock_byte(wanted, written->after.lock);
 }
 
 std::optional<bool> Session::say_where(const ImageSlice& slice) {
@@ -915,13 +1069,7 @@ void Session::show_result(std::u16string_view text, bool done) {
   message_box(text, text::PROGRAMMER, done ? mb::OK : mb::ICON_ERROR);
 }
 
-void Session::press(int id) {
-  main_model_->click(id);
-  main_window_->on_command(main_view_->dialog(), command_value(id));
-}
-
 void Session::run_operation() {
-  const uint32_t chip_size = context_->chip_size;
   const bool touches_chip = options_.command != Command::list &&
                             options_.command != Command::probe &&
                             options_.command != Command::calibrate;
@@ -942,30 +1090,23 @@ void Session::run_operation() {
       verify_command();
       break;
     case Command::blank:
-      console_.progress_range(0, chip_size);
-      press(ctl::BLANK_CHECK);
+      blank_command();
       break;
     case Command::erase:
       erase_command();
       break;
     case Command::id:
-      // The families show their codes in three shapes; id says them in one.
-      console_.mute_values(true);
-      press(ctl::IDENTIFY);
-      console_.mute_values(false);
-      if (outcome_.ok()) say_identity();
+      // The codes the identity check confirmed, in one shape for every family.
+      say_identity();
       break;
     case Command::sdp:
-      expected_dialog_ = dlg::JEDEC_ID;
-      press(ctl::IDENTIFY);
+      sdp_command();
       break;
     case Command::fuses:
+      fuses_command();
+      break;
     case Command::lock:
-      expected_dialog_ = dlg::ATTINY_FUSES;
-      press(ctl::IDENTIFY);
-      if (options_.command == Command::lock && expected_dialog_seen_ && outcome_.ok()) {
-        check_lock_byte();
-      }
+      lock_command();
       break;
     case Command::calibrate:
       calibrate_command();
@@ -974,12 +1115,6 @@ void Session::run_operation() {
 }
 
 void Session::after_operation() {
-  if (expected_dialog_ && !expected_dialog_seen_) {
-    const std::string name = to_utf8(context_->current_chip->name);
-    outcome_.usage(*expected_dialog_ == dlg::JEDEC_ID
-                       ? "the " + name + " has no software data protection"
-                       : "the " + name + " has no fuses or lock bits");
-  }
   // A closing status text is the only word some operations leave; a run
   // refused for its options, or one that failed, has no result: the window
   // closes a blank check that found bytes with "check finished" all the same.
@@ -996,11 +1131,6 @@ void Session::status_text(std::u16string_view text) {
 
 int Session::message_box(std::u16string_view text, const char16_t* caption, uint32_t flags) {
   const bool question = (flags & 0xF) == mb::YESNO;
-  if (expected_dialog_ && !expected_dialog_seen_) {
-    // The identify button of another family answers with a box of its own:
-    // that chip has not what the command wanted.
-    return question ? answer::NO : answer::OK;
-  }
   if (question) {
     const auto yes = console_.ask(text, (flags & mb::DEFBUTTON2) == 0);
     if (!yes) {
@@ -1030,20 +1160,10 @@ int Session::message_box(std::u16string_view text, const char16_t* caption, uint
   return answer::OK;
 }
 
-intptr_t Session::run_dialog(int template_id, DialogLogic& logic) {
-  const DialogTemplate* found = find_dialog_template(template_id);
-  if (found == nullptr) return -1;
-  WindowModel model(*found);
-  WindowView view(model, *this);
-  ++dialog_depth_;
-  if (expected_dialog_ && template_id == *expected_dialog_) expected_dialog_seen_ = true;
-  logic.on_init(view);
-  if (!model.ended) dialogs_->drive(template_id, model, logic, view);
-  if (!model.ended) logic.on_close(view);
-  // A dialog that will not close still ends with the command.
-  if (!model.ended) model.ended = 0;
-  --dialog_depth_;
-  return *model.ended;
+intptr_t Session::run_dialog(int template_id, DialogLogic&) {
+  // Not opened, so nothing of it ran: the chip was not touched by it.
+  outcome_.fail("dialog " + std::to_string(template_id) + " is not for the command line");
+  return -1;
 }
 
 }  // namespace

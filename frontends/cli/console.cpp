@@ -74,7 +74,6 @@ void Console::result_line(std::string_view line) {
 
 void Console::labelled(std::u16string_view label, std::string_view separator,
                        std::u16string_view value) {
-  if (values_muted_) return;
   if (settings_.quiet) return;
   say(out_, shown(label) + std::string(separator) + lines_of(to_utf8(value)));
 }

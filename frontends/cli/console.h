@@ -56,8 +56,6 @@ class Console {
   void line(const std::string& text) {
     if (!settings_.quiet) say(out_, text);
   }
-  // While muted, labelled values are not shown (id prints its own shape).
-  void mute_values(bool muted) { values_muted_ = muted; }
   // A line of the command line's own that goes with the results (the sums).
   void result_line(std::string_view line);
   // The command-line program's own notes on standard error: "programmer: ...".
@@ -103,7 +101,6 @@ class Console {
   bool line_shown_ = false;
   bool data_on_output_ = false;
   bool deferring_ = false;
-  bool values_muted_ = false;
   std::vector<std::pair<std::ostream*, std::string>> deferred_;
   std::function<void(bool)> question_listener_;
   std::optional<std::chrono::steady_clock::time_point> started_;
