@@ -122,8 +122,4 @@ std::optional<AttinyWrite> write_lock(ProgrammerContext& context, uint8_t lock) 
   return attiny_write_lock(context, lock);
 }
 
-bool fuses_took(const FuseChange& change, const FuseBytes& read_back) {
-  return change.applied_to(read_back) == read_back;
-}
-
 }  // namespace fp

@@ -60,7 +60,4 @@ std::optional<AttinyBytes> read_fuses(ProgrammerContext& context);
 std::optional<AttinyWrite> write_fuses(ProgrammerContext& context, const FuseChange& change);
 std::optional<AttinyWrite> write_lock(ProgrammerContext& context, uint8_t lock);
 
-// True when every byte the change names reads back as written.
-bool fuses_took(const FuseChange& change, const FuseBytes& read_back);
-
 }  // namespace fp

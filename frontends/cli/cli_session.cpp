@@ -819,6 +819,7 @@ void Session::erase_command() {
     }
   }
   console_.progress_range(erased.start, erased.end - erased.start);
+  console_.progress(text::ERASING);
   say_block_outcome(erase(*context_, request), nullptr, text::ERASE_ERROR);
   // Chips that cannot report how an erase went, and AT49F polls that take
   // "nothing happened" for "done": what was erased is checked blank. The
