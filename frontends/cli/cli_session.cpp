@@ -130,6 +130,11 @@ class Session final : private headless::WindowHost {
   void sdp_command();
   void fuses_command();
   void lock_command();
+  [[nodiscard]] std::string no_fuses_text() const {
+    const std::string name = to_utf8(context_->current_chip->name);
+    return console_.pick("the " + name + " has no fuses or lock bits",
+                         "у " + name + " нет фьюзов и лок-битов");
+  }
   // The signature and calibration byte, then (but for id) fuses and lock bits.
   void say_chip_bytes(const AttinyBytes& bytes);
   // The lock byte read back: the lock bits must be as written.
@@ -753,12 +758,15 @@ bool Session::chosen_blocks(const std::string& wanted, std::vector<BlockRange>& 
   const std::string name = to_utf8(row.name);
   const BlockList list = parse_block_list(wanted, row.facts.erase_map);
   if (list.unknown) {
-    outcome_.usage("no block at " + *list.unknown + "; the blocks of the " + name + ":" +
-                   block_starts(row.facts.erase_map));
+    outcome_.usage(
+        console_.pick("no block at " + *list.unknown + "; the blocks of the " + name,
+                      "ни один блок не начинается с " + *list.unknown + "; блоки " + name) +
+        ":" + block_starts(row.facts.erase_map));
     return false;
   }
   if (list.blocks.empty()) {
-    outcome_.usage("--blocks needs all or a list of block addresses");
+    outcome_.usage(console_.pick("--blocks needs all or a list of block addresses",
+                                 "для --blocks нужно all или список адресов блоков"));
     return false;
   }
   blocks = list.blocks;
@@ -769,9 +777,11 @@ bool Session::erase_request(EraseRequest& request) {
   const ChipDescriptor& row = *context_->current_chip;
   if (row.facts.erase == EraseLayout::blocks) {
     if (!options_.blocks) {
+      const std::string name = to_utf8(row.name);
       outcome_.usage(
-          "the " + to_utf8(row.name) +
-          " erases by blocks: give --blocks all or a list of:" + block_starts(row.facts.erase_map));
+          console_.pick("the " + name + " erases by blocks: give --blocks all or a list of:",
+                        name + " стирается по блокам: укажите --blocks all или список из:") +
+          block_starts(row.facts.erase_map));
       return false;
     }
     request.scope = EraseScope::blocks;
@@ -865,11 +875,16 @@ void Session::check_lock_byte(uint8_t wanted, uint8_t found) {
   constexpr uint8_t LOCK_BITS = 0x03;  // LB1, LB2; the other bits read as 1
   if ((found & LOCK_BITS) == (wanted & LOCK_BITS)) return;
   last_status_.clear();
-  outcome_.fail("the lock byte reads " + byte_text(found) + ", not the " + byte_text(wanted) +
-                " written" +
-                ((wanted & ~found & LOCK_BITS) != 0
-                     ? ": lock bits are cleared only by a chip erase (programmer erase)"
-                     : ": the chip did not take it"));
+  const bool erase_needed = (wanted & ~found & LOCK_BITS) != 0;
+  outcome_.fail(console_.pick(
+      "the lock byte reads " + byte_text(found) + ", not the " + byte_text(wanted) + " written" +
+          (erase_needed ? ": lock bits are cleared only by a chip erase "
+                          "(programmer erase)"
+                        : ": the chip did not take it"),
+      "байт лок-битов читается как " + byte_text(found) + ", а записан " + byte_text(wanted) +
+          (erase_needed ? ": лок-биты снимает только стирание микросхемы "
+                          "(programmer erase)"
+                        : ": микросхема его не приняла")));
 }
 
 void Session::blank_command() {
@@ -884,8 +899,9 @@ void Session::blank_command() {
 
 void Session::sdp_command() {
   if (!set_protection(*context_, options_.sdp_on)) {
-    outcome_.usage("the " + to_utf8(context_->current_chip->name) +
-                   " has no software data protection");
+    const std::string name = to_utf8(context_->current_chip->name);
+    outcome_.usage(console_.pick("the " + name + " has no software data protection",
+                                 "у " + name + " нет программной защиты данных"));
   }
 }
 
@@ -911,8 +927,7 @@ void Session::fuses_command() {
   };
   const FuseChange change{byte_of(options_.fuse_low), byte_of(options_.fuse_high),
                           byte_of(options_.fuse_extended)};
-  const std::string no_fuses =
-      "the " + to_utf8(context_->current_chip->name) + " has no fuses or lock bits";
+  const std::string no_fuses = no_fuses_text();
   if (!change.low && !change.high && !change.extended) {
     const auto bytes = read_fuses(*context_);
     if (!bytes) {
@@ -935,8 +950,10 @@ void Session::fuses_command() {
   }};
   for (const auto& [wanted, found] : bytes) {
     if (wanted && *wanted != found) {
-      outcome_.fail("the fuse write did not take: the chip holds " + byte_text(found) + " for " +
-                    byte_text(*wanted));
+      outcome_.fail(console_.pick("the fuse write did not take: the chip holds " +
+                                      byte_text(found) + " for " + byte_text(*wanted),
+                                  "запись фьюзов не прошла: микросхема хранит " + byte_text(found) +
+                                      " вместо " + byte_text(*wanted)));
     }
   }
   say_chip_bytes(written->after);
@@ -950,7 +967,7 @@ void Session::lock_command() {
   if (answer != answer::YES) return;
   const auto written = write_lock(*context_, wanted);
   if (!written) {
-    outcome_.usage("the " + to_utf8(context_->current_chip->name) + " has no fuses or lock bits");
+    outcome_.usage(no_fuses_text());
     return;
   }
   say_chip_bytes(written->after);
@@ -1163,7 +1180,8 @@ int Session::message_box(std::u16string_view text, const char16_t* caption, uint
 
 intptr_t Session::run_dialog(int template_id, DialogLogic&) {
   // Not opened, so nothing of it ran: the chip was not touched by it.
-  outcome_.fail("dialog " + std::to_string(template_id) + " is not for the command line");
+  outcome_.fail(console_.pick("dialog ", "диалог ") + std::to_string(template_id) +
+                console_.pick(" is not for the command line", " не для командной строки"));
   return -1;
 }
 
