@@ -674,20 +674,24 @@ void Session::plan_write(const ImageSlice& slice) {
 }
 
 void Session::plan_erase() {
+  // The plan takes what the erase itself would take, and refuses what it would refuse.
+  EraseRequest request;
+  if (!erase_request(request)) return;
   const ChipDescriptor& row = *context_->current_chip;
   std::vector<AddressRange> ranges;
-  const std::string wanted = options_.block ? *options_.block : options_.blocks.value_or("all");
-  if (wanted == "all" || wanted == "chip") {
+  const bool every_block =
+      request.scope == EraseScope::blocks && request.blocks.size() == row.facts.erase_map.size();
+  if (request.scope == EraseScope::whole_chip || every_block) {
     ranges.push_back({0, context_->chip_size});
+  } else if (request.scope == EraseScope::blocks) {
+    for (const BlockRange& block : request.blocks) {
+      ranges.push_back({block.address, block.address + block.size});
+    }
   } else {
-    size_t from = 0;
-    while (from <= wanted.size()) {
-      const size_t comma = std::min(wanted.find(',', from), wanted.size());
-      const auto start = parse_free_hex(wanted.substr(from, comma - from));
-      for (const BlockRange& block : row.facts.erase_map) {
-        if (start && block.address == *start) ranges.push_back({*start, *start + block.size});
+    for (const BlockRange& sector : row.facts.erase_map) {
+      if (sector.address == request.sector) {
+        ranges.push_back({sector.address, sector.address + sector.size});
       }
-      from = comma + 1;
     }
   }
   uint64_t not_blank = 0;
