@@ -13,7 +13,6 @@
 #include "app/chip_selection.h"
 #include "app/data_operations.h"
 #include "app/family_operations.h"
-#include "app/main_window.h"
 #include "app/socket_probe.h"
 #include "app/write_planner.h"
 #include "bus/number_text.h"
@@ -191,7 +190,6 @@ class Session final : private headless::WindowHost {
   std::unique_ptr<WindowModel> main_model_;
   std::unique_ptr<headless::ModelMainView> main_view_;
   std::unique_ptr<ProgrammerContext> context_;
-  std::unique_ptr<MainWindow> main_window_;
   std::unique_ptr<ImageStaging> image_;
 
   // The run.
@@ -238,9 +236,9 @@ int Session::run() {
 
   // Nothing is called done before the board is idle and its file saved.
   console_.defer_results();
-  // As the program starts: the bus reset, then the window with row 0.
+  // As the program starts: the bus reset, then row 0 selected.
   context_->bus.bus_reset();
-  main_window_->on_init(main_view_->dialog());
+  select_chip(*context_, chip_catalogue()[0]);
   if (checked_.row == nullptr && chosen_by_probe(options_.command)) choose_row();
   if (checked_.row != nullptr && outcome_.ok()) select_row();
   // A change to the chip is not cut off halfway; a question waiting for the
@@ -306,7 +304,6 @@ void Session::start_program() {
       socket->follow(row.facts.model);
     };
   }
-  main_window_ = std::make_unique<MainWindow>(*context_, RowWaits::as_set);
 }
 
 SocketLook Session::look() {
@@ -315,7 +312,7 @@ SocketLook Session::look() {
   if (!board_.open(options_.port, "", {}, outcome_)) return {SocketState::unknown, ""};
   start_program();
   context_->bus.bus_reset();
-  main_window_->on_init(main_view_->dialog());
+  select_chip(*context_, chip_catalogue()[0]);
   select_row();
   SocketLook seen{SocketState::unknown, ""};
   if (outcome_.ok()) {
