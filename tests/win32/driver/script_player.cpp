@@ -799,8 +799,14 @@ void ScriptPlayer::drop_file(const std::string& path) {
       remote != nullptr && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
   CloseHandle(process);
   if (!written) throw DriverError("cannot place the dropped name in the program");
-  PostMessageW(top().handle, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
-  wait_until_responsive(top().handle, 60000);
+  // Sent, not posted: a message sent to a thread is handled before the ones
+  // posted to it, so a check after a posted drop could read the path field
+  // before the drop reached it. The drop opens no window: the send returns.
+  DWORD_PTR result = 0;
+  if (SendMessageTimeoutW(top().handle, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0,
+                          SMTO_NORMAL, 60000, &result) == 0) {
+    throw DriverError("the program does not take the dropped file");
+  }
   settle();
 }
 
