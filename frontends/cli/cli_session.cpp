@@ -97,7 +97,7 @@ class Session final : private headless::WindowHost {
   [[nodiscard]] std::optional<RunLogLine> log_line(int status) const;
 
  private:
-  // The program as it starts: the main window's model and logic on the board.
+  // The program as it starts: the context on the board, with the main view the handlers report to.
   void start_program();
 
   void select_row();

@@ -1,8 +1,9 @@
 // One run of the command-line programmer: it starts the program as the
-// window does (bus reset, main window with row 0), selects the chip, fills
-// the fields from the options, presses the operation's button, drives the
-// family dialogs from the options and answers the questions. The exit status
-// follows from what the window showed (frontends/cli/exit_status.h).
+// window does (bus reset, row 0 selected), selects the chip, confirms its ID
+// and calls the operation with the values of the options. The handlers' own
+// messages and questions come to it through the main view; the exit status
+// follows from the operation's result and those messages
+// (frontends/cli/exit_status.h).
 #pragma once
 
 #include <string>
