@@ -2,8 +2,12 @@
 
 #include <algorithm>
 
+#include "chips/at89c/at89c_handlers.h"
+#include "chips/attiny/attiny_handlers.h"
+#include "chips/common/common_handlers.h"
 #include "chips/highvolt/highvolt_handlers.h"
 #include "chips/jedec/jedec_handlers.h"
+#include "ui/texts.h"
 
 namespace fp {
 namespace {
@@ -34,10 +38,42 @@ BlockOutcome block_result(const std::optional<BlockRange>& failed) {
   return {OperationStatus::done, std::nullopt};
 }
 
-BlockOutcome row_handler(ProgrammerContext& context, OperationHandler handler) {
-  if (handler == nullptr) return {};
-  handler(context);
-  return {OperationStatus::reported, std::nullopt};
+BlockOutcome verdict(bool good) {
+  return {good ? OperationStatus::done : OperationStatus::failed, std::nullopt};
+}
+
+// The rows that erase only as a whole. AT89C and ATtiny chips say nothing of
+// how an erase went: done means the erase ran, and a blank check tells more.
+BlockOutcome whole_chip_erase(ProgrammerContext& context) {
+  const ChipFacts& facts = facts_of(context);
+  if (facts.erase != EraseLayout::whole_chip) return {};
+  switch (facts.driver) {
+    case ChipDriver::page_write:
+      return verdict(w29ee512_chip_erase(context));
+    case ChipDriver::am28f_pulses:
+      return verdict(am28f_erase_chip(context));
+    case ChipDriver::at89c_serial:
+      at89c_chip_erase(context);
+      return verdict(true);
+    case ChipDriver::attiny_flash:
+      attiny_chip_erase(context);
+      return verdict(true);
+    default:
+      return {};
+  }
+}
+
+bool whole_chip_blank_of(ProgrammerContext& context) {
+  switch (facts_of(context).driver) {
+    case ChipDriver::at89c_serial:
+      return at89c_chip_blank(context);
+    case ChipDriver::attiny_flash:
+      return attiny_flash_blank(context);
+    case ChipDriver::attiny_eeprom:
+      return attiny_eeprom_blank(context);
+    default:
+      return whole_chip_blank(context);
+  }
 }
 
 BlockOutcome sector_erase(ProgrammerContext& context, const EraseRequest& request) {
@@ -81,8 +117,17 @@ BlockOutcome erase(ProgrammerContext& context, const EraseRequest& request) {
       return block_erase(context, request);
     default:
       if (request.scope != EraseScope::whole_chip) return {};
-      return row_handler(context, row.slots.on_erase);
+      return whole_chip_erase(context);
   }
+}
+
+bool erase_asks_first(const ChipDescriptor& row) {
+  return row.facts.driver == ChipDriver::page_write && row.facts.erase == EraseLayout::whole_chip;
+}
+
+const char16_t* erase_refusal(const ChipDescriptor& row) {
+  return row.facts.driver == ChipDriver::attiny_eeprom ? text::EEPROM_ERASE_REFUSED
+                                                       : text::NOT_IMPLEMENTED;
 }
 
 BlockOutcome blank_check(ProgrammerContext& context, std::span<const BlockRange> blocks) {
@@ -93,8 +138,8 @@ BlockOutcome blank_check(ProgrammerContext& context, std::span<const BlockRange>
     if (!valid_blocks(map, blocks)) return {};
     return block_result(i28f_blank_check_blocks(context, blocks));
   }
-  if (!blocks.empty()) return {};
-  return row_handler(context, row.slots.on_blank_check);
+  if (!blocks.empty() || row.slots.on_blank_check == nullptr) return {};
+  return verdict(whole_chip_blank_of(context));
 }
 
 bool set_protection(ProgrammerContext& context, bool on) {

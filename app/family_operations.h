@@ -28,11 +28,10 @@ struct EraseRequest {
 };
 
 enum class OperationStatus : uint8_t {
-  done,      // erased; or checked and blank
-  failed,    // the chip reported the erase failed, or never ready; or a block not blank
-  reported,  // the row's own handler ran and told the operator through the main view
-  refused,   // the row has no such operation, or the request names what the row has not:
-             // the chip was not touched
+  done,     // erased (chips that cannot tell: the erase ran); or checked and blank
+  failed,   // the chip reported the erase failed, or never ready; or not blank
+  refused,  // the row has no such operation, or the request names what the row has not:
+            // the chip was not touched
 };
 
 struct BlockOutcome {
@@ -46,6 +45,12 @@ struct BlockOutcome {
 // whole_chip alone; a sector must start a sector of the row's map, and
 // blocks must be blocks of its map (at least one, each once).
 BlockOutcome erase(ProgrammerContext& context, const EraseRequest& request);
+
+// Whether the window asks "Стереть ПЗУ?" before the row's erase: a frontend
+// asks its operator the same before it calls erase.
+bool erase_asks_first(const ChipDescriptor& row);
+// What the window says when the row has no erase of its own.
+const char16_t* erase_refusal(const ChipDescriptor& row);
 
 // The blank check of the whole chip, or, on the block rows, of the blocks
 // given (none: every block).

@@ -41,15 +41,12 @@ bool at49f_sector_erase(ProgrammerContext& context, uint32_t address) {
 bool i28f_one_block_erase(ProgrammerContext& context, uint32_t address) {
   return i28f_block_erase(context, address) == 0;
 }
-bool am28f_whole_erase(ProgrammerContext& context) {
-  return am28f_erase(context) == 0;
-}
 bool at89c_whole_erase(ProgrammerContext& context) {
-  at89c_erase(context);
+  at89c_chip_erase(context);
   return true;
 }
 bool attiny_whole_erase(ProgrammerContext& context) {
-  attiny_flash_erase(context);
+  attiny_chip_erase(context);
   return true;
 }
 
@@ -59,8 +56,7 @@ struct RowPlan {
   ChipErase erase_chip;
   BlockErase erase_block;
   std::span<const BlockRange> blocks;
-  bool attiny;                      // lock bits refuse it; a chip erase takes the EEPROM along
-  bool erase_says_failure = false;  // the erase handler shows its own error box
+  bool attiny;  // lock bits refuse it; a chip erase takes the EEPROM along
 };
 
 // The row's write, from its facts: page-write rows and the EEPROM program
@@ -82,8 +78,7 @@ std::optional<RowPlan> plan_for(const ChipDescriptor& row) {
       plan.erase_block = i28f_one_block_erase;
       break;
     case ChipDriver::am28f_pulses:
-      plan.erase_chip = am28f_whole_erase;
-      plan.erase_says_failure = true;
+      plan.erase_chip = am28f_erase_chip;
       break;
     case ChipDriver::at89c_serial:
       plan.erase_chip = at89c_whole_erase;
@@ -405,10 +400,7 @@ bool WritePlanner::erase(const Region& region, bool whole_chip) {
     range += '-';
     range += address_text(region.start + region.size - 1);
     fail_(english_ ? "the erase of " + range + " failed" : "стирание " + range + " не удалось");
-    // Some erase handlers show the error themselves: it is shown once.
-    if (!plan.erase_says_failure) {
-      context_.main_view.dialog().message_box(text::ERASE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
-    }
+    context_.main_view.dialog().message_box(text::ERASE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
   }
   return erased;
 }

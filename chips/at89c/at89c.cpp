@@ -66,19 +66,19 @@ uint32_t at89c_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t
   return 0;
 }
 
-void at89c_blank_check(ProgrammerContext& context) {
+bool at89c_chip_blank(ProgrammerContext& context) {
   ProgrammerBus& bus = context.bus;
-  context.main_view.set_status_text(text::VERIFYING);
   start_reading(bus, 0);
-  bool blank = true;
   for (uint32_t i = 0; i < context.chip_size; ++i) {
-    if (bus.read_nibbles() != BLANK_BYTE) {
-      blank = false;
-      break;
-    }
+    if (bus.read_nibbles() != BLANK_BYTE) return false;
     at89c_clock_pulse(bus, AT89C_MODE_READ);
   }
-  if (blank) {
+  return true;
+}
+
+void at89c_blank_check(ProgrammerContext& context) {
+  context.main_view.set_status_text(text::VERIFYING);
+  if (at89c_chip_blank(context)) {
     context.main_view.dialog().message_box(text::BLANK, text::PROGRAMMER, mb::OK);
   } else {
     context.main_view.dialog().message_box(text::NOT_BLANK, text::PROGRAMMER, mb::ICON_INFORMATION);
@@ -86,9 +86,8 @@ void at89c_blank_check(ProgrammerContext& context) {
   context.main_view.set_status_text(text::CHECK_DONE);
 }
 
-void at89c_erase(ProgrammerContext& context) {
+void at89c_chip_erase(ProgrammerContext& context) {
   ProgrammerBus& bus = context.bus;
-  context.main_view.set_status_text(text::ERASING);
   at89c_reset_counter(bus);
   bus.latch_write(LATCH_CTRL, AT89C_CTRL_ERASE_VPP);
   bus.latch_write(LATCH_ADDR_LO, AT89C_MODE_ERASE);
@@ -96,6 +95,11 @@ void at89c_erase(ProgrammerContext& context) {
   context.clock.sleep_ms(AT89C_ERASE_PULSE_MS);
   bus.latch_write(LATCH_ADDR_LO, AT89C_MODE_ERASE);
   bus.latch_write(LATCH_CTRL, AT89C_CTRL_RUN);
+}
+
+void at89c_erase(ProgrammerContext& context) {
+  context.main_view.set_status_text(text::ERASING);
+  at89c_chip_erase(context);
   context.main_view.set_status_text(text::ERASE_DONE);
 }
 

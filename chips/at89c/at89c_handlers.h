@@ -18,7 +18,11 @@ uint32_t at89c_verify(ProgrammerContext& context, const uint8_t* buffer, uint32_
 uint32_t at89c_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
                      uint32_t length);
 
-// Always the whole chip from address 0; tells the operator the result.
+// Whether the whole chip, from address 0, reads FFh throughout.
+bool at89c_chip_blank(ProgrammerContext& context);
+// The erase pulse; the chip says nothing of how it went.
+void at89c_chip_erase(ProgrammerContext& context);
+// The window's blank check and erase: the same, with the status line and the verdict.
 void at89c_blank_check(ProgrammerContext& context);
 void at89c_erase(ProgrammerContext& context);
 // Shows the three signature bytes, one a line.

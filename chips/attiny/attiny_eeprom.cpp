@@ -34,13 +34,15 @@ uint32_t attiny_eeprom_verify(ProgrammerContext& context, const uint8_t* buffer,
   return equal ? 0 : 1;
 }
 
-void attiny_eeprom_blank_check(ProgrammerContext& context) {
+bool attiny_eeprom_blank(ProgrammerContext& context) {
   hvpp_enter(context);
   hvpp_load_command(context, CMD_READ_EEPROM);
-  const bool blank = address_walk(context, 0, context.chip_size, [&](uint32_t) {
-    return hvpp_read(context, EEPROM_BYTE) == 0xFF;
-  });
-  report_blank(context, blank);
+  return address_walk(context, 0, context.chip_size,
+                      [&](uint32_t) { return hvpp_read(context, EEPROM_BYTE) == 0xFF; });
+}
+
+void attiny_eeprom_blank_check(ProgrammerContext& context) {
+  report_blank(context, attiny_eeprom_blank(context));
 }
 
 uint32_t attiny_eeprom_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,

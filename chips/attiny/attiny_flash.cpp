@@ -54,14 +54,17 @@ uint32_t attiny_flash_verify(ProgrammerContext& context, const uint8_t* buffer, 
   return equal ? 0 : 1;
 }
 
-void attiny_flash_blank_check(ProgrammerContext& context) {
+bool attiny_flash_blank(ProgrammerContext& context) {
   hvpp_enter(context);
   hvpp_load_command(context, CMD_READ_FLASH);
-  const bool blank = address_walk(context, 0, context.chip_size / 2, [&](uint32_t) {
+  return address_walk(context, 0, context.chip_size / 2, [&](uint32_t) {
     return hvpp_read(context, FLASH_LOW_BYTE) == 0xFF &&
            hvpp_read(context, FLASH_HIGH_BYTE) == 0xFF;
   });
-  report_blank(context, blank);
+}
+
+void attiny_flash_blank_check(ProgrammerContext& context) {
+  report_blank(context, attiny_flash_blank(context));
 }
 
 uint32_t attiny_flash_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
@@ -90,11 +93,15 @@ uint32_t attiny_flash_write(ProgrammerContext& context, const uint8_t* buffer, u
   return 0;
 }
 
-void attiny_flash_erase(ProgrammerContext& context) {
+void attiny_chip_erase(ProgrammerContext& context) {
   hvpp_enter(context);
   hvpp_load_command(context, CMD_CHIP_ERASE);
   hvpp_pattern(context, HV_IDLE);
   hvpp_program_pulse(context, HV_ERASE_WAIT_MS);
+}
+
+void attiny_flash_erase(ProgrammerContext& context) {
+  attiny_chip_erase(context);
   context.main_view.set_status_text(text::ERASE_DONE);
 }
 

@@ -17,8 +17,12 @@ uint32_t attiny_flash_verify(ProgrammerContext& context, const uint8_t* buffer, 
 // Pages start at a multiple of 32 bytes; the last page may be partial.
 uint32_t attiny_flash_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
                             uint32_t length);
+bool attiny_flash_blank(ProgrammerContext& context);
+// The window's blank check: attiny_flash_blank, and the verdict in a box.
 void attiny_flash_blank_check(ProgrammerContext& context);
 // Chip erase: flash, EEPROM (unless the chip's EESAVE fuse keeps it) and lock bits.
+void attiny_chip_erase(ProgrammerContext& context);
+// The window's erase: the chip erase, then "done" on the status line.
 void attiny_flash_erase(ProgrammerContext& context);
 
 ReadResult attiny_eeprom_read(ProgrammerContext& context, uint8_t* buffer, uint32_t rom_offset,
@@ -28,6 +32,7 @@ uint32_t attiny_eeprom_verify(ProgrammerContext& context, const uint8_t* buffer,
 // Pages start at a multiple of 4 bytes; any length.
 uint32_t attiny_eeprom_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
                              uint32_t length);
+bool attiny_eeprom_blank(ProgrammerContext& context);
 void attiny_eeprom_blank_check(ProgrammerContext& context);
 // The EEPROM is erased only with the flash: says so and touches nothing.
 void attiny_eeprom_erase(ProgrammerContext& context);

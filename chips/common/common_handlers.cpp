@@ -17,15 +17,19 @@ uint32_t default_verify(ProgrammerContext& context, const uint8_t* buffer, uint3
   return bus_verify_block(context.bus, buffer, rom_offset, length);
 }
 
-void whole_chip_blank_check(ProgrammerContext& context) {
+bool whole_chip_blank(ProgrammerContext& context) {
   context.bus.progress_prefix = text::VERIFYING;
   const uint32_t remaining = bus_blank_check(context.bus, 0, context.chip_size);
-  if (remaining == 0) {
+  context.bus.progress_prefix = nullptr;
+  return remaining == 0;
+}
+
+void whole_chip_blank_check(ProgrammerContext& context) {
+  if (whole_chip_blank(context)) {
     context.main_view.dialog().message_box(text::BLANK, text::PROGRAMMER, mb::OK);
   } else {
     context.main_view.dialog().message_box(text::NOT_BLANK, text::PROGRAMMER, mb::ICON_INFORMATION);
   }
-  context.bus.progress_prefix = nullptr;
 }
 
 }  // namespace fp

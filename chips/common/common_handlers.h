@@ -11,7 +11,9 @@ ReadResult default_read(ProgrammerContext& context, uint8_t* buffer, uint32_t ro
 uint32_t default_verify(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
                         uint32_t length);
 
-// Always the whole chip from address 0; reports to the operator itself.
+// Whether the whole chip, from address 0, reads FFh throughout.
+bool whole_chip_blank(ProgrammerContext& context);
+// The window's blank check: whole_chip_blank, and the verdict in a box.
 void whole_chip_blank_check(ProgrammerContext& context);
 
 }  // namespace fp

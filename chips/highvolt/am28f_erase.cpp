@@ -45,7 +45,7 @@ bool erase_and_verify(ProgrammerBus& bus, Clock& clock, uint32_t chip_size) {
 
 }  // namespace
 
-uint32_t am28f_erase(ProgrammerContext& context) {
+bool am28f_erase_chip(ProgrammerContext& context) {
   ProgrammerBus& bus = context.bus;
   bus.bus_reset_vpp();
   bus.progress_prefix = text::ERASING;
@@ -54,17 +54,19 @@ uint32_t am28f_erase(ProgrammerContext& context) {
     bus.bus_reset_vpp();
     erased = erase_and_verify(bus, context.clock, context.chip_size);
   }
-
-  // The voltage goes off before the operator is told: the chip may be taken
-  // out as soon as the message appears.
+  // The voltage goes off before anyone is told: the chip may be taken out as
+  // soon as the result is seen.
   bus.bus_reset();
-  if (erased) {
+  bus.progress_prefix = nullptr;
+  return erased;
+}
+
+void am28f_erase(ProgrammerContext& context) {
+  if (am28f_erase_chip(context)) {
     context.main_view.dialog().message_box(text::ERASE_DONE, text::PROGRAMMER, mb::OK);
   } else {
     context.main_view.dialog().message_box(text::ERASE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
   }
-  bus.progress_prefix = nullptr;
-  return erased ? 0 : 1;
 }
 
 }  // namespace fp

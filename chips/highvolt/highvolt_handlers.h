@@ -46,7 +46,10 @@ void am28f_identify(ProgrammerContext& context);
 uint32_t am28f_program_byte(ProgrammerBus& bus, uint8_t value);
 uint32_t am28f_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
                      uint32_t block_length);
-// 0 = erased, 1 = failed; reports to the operator itself.
-uint32_t am28f_erase(ProgrammerContext& context);
+// Programs every byte to 00h, then pulses until all read FFh; false when a
+// byte would not program or the pulses ran out. The voltage is off after it.
+bool am28f_erase_chip(ProgrammerContext& context);
+// The window's erase: the same, and the verdict in a box.
+void am28f_erase(ProgrammerContext& context);
 
 }  // namespace fp

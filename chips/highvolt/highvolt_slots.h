@@ -19,7 +19,7 @@ inline constexpr ChipSlots AM28F001_SLOTS{
     .on_identify = am28f_identify,
     .on_blank_check = whole_chip_blank_check,
     .on_write = am28f_write,
-    .on_erase = [](ProgrammerContext& context) { am28f_erase(context); },
+    .on_erase = am28f_erase,
 };
 
 }  // namespace fp

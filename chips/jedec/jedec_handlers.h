@@ -58,6 +58,9 @@ uint32_t w29ee512_write(ProgrammerContext& context, const uint8_t* buffer, uint3
                         uint32_t length);
 uint32_t w29ee_row_write(ProgrammerContext& context, const uint8_t* buffer, uint32_t rom_offset,
                          uint32_t length);
+// The chip erase; false when the chip never reported it done.
+bool w29ee512_chip_erase(ProgrammerContext& context);
+// The window's erase: asks first, then the chip erase with the status line.
 void w29ee512_erase(ProgrammerContext& context);
 
 }  // namespace fp

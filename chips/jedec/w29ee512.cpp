@@ -26,14 +26,18 @@ uint32_t w29ee_row_write(ProgrammerContext& context, const uint8_t* buffer, uint
                      w29ee512_page_write);
 }
 
+bool w29ee512_chip_erase(ProgrammerContext& context) {
+  send_sequence(context.bus, SEQ_CHIP_ERASE);
+  return wait_for_erase(context, W29EE512_ERASE_WAIT_MS, W29EE512_ERASE_POLL, 0);
+}
+
 void w29ee512_erase(ProgrammerContext& context) {
   if (context.main_view.dialog().message_box(text::ERASE_QUESTION, text::PROGRAMMER,
                                              mb::YESNO | mb::ICON_INFORMATION) != answer::YES) {
     return;
   }
   context.main_view.set_status_text(text::ERASING);
-  send_sequence(context.bus, SEQ_CHIP_ERASE);
-  if (!wait_for_erase(context, W29EE512_ERASE_WAIT_MS, W29EE512_ERASE_POLL, 0)) {
+  if (!w29ee512_chip_erase(context)) {
     context.main_view.dialog().message_box(text::ERASE_ERROR, nullptr, mb::ICON_ERROR);
     context.main_view.set_status_text(u"");
     return;

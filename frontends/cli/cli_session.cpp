@@ -799,13 +799,11 @@ void Session::say_block_outcome(const BlockOutcome& outcome, const char16_t* don
                                 const char16_t* failed) {
   DialogView& window = context_->main_view.dialog();
   switch (outcome.status) {
-    case OperationStatus::reported:
-      return;  // the row's handler has said how it went
     case OperationStatus::refused:
-      window.message_box(text::NOT_IMPLEMENTED, nullptr, mb::ICON_INFORMATION);
+      window.message_box(erase_refusal(*context_->current_chip), nullptr, mb::ICON_INFORMATION);
       return;
     case OperationStatus::done:
-      last_status_.clear();  // the blocks' progress is not the result
+      last_status_.clear();  // the progress is not the result
       if (done != nullptr) console_.result(done);
       return;
     case OperationStatus::failed:
@@ -829,15 +827,22 @@ void Session::erase_command() {
       if (sector.address == request.sector) erased = {sector.address, sector.address + sector.size};
     }
   }
-  console_.progress_range(erased.start, erased.end - erased.start);
-  console_.progress(text::ERASING);
-  say_block_outcome(erase(*context_, request), nullptr, text::ERASE_ERROR);
+  if (erase_asks_first(row) &&
+      context_->main_view.dialog().message_box(text::ERASE_QUESTION, text::PROGRAMMER,
+                                               mb::YESNO | mb::ICON_INFORMATION) != answer::YES) {
+    return;
+  }
   // Chips that cannot report how an erase went, and AT49F polls that take
-  // "nothing happened" for "done": what was erased is checked blank. The
-  // window's fixed waits poll nothing, and keep the window's traffic exactly.
+  // "nothing happened" for "done": what was erased is checked blank before
+  // it is called done. The window's fixed waits poll nothing, and keep the
+  // window's traffic exactly.
   const ChipDriver driver = row.facts.driver;
   const bool unreported = (driver == ChipDriver::byte_program && !options_.fixed_waits) ||
                           driver == ChipDriver::at89c_serial || driver == ChipDriver::attiny_flash;
+  console_.progress_range(erased.start, erased.end - erased.start);
+  console_.progress(text::ERASING);
+  say_block_outcome(erase(*context_, request), unreported ? nullptr : text::ERASE_DONE,
+                    text::ERASE_ERROR);
   if (!outcome_.ok() || !unreported) return;
   context_->bus.progress_prefix = text::READING;
   const auto chip = read_chip(*context_, erased.start, erased.end - erased.start);
@@ -855,7 +860,6 @@ void Session::erase_command() {
     const uint32_t address = erased.start + static_cast<uint32_t>(left - chip->begin());
     char held[8];
     std::snprintf(held, sizeof held, "%02X", *left);
-    last_status_.clear();  // the handler's "done" is not the result
     const auto left_bytes = std::count_if(left, chip->end(), [](uint8_t b) { return b != 0xFF; });
     const std::string count = std::to_string(left_bytes);
     outcome_.fail(console_.english()
@@ -868,6 +872,7 @@ void Session::erase_command() {
     context_->main_view.dialog().message_box(text::ERASE_ERROR, text::PROGRAMMER, mb::ICON_ERROR);
     return;
   }
+  console_.result(text::ERASE_DONE);
   console_.note(console_.pick("erased and checked blank: ", "стёрто и проверено на чистоту: ") +
                 range);
 }
@@ -895,7 +900,9 @@ void Session::blank_command() {
     return;
   }
   console_.progress_range(0, context_->chip_size);
-  say_block_outcome(blank_check(*context_, blocks), text::CHECK_DONE, text::NOT_BLANK);
+  // Blocks checked are blocks "checked"; a whole chip checked is "erased".
+  const char16_t* done = blocks.empty() ? text::BLANK : text::CHECK_DONE;
+  say_block_outcome(blank_check(*context_, blocks), done, text::NOT_BLANK);
 }
 
 void Session::sdp_command() {

@@ -11,6 +11,7 @@
 
 #include "platform/utf8.h"
 #include "tests/support/programmer_rigs.h"
+#include "ui/texts.h"
 
 namespace fp {
 namespace {
@@ -139,12 +140,78 @@ TEST(FamilyErase, ASectorEraseThatNeverEndsIsAFailureWhenTheChipIsAsked) {
             OperationStatus::failed);
 }
 
-TEST(FamilyErase, OtherRowsRunTheirOwnEraseWhichSpeaksForItself) {
+// The rows that erase only as a whole, one of each driver.
+constexpr std::u16string_view WHOLE_CHIP_ROWS[] = {u"W29EE512", u"AM28F001", u"AT89C2051/2052",
+                                                   u"ATTINY2313 - FLASH"};
+
+TEST(FamilyErase, AWholeChipEraseLeavesTheChipBlankAndSaysSoWithoutABox) {
+  for (const std::u16string_view row : WHOLE_CHIP_ROWS) {
+    SCOPED_TRACE(to_utf8(row));
+    RowRig rig(row);
+    rig.fill(0x00);
+    EXPECT_EQ(erase(*rig.context, {}).status, OperationStatus::done);
+    EXPECT_EQ(rig.blank_bytes(), rig.memory().size());
+    EXPECT_TRUE(rig.view.window.boxes.empty());
+    EXPECT_EQ(rig.context->bus.progress_prefix, nullptr);
+    // The ATtiny stays in programming mode, as the window leaves it, until the run ends.
+    if (rig.context->current_chip->facts.family != ChipFamily::attiny) {
+      EXPECT_FALSE(rig.board.vpp_on());
+    }
+  }
+}
+
+TEST(FamilyErase, AWholeChipEraseThatFailsIsAFailureWithoutABox) {
+  {
+    RowRig rig(u"AM28F001");
+    sim::ChipFaults faults;
+    faults.stuck[0x8000] = 0x7F;  // will not program to 00h before the erase
+    rig.board.chip()->set_faults(faults);
+    EXPECT_EQ(erase(*rig.context, {}).status, OperationStatus::failed);
+    EXPECT_TRUE(rig.view.window.boxes.empty());
+    EXPECT_FALSE(rig.board.vpp_on());
+  }
+  {
+    RowRig rig(u"W29EE512");
+    rig.context->chip_waits = ChipWaits::poll;
+    sim::ChipFaults faults;
+    faults.never_ready = true;
+    rig.board.chip()->set_faults(faults);
+    EXPECT_EQ(erase(*rig.context, {}).status, OperationStatus::failed);
+    EXPECT_TRUE(rig.view.window.boxes.empty());
+  }
+}
+
+TEST(FamilyErase, TheEepromAloneIsNotErasedAndSaysWhy) {
   RowRig rig(u"ATTINY2313 - EEPROM");
   rig.fill(0x00);
-  EXPECT_EQ(erase(*rig.context, {}).status, OperationStatus::reported);
-  EXPECT_EQ(rig.view.window.boxes.size(), 1u);  // the EEPROM is erased only with the flash
-  EXPECT_EQ(rig.blank_bytes(), 0u);
+  rig.recorder.clear();
+  expect_untouched(rig, erase(*rig.context, {}));
+  EXPECT_EQ(std::u16string_view(erase_refusal(*rig.context->current_chip)),
+            text::EEPROM_ERASE_REFUSED);
+}
+
+TEST(FamilyErase, OnlyTheRowsWhoseWindowAsksFirstAskFirst) {
+  EXPECT_TRUE(erase_asks_first(test::catalogue_row(u"W29EE512")));
+  EXPECT_TRUE(erase_asks_first(test::catalogue_row(u"W29C020")));
+  EXPECT_FALSE(erase_asks_first(test::catalogue_row(u"AT29C010A")));  // no erase at all
+  EXPECT_FALSE(erase_asks_first(test::catalogue_row(u"AT49F002")));
+  EXPECT_FALSE(erase_asks_first(test::catalogue_row(u"AM28F001")));
+}
+
+TEST(FamilyBlankCheck, AWholeChipCheckFindsTheLastByteNotBlank) {
+  constexpr std::u16string_view ROWS[] = {u"W29EE512", u"AM28F001", u"AT89C2051/2052",
+                                          u"ATTINY2313 - FLASH", u"ATTINY2313 - EEPROM"};
+  for (const std::u16string_view row : ROWS) {
+    SCOPED_TRACE(to_utf8(row));
+    RowRig rig(row);
+    const bool eeprom = rig.context->current_chip->facts.driver == ChipDriver::attiny_eeprom;
+    std::vector<uint8_t>& cells = rig.memory(eeprom ? "eeprom" : "main");
+    std::fill(cells.begin(), cells.end(), 0xFF);
+    EXPECT_EQ(blank_check(*rig.context).status, OperationStatus::done);
+    cells.back() = 0xFE;
+    EXPECT_EQ(blank_check(*rig.context).status, OperationStatus::failed);
+    EXPECT_TRUE(rig.view.window.boxes.empty());
+  }
 }
 
 TEST(FamilyBlankCheck, NamesTheFirstBlockNotBlankInTheOrderGiven) {
