@@ -857,9 +857,7 @@ void ScriptPlayer::second_instance(const std::vector<std::string>& words) {
 // The cursor the system shows for the program's windows (theirs while they
 // are in the foreground): the program's wait cursor, no cursor, or another.
 std::string ScriptPlayer::cursor_name() {
-  DWORD process = 0;
-  GetWindowThreadProcessId(GetForegroundWindow(), &process);
-  if (process != target_.process_id()) throw DriverError("the program is not in the foreground");
+  if (!in_foreground()) throw DriverError("the program is not in the foreground");
   CURSORINFO info{};
   info.cbSize = sizeof info;
   if (!GetCursorInfo(&info)) throw DriverError("cannot read the cursor");
@@ -869,23 +867,41 @@ std::string ScriptPlayer::cursor_name() {
   return info.hCursor == wait ? "wait" : "normal";
 }
 
+bool ScriptPlayer::in_foreground() const {
+  DWORD process = 0;
+  GetWindowThreadProcessId(GetForegroundWindow(), &process);
+  return process == target_.process_id();
+}
+
 // While an operation runs ("start"), the cursor is read with the thread held
 // on a ping inside it, before any box that ends it: the box comes with the
-// cursor as before, so a look after the operation proves nothing.
+// cursor as before, so a look after the operation proves nothing. A box
+// answered just before the operation hands the foreground back through the
+// program's own message loop, which the operation runs between pings: under
+// load the first look can come before that, so the thread is let go and
+// held again, for as long as the operation runs.
 void ScriptPlayer::print_cursor() {
   if (!busy()) {
     emit("cursor " + cursor_name());
     return;
   }
-  bool inside_operation = false;
-  std::string name;
-  const std::function<void()> look = [&] {
-    inside_operation = busy() && target_.dialog_windows() == windows_at_start_;
-    name = cursor_name();
-  };
-  if (!sim_channel_.ping(main_window_, look)) look();  // programmer.exe: the best guess
-  if (!inside_operation) throw InputTooLate("the operation ended before the cursor was read");
-  emit("cursor " + name);
+  while (true) {
+    bool inside_operation = false;
+    std::optional<std::string> name;
+    const std::function<void()> look = [&] {
+      inside_operation = busy() && target_.dialog_windows() == windows_at_start_;
+      if (in_foreground()) name = cursor_name();
+    };
+    const bool held = sim_channel_.ping(main_window_, look).has_value();
+    if (!held) look();  // programmer.exe: the best guess
+    if (!inside_operation) throw InputTooLate("the operation ended before the cursor was read");
+    if (name) {
+      emit("cursor " + *name);
+      return;
+    }
+    if (!held) throw DriverError("the program is not in the foreground");
+    Sleep(1);
+  }
 }
 
 void ScriptPlayer::print_cursor_at_boxes() {

@@ -1,6 +1,7 @@
 #include "tests/win32/driver/sim_channel_client.h"
 
 #include <charconv>
+#include <utility>
 
 #include "frontends/win32/sim_hooks.h"
 #include "tests/win32/driver/remote_window.h"
@@ -35,7 +36,13 @@ LRESULT CALLBACK SimChannelClient::procedure(HWND window, UINT message, WPARAM w
   if (message == WM_COPYDATA && client != nullptr) {
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
     if (data->dwData == win32::SIM_REPLY_DONE || data->dwData == win32::SIM_REPLY_FAILED) {
-      if (client->held_ != nullptr && *client->held_) (*client->held_)();
+      if (client->held_ != nullptr && *client->held_) {
+        try {
+          (*client->held_)();
+        } catch (...) {
+          client->held_error_ = std::current_exception();
+        }
+      }
       client->answer_ = Answer{data->dwData == win32::SIM_REPLY_DONE,
                                std::string(static_cast<const char*>(data->lpData), data->cbData)};
       return TRUE;
@@ -46,6 +53,7 @@ LRESULT CALLBACK SimChannelClient::procedure(HWND window, UINT message, WPARAM w
 
 bool SimChannelClient::send(HWND main_window, ULONG_PTR kind, const std::string& line) {
   answer_.reset();
+  held_error_ = nullptr;
   COPYDATASTRUCT data{kind, static_cast<DWORD>(line.size()), const_cast<char*>(line.data())};
   DWORD_PTR taken = 0;
   // The answer comes as a message sent to this thread while it waits here.
@@ -54,6 +62,7 @@ bool SimChannelClient::send(HWND main_window, ULONG_PTR kind, const std::string&
                           &taken) == 0) {
     throw DriverError("the program does not answer the board's channel");
   }
+  if (held_error_) std::rethrow_exception(std::exchange(held_error_, nullptr));
   if (taken == 0) return false;
   if (!answer_) throw DriverError("the program took the board's message without an answer");
   return true;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <optional>
 #include <string>
@@ -41,6 +42,10 @@ class SimChannelClient {
   HWND window_ = nullptr;
   std::optional<Answer> answer_;
   const std::function<void()>* held_ = nullptr;
+  // What held threw: thrown again once the send returns, since an exception
+  // must not leave a window procedure (Wine's x64 dispatch swallows it, and
+  // the send would seem answered by nothing).
+  std::exception_ptr held_error_;
 };
 
 }  // namespace fp::driver
