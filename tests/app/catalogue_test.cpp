@@ -18,6 +18,7 @@
 #include "sim/jedec/jedec_variants.h"
 #include "sim/model_factory.h"
 #include "tests/support/programmer_rigs.h"
+#include "tests/support/row_params.h"
 #include "ui/message_box.h"
 
 namespace fp {
@@ -188,32 +189,35 @@ const Operation OPERATIONS[] = {
 // The facts say which operations may switch the programming voltage on; the
 // handlers, run on the row's own chip with every question answered yes, do
 // so in no other. A chip whose pin 1 cannot take 12 V has none.
-TEST(Catalogue, NoRowGetsTwelveVoltsWhereItsPinOneCannotTakeThem) {
-  for (const ChipDescriptor& row : catalogue_rows()) {
-    SCOPED_TRACE(to_utf8(row.name));
-    const ChipFacts& facts = row.facts;
-    if (!facts.takes_vpp()) {
-      EXPECT_EQ(facts.vpp_operations, 0)
-          << "12 V planned for a pin 1 that allows " << facts.pin1_max_mv << " mV";
-      EXPECT_LT(facts.id_mv, VPP_MV);
+class RowVoltage : public test::RowTest {};
+
+TEST_P(RowVoltage, NoOperationGetsTwelveVoltsWherePinOneCannotTakeThem) {
+  const ChipDescriptor& row = this->row();
+  const ChipFacts& facts = row.facts;
+  if (!facts.takes_vpp()) {
+    EXPECT_EQ(facts.vpp_operations, 0)
+        << "12 V planned for a pin 1 that allows " << facts.pin1_max_mv << " mV";
+    EXPECT_LT(facts.id_mv, VPP_MV);
+  }
+  EXPECT_EQ(facts.id_mv >= VPP_MV, (facts.vpp_operations & vpp_use::IDENTIFY) != 0);
+  for (const Operation& operation : OPERATIONS) {
+    SCOPED_TRACE(operation.name);
+    test::SimulatedRig rig(row.name, facts.model);
+    for (int i = 0; i < 8; ++i) rig.view.window.answers.push_back(answer::YES);
+    std::vector<uint8_t> image(std::max(row.size, facts.write_unit), 0x5A);
+    operation.run(*rig.context, row, image);
+    const bool switched_on = rig.board.vpp_switch_ons() > 0;
+    if (switched_on) {
+      EXPECT_NE(facts.vpp_operations & operation.bit, 0) << "12 V the facts do not allow";
     }
-    EXPECT_EQ(facts.id_mv >= VPP_MV, (facts.vpp_operations & vpp_use::IDENTIFY) != 0);
-    for (const Operation& operation : OPERATIONS) {
-      SCOPED_TRACE(operation.name);
-      test::SimulatedRig rig(row.name, facts.model);
-      for (int i = 0; i < 8; ++i) rig.view.window.answers.push_back(answer::YES);
-      std::vector<uint8_t> image(std::max(row.size, facts.write_unit), 0x5A);
-      operation.run(*rig.context, row, image);
-      const bool switched_on = rig.board.vpp_switch_ons() > 0;
-      if (switched_on) {
-        EXPECT_NE(facts.vpp_operations & operation.bit, 0) << "12 V the facts do not allow";
-      }
-      if (operation.bit == vpp_use::WRITE || operation.bit == vpp_use::IDENTIFY) {
-        EXPECT_EQ(switched_on, (facts.vpp_operations & operation.bit) != 0);
-      }
+    if (operation.bit == vpp_use::WRITE || operation.bit == vpp_use::IDENTIFY) {
+      EXPECT_EQ(switched_on, (facts.vpp_operations & operation.bit) != 0);
     }
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, RowVoltage, ::testing::ValuesIn(test::rows_where()),
+                         test::row_param_label);
 
 }  // namespace
 }  // namespace fp

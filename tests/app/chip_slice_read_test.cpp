@@ -9,6 +9,7 @@
 #include "platform/utf8.h"
 #include "tests/support/programmer_rigs.h"
 #include "tests/support/random_bytes.h"
+#include "tests/support/row_params.h"
 
 namespace fp {
 namespace {
@@ -65,31 +66,37 @@ class HeldReadOfARow {
   std::vector<uint8_t> contents_;
 };
 
-TEST(HeldRead, EveryBlockReadRowGivesTheWindowReadsBytesAtHalfTheTraffic) {
-  int rows = 0;
-  for (const ChipDescriptor& row : catalogue_rows()) {
-    // The 32-pin socket's chips read through the block read.
-    EXPECT_EQ(row.slots.on_read == nullptr, row.facts.socket == SocketKind::dip32)
-        << to_utf8(row.name);
-    if (row.slots.on_read != nullptr) continue;
-    ++rows;
-    SCOPED_TRACE(to_utf8(row.name));
-    HeldReadOfARow chip(row);
-    const ReadOutcome window = chip.window_read(0, row.size);
-    const ReadOutcome held = chip.command_line_read(0, row.size);
-    EXPECT_EQ(window.bytes, chip.contents(0, row.size));
-    EXPECT_EQ(held.bytes, window.bytes);
-    EXPECT_EQ(held.address_after, window.address_after);
-    EXPECT_EQ(held.control_after, window.control_after);
-    // 16 accesses a byte against 8; both load A8-A15 every 256 bytes, the
-    // held read the control latch once every 64 KiB begun and once to release.
-    EXPECT_EQ(window.accesses, 8 + 16ULL * row.size + 4ULL * (row.size / 0x100));
-    EXPECT_EQ(held.accesses, 8 + 8ULL * row.size + 4ULL * (row.size / 0x100) +
-                                 4ULL * ((row.size + 0xFFFF) / 0x10000) + 4);
-    EXPECT_TRUE(chip.violations().empty()) << chip.violations().front();
-  }
-  EXPECT_GT(rows, 0);
+bool reads_by_blocks(const ChipDescriptor& row) {
+  return row.slots.on_read == nullptr;
 }
+
+TEST(HeldRead, The32PinSocketsChipsAreTheBlockReadRows) {
+  for (const ChipDescriptor& row : catalogue_rows()) {
+    EXPECT_EQ(reads_by_blocks(row), row.facts.socket == SocketKind::dip32) << to_utf8(row.name);
+  }
+}
+
+class BlockReadRow : public test::RowTest {};
+
+TEST_P(BlockReadRow, HeldReadGivesTheWindowReadsBytesAtHalfTheTraffic) {
+  const ChipDescriptor& row = this->row();
+  HeldReadOfARow chip(row);
+  const ReadOutcome window = chip.window_read(0, row.size);
+  const ReadOutcome held = chip.command_line_read(0, row.size);
+  EXPECT_EQ(window.bytes, chip.contents(0, row.size));
+  EXPECT_EQ(held.bytes, window.bytes);
+  EXPECT_EQ(held.address_after, window.address_after);
+  EXPECT_EQ(held.control_after, window.control_after);
+  // 16 accesses a byte against 8; both load A8-A15 every 256 bytes, the
+  // held read the control latch once every 64 KiB begun and once to release.
+  EXPECT_EQ(window.accesses, 8 + 16ULL * row.size + 4ULL * (row.size / 0x100));
+  EXPECT_EQ(held.accesses, 8 + 8ULL * row.size + 4ULL * (row.size / 0x100) +
+                               4ULL * ((row.size + 0xFFFF) / 0x10000) + 4);
+  EXPECT_TRUE(chip.violations().empty()) << chip.violations().front();
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, BlockReadRow, ::testing::ValuesIn(test::rows_where(reads_by_blocks)),
+                         test::row_param_label);
 
 TEST(HeldRead, RangesAcrossA16AndOddEndsReadWhatTheChipHolds) {
   for (const char16_t* name : {u"AT29C040A", u"i28F001BX-B", u"AT49F002", u"AM28F001"}) {

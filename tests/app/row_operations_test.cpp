@@ -12,6 +12,7 @@
 #include "platform/utf8.h"
 #include "tests/app/write_failures.h"
 #include "tests/support/programmer_rigs.h"
+#include "tests/support/row_params.h"
 
 namespace fp {
 namespace {
@@ -42,25 +43,28 @@ TEST(RowOperations, EveryRowExpectsTheIdOfItsOwnChip) {
   }
 }
 
-TEST(RowOperations, EveryRowHasAPlannedWriteThatLandsTheSliceAndKeepsTheRest) {
-  for (const ChipDescriptor& row : catalogue_rows()) {
-    SCOPED_TRACE(to_utf8(row.name));
-    RowOnBoard board(row);
-    std::vector<uint8_t>& cells = board.cells(row);
-    for (size_t i = 0; i < cells.size(); ++i) cells[i] = static_cast<uint8_t>(i * 7);
-    const std::vector<uint8_t> before = cells;
+class PlannedRowWrite : public test::RowTest {};
 
-    const uint32_t start = 0x40;
-    const std::vector<uint8_t> bytes{0x5A, 0xA5, 0xFF, 0x00};
-    ImageSlice slice{start, bytes, std::vector<bool>(bytes.size(), true)};
-    WritePlanner planner(*board.rig.context, board.sink(), [](bool) {});
-    ASSERT_TRUE(planner.write(slice)) << board.text;
+TEST_P(PlannedRowWrite, LandsTheSliceAndKeepsTheRest) {
+  const ChipDescriptor& row = this->row();
+  RowOnBoard board(row);
+  std::vector<uint8_t>& cells = board.cells(row);
+  for (size_t i = 0; i < cells.size(); ++i) cells[i] = static_cast<uint8_t>(i * 7);
+  const std::vector<uint8_t> before = cells;
 
-    std::vector<uint8_t> want = before;
-    std::copy(bytes.begin(), bytes.end(), want.begin() + start);
-    EXPECT_TRUE(cells == want) << "the chip does not hold the slice and the rest as it was";
-  }
+  const uint32_t start = 0x40;
+  const std::vector<uint8_t> bytes{0x5A, 0xA5, 0xFF, 0x00};
+  ImageSlice slice{start, bytes, std::vector<bool>(bytes.size(), true)};
+  WritePlanner planner(*board.rig.context, board.sink(), [](bool) {});
+  ASSERT_TRUE(planner.write(slice)) << board.text;
+
+  std::vector<uint8_t> want = before;
+  std::copy(bytes.begin(), bytes.end(), want.begin() + start);
+  EXPECT_TRUE(cells == want) << "the chip does not hold the slice and the rest as it was";
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, PlannedRowWrite, ::testing::ValuesIn(test::rows_where()),
+                         test::row_param_label);
 
 }  // namespace
 }  // namespace fp

@@ -12,6 +12,7 @@
 #include "sim/jedec/jedec_flash.h"
 #include "tests/app/write_failures.h"
 #include "tests/support/programmer_rigs.h"
+#include "tests/support/row_params.h"
 #include "ui/message_box.h"
 #include "ui/texts.h"
 
@@ -163,27 +164,31 @@ bool erases_for_a_write(const ChipDescriptor& row) {
          row.facts.erase != EraseLayout::none && *row.facts.model != 0;
 }
 
-TEST(PlannedWriteWithAFailingErase, EveryRowThatErasesLosesNothingOutsideTheSlice) {
-  int rows = 0;
-  for (const ChipDescriptor& row : catalogue_rows()) {
-    if (!erases_for_a_write(row)) continue;
-    const bool blocks = row.facts.erase != EraseLayout::whole_chip;
-    SCOPED_TRACE(to_utf8(row.name));
-    // The last erase of the write never ends.
-    FailingErase write(row, never_ready, blocks ? 2 : 1);
-    EXPECT_FALSE(write.written);
-    write.expect_nothing_lost();
-    if (blocks) {
-      // The first region is done: it holds the slice's part and its old rest.
-      const auto cells = write.rig.memory();
-      const BlockRange first = row.facts.erase_map[0];
-      for (uint32_t address = first.address; address < first.address + first.size; ++address) {
-        ASSERT_EQ(cells[address], write.in_slice(address) ? 0x5A : write.old[address]);
-      }
+class ErasingRowWrite : public test::RowTest {};
+
+TEST_P(ErasingRowWrite, AFailingEraseLosesNothingOutsideTheSlice) {
+  const ChipDescriptor& row = this->row();
+  const bool blocks = row.facts.erase != EraseLayout::whole_chip;
+  // The last erase of the write never ends.
+  FailingErase write(row, never_ready, blocks ? 2 : 1);
+  EXPECT_FALSE(write.written);
+  write.expect_nothing_lost();
+  if (blocks) {
+    // The first region is done: it holds the slice's part and its old rest.
+    const auto cells = write.rig.memory();
+    const BlockRange first = row.facts.erase_map[0];
+    for (uint32_t address = first.address; address < first.address + first.size; ++address) {
+      ASSERT_EQ(cells[address], write.in_slice(address) ? 0x5A : write.old[address]);
     }
-    ++rows;
   }
-  EXPECT_GE(rows, 6);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, ErasingRowWrite,
+                         ::testing::ValuesIn(test::rows_where(erases_for_a_write)),
+                         test::row_param_label);
+
+TEST(PlannedWriteWithAFailingErase, EveryFamilyThatErasesForAWriteIsPlayed) {
+  EXPECT_GE(test::rows_where(erases_for_a_write).size(), 6u);
 }
 
 TEST(PlannedWriteWithAFailingErase, AnAm28f001WhoseChipEraseFailsNamesWhatItCouldNotPutBack) {

@@ -26,6 +26,7 @@
 #include "platform/utf8.h"
 #include "sim/model_factory.h"
 #include "tests/support/programmer_rigs.h"
+#include "tests/support/row_params.h"
 #include "tests/support/test_folder.h"
 #include "ui/control_ids.h"
 #include "ui/message_box.h"
@@ -197,18 +198,6 @@ bool add_driver_case(const ChipDescriptor& row, RowCase& cases) {
   return true;
 }
 
-std::string label_of(const ChipDescriptor& row) {
-  std::string label;
-  for (const char c : to_utf8(row.name)) {
-    if (std::isalnum(static_cast<unsigned char>(c)) != 0) {
-      label += c;
-    } else if (!label.empty() && label.back() != '_') {
-      label += '_';
-    }
-  }
-  return label;
-}
-
 // A case for every catalogue row: a row the matrix cannot build a case for
 // fails by its label.
 const std::vector<RowCase>& row_cases() {
@@ -217,8 +206,8 @@ const std::vector<RowCase>& row_cases() {
     std::vector<RowCase> made;
     for (size_t i = 0; i < rows.size(); ++i) {
       const ChipDescriptor& row = rows[i];
-      RowCase c{label_of(row), i, &row, row.facts.model, nullptr, 0,  std::nullopt,
-                std::nullopt,  0, {},   Codes::none,     false,   {}, {}};
+      RowCase c{test::row_label(row), i, &row, row.facts.model, nullptr, 0,  std::nullopt,
+                std::nullopt,         0, {},   Codes::none,     false,   {}, {}};
       // The next row (round the catalogue) of another family brings the stranger.
       for (size_t step = 1; step < rows.size() && c.stranger == nullptr; ++step) {
         const ChipDescriptor& other = rows[(i + step) % rows.size()];
