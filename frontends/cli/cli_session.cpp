@@ -956,12 +956,20 @@ void Session::fuses_command() {
       {change.high, held.high},
       {change.extended, held.extended},
   }};
+  // A programmed LB1 locks the fuses as well as the memories, until a chip erase.
+  const bool locked = (written->before.lock & 0x01) == 0;
   for (const auto& [wanted, found] : bytes) {
     if (wanted && *wanted != found) {
       outcome_.fail(console_.pick("the fuse write did not take: the chip holds " +
-                                      byte_text(found) + " for " + byte_text(*wanted),
+                                      byte_text(found) + " for " + byte_text(*wanted) +
+                                      (locked ? ": lock bit LB1 is programmed, and only a chip "
+                                                "erase (programmer erase) clears it"
+                                              : ""),
                                   "запись фьюзов не прошла: микросхема хранит " + byte_text(found) +
-                                      " вместо " + byte_text(*wanted)));
+                                      " вместо " + byte_text(*wanted) +
+                                      (locked ? ": запрограммирован лок-бит LB1, его снимает "
+                                                "только стирание микросхемы (programmer erase)"
+                                              : "")));
     }
   }
   say_chip_bytes(written->after);
