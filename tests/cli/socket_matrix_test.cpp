@@ -8,7 +8,7 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <set>
 #include <string>
 #include <tuple>
@@ -48,9 +48,12 @@ CliRun run(const std::vector<std::string>& args) {
   return {status, err.str()};
 }
 
+// The board file is read after every run: a block read, not a character at a time.
 std::string file_text(const fs::path& path) {
   std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  std::ostringstream text;
+  text << file.rdbuf();
+  return std::move(text).str();
 }
 
 void write_file(const fs::path& path, const std::string& bytes) {
@@ -150,8 +153,9 @@ TEST_P(SocketMatrix, OnlyTheRowsOwnChipIsTouched) {
       }
       EXPECT_EQ(result.err.find("not touched"), std::string::npos) << what;
       if (held == nullptr) continue;
-      EXPECT_TRUE(file_text(board) == before) << what << " changed the chip: " << result.err;
-      if (file_text(board) != before) write_file(board, before);
+      const std::string after = file_text(board);
+      EXPECT_TRUE(after == before) << what << " changed the chip: " << result.err;
+      if (after != before) write_file(board, before);
     }
   }
   // calibrate needs an empty socket; an ATtiny cannot be seen at 5 V, so
