@@ -139,7 +139,9 @@ class Session final : private headless::WindowHost {
   // The lock byte read back: the lock bits must be as written.
   void check_lock_byte(uint8_t wanted, uint8_t found);
   // An erase or blank check whose result came as a value: said in the window's words.
-  void say_block_outcome(const BlockOutcome& outcome, const char16_t* done, const char16_t* failed);
+  // What the operation came to, in the words given; a refusal in the row's own words.
+  void say_block_outcome(const BlockOutcome& outcome, const char16_t* done, const char16_t* failed,
+                         const char16_t* refused = text::NOT_IMPLEMENTED);
   // --backup: the whole chip into a new file before the command changes it.
   bool backed_up();
   void write_command();
@@ -796,11 +798,11 @@ bool Session::erase_request(EraseRequest& request) {
 }
 
 void Session::say_block_outcome(const BlockOutcome& outcome, const char16_t* done,
-                                const char16_t* failed) {
+                                const char16_t* failed, const char16_t* refused) {
   DialogView& window = context_->main_view.dialog();
   switch (outcome.status) {
     case OperationStatus::refused:
-      window.message_box(erase_refusal(*context_->current_chip), nullptr, mb::ICON_INFORMATION);
+      window.message_box(refused, nullptr, mb::ICON_INFORMATION);
       return;
     case OperationStatus::done:
       last_status_.clear();  // the progress is not the result
@@ -842,7 +844,7 @@ void Session::erase_command() {
   console_.progress_range(erased.start, erased.end - erased.start);
   console_.progress(text::ERASING);
   say_block_outcome(erase(*context_, request), unreported ? nullptr : text::ERASE_DONE,
-                    text::ERASE_ERROR);
+                    text::ERASE_ERROR, erase_refusal(row));
   if (!outcome_.ok() || !unreported) return;
   context_->bus.progress_prefix = text::READING;
   const auto chip = read_chip(*context_, erased.start, erased.end - erased.start);
