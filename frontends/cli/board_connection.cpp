@@ -11,6 +11,7 @@
 #include "bus/programmer_bus.h"
 #include "frontends/cli/board_file.h"
 #include "frontends/cli/chip_choice.h"
+#include "frontends/cli/system_texts.h"
 #include "platform/posix/direct_port.h"
 #include "platform/posix/file_facts.h"
 #include "platform/posix/ppdev_port.h"
@@ -108,21 +109,26 @@ bool BoardConnection::open(const std::string& port, const std::string& trace_pat
   if (const auto* simulated = std::get_if<SimulatedPort>(&choice)) {
     if (!open_simulated(*simulated, outcome)) return false;
   } else {
-    std::string error;
+    posix::SystemFailure failure;
     posix::SystemCalls& calls = posix::linux_system_calls();
     if (const auto* ppdev = std::get_if<PpdevPortChoice>(&choice)) {
-      held_port_ = posix::PpdevPort::open(calls, ppdev->device, error);
+      held_port_ = posix::PpdevPort::open(calls, ppdev->device, failure);
     } else {
-      held_port_ = posix::DirectPort::open(calls, std::get<DirectPortChoice>(choice).base, error);
+      held_port_ = posix::DirectPort::open(calls, std::get<DirectPortChoice>(choice).base, failure);
     }
     if (!held_port_) {
-      outcome.fail(error);
+      outcome.fail(failure_text(failure, console_.english()));
       return false;
     }
     // Leaving, the board goes idle: no programming voltage on a chip nobody watches.
     held_port_->set_farewell(idle_board_writes());
     signal_guard_ = std::make_unique<posix::ReleaseOnSignal>(*held_port_);
-    realtime_priority_ = std::make_unique<posix::RealtimePriority>(calls, console_.err());
+    realtime_priority_ = std::make_unique<posix::RealtimePriority>(calls, [this](int error) {
+      const std::string why = error_text(error, console_.english());
+      console_.note(console_.pick(
+          "no real-time scheduling (" + why + "): page loads can then be interrupted",
+          "нет планирования реального времени (" + why + "): загрузку страниц могут прерывать"));
+    });
     port_ = held_port_.get();
     clock_ = &system_clock_;
     priority_ = realtime_priority_.get();
@@ -167,14 +173,17 @@ bool BoardConnection::open_simulated(const SimulatedPort& choice, RunOutcome& ou
   store_path_ = choice.store;
   if (!store_path_.empty()) {
     try {
-      board_file_ = std::make_unique<BoardFile>(store_path_, [this] {
-        const std::string most = std::to_string(BoardFile::PATIENCE.count());
-        console_.note(
-            store_path_ +
-            console_.pick(
-                ": another run holds this board file; waiting for it (" + most + " s at most)",
-                ": файл платы занят другим запуском; ожидание (не более " + most + " с)"));
-      });
+      board_file_ = std::make_unique<BoardFile>(
+          store_path_,
+          [this] {
+            const std::string most = std::to_string(BoardFile::PATIENCE.count());
+            console_.note(
+                store_path_ +
+                console_.pick(
+                    ": another run holds this board file; waiting for it (" + most + " s at most)",
+                    ": файл платы занят другим запуском; ожидание (не более " + most + " с)"));
+          },
+          console_.english());
       for (auto& chip : board_file_->load()) {
         stored_models_.emplace_back(chip->model_name());
         socket_->stock(std::move(chip));
@@ -227,13 +236,14 @@ void BoardConnection::close(RunOutcome& outcome, bool keep_chips) {
   board_file_.reset();  // the next run on the file need not wait for this one to end
   if (held_port_) {
     held_port_->release();
-    if (!held_port_->failure().empty()) outcome.fail(held_port_->failure());
+    if (const auto& failure = held_port_->failure())
+      outcome.fail(failure_text(*failure, console_.english()));
   }
   // A trace cut short (a full disk) is no trace of the run.
   if (trace_file_.is_open() && !trace_file_.flush()) {
     const int error = errno;
     outcome.fail(console_.pick("cannot write the trace file ", "не удаётся записать файл трассы ") +
-                 trace_path_ + ": " + std::strerror(error));
+                 trace_path_ + ": " + error_text(error, console_.english()));
   }
 }
 

@@ -1,10 +1,12 @@
 #include "frontends/cli/board_file.h"
 
+#include "frontends/cli/system_texts.h"
 #include "sim/chip_store.h"
 
 namespace fp::cli {
 
-BoardFile::BoardFile(const std::string& path, std::function<void()> waiting) : path_(path) {
+BoardFile::BoardFile(const std::string& path, std::function<void()> waiting, bool english)
+    : path_(path), english_(english) {
   try {
     posix::HoldRules rules;
     rules.patience = PATIENCE;
@@ -13,7 +15,7 @@ BoardFile::BoardFile(const std::string& path, std::function<void()> waiting) : p
     rules.writable = false;
     file_ = std::make_unique<posix::ReplacedFile>(path, rules);
   } catch (const posix::FileError& error) {
-    throw sim::StoreError(error.what());
+    throw sim::StoreError(failure_text(error.failure(), english_));
   }
 }
 
@@ -23,7 +25,7 @@ std::vector<std::unique_ptr<sim::ChipModel>> BoardFile::load() {
     socket_ = store.socket;
     return std::move(store.chips);
   } catch (const posix::FileError& error) {
-    throw sim::StoreError(error.what());
+    throw sim::StoreError(failure_text(error.failure(), english_));
   }
 }
 
@@ -33,7 +35,7 @@ void BoardFile::save(const std::vector<sim::ChipModel*>& chips) {
   try {
     file_->replace(sim::board_store_text(chips, socket_));
   } catch (const posix::FileError& error) {
-    throw sim::StoreError(error.what());
+    throw sim::StoreError(failure_text(error.failure(), english_));
   }
 }
 

@@ -21,8 +21,8 @@ class BoardFile {
   // Longer than a queue of runs writing whole chips takes.
   static constexpr std::chrono::seconds PATIENCE{60};
 
-  // Throws sim::StoreError.
-  BoardFile(const std::string& path, std::function<void()> waiting);
+  // Throws sim::StoreError, worded in English or Russian.
+  BoardFile(const std::string& path, std::function<void()> waiting, bool english);
 
   // The chips of the file; none for a file just made. Throws sim::StoreError.
   std::vector<std::unique_ptr<sim::ChipModel>> load();
@@ -35,6 +35,7 @@ class BoardFile {
 
  private:
   std::string path_;
+  bool english_;
   std::optional<sim::StoredSocket> socket_;
   std::unique_ptr<posix::ReplacedFile> file_;
 };

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "frontends/cli/system_texts.h"
 #include "platform/posix/new_file.h"
 #include "platform/posix/replaced_file.h"
 
@@ -41,11 +42,11 @@ std::optional<std::string> save_backup(const std::string& path, const std::vecto
     return path + (english ? ": the file exists; --backup never replaces a file"
                            : ": файл уже есть; --backup никогда не заменяет файл");
   } catch (const posix::FileError& error) {
-    return error.what();
+    return failure_text(error.failure(), english);
   }
 }
 
-SavedRescue save_rescue(const std::string& image_path, const WriteRescue& rescue) {
+SavedRescue save_rescue(const std::string& image_path, const WriteRescue& rescue, bool english) {
   const std::string base = (image_path == "-" ? std::string("standard-input") : image_path) +
                            ".rescue-" + hex_digits(rescue.start) + "h";
   try {
@@ -56,7 +57,7 @@ SavedRescue save_rescue(const std::string& image_path, const WriteRescue& rescue
     }
     return {"", base + ".bin", true};
   } catch (const posix::FileError& error) {
-    return {"", error.what()};
+    return {"", failure_text(error.failure(), english)};
   }
 }
 

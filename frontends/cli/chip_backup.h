@@ -26,7 +26,7 @@ struct SavedRescue {
   std::string error;
   bool names_taken = false;
 };
-SavedRescue save_rescue(const std::string& image_path, const WriteRescue& rescue);
+SavedRescue save_rescue(const std::string& image_path, const WriteRescue& rescue, bool english);
 
 // What the operator is told about a rescue: where the old bytes are, how to
 // write them back, and which addresses outside the slice are not as they were;

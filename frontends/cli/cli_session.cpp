@@ -595,7 +595,7 @@ void Session::write_command() {
     console_.detail(console_.pick("erased: ", "стёрто: ") + ranges_text(report.erased));
   }
   if (report.rescue) {
-    const SavedRescue saved = save_rescue(options_.file, *report.rescue);
+    const SavedRescue saved = save_rescue(options_.file, *report.rescue, console_.english());
     outcome_.fail(rescue_text(saved, *report.rescue, to_utf8(context_->current_chip->name),
                               console_.english()));
   }
@@ -1028,7 +1028,7 @@ void Session::note_bit_directions(const ImageSlice& slice, const std::vector<uin
 
 bool Session::write_differences(const ImageSlice& slice, const std::vector<uint8_t>& chip) {
   try {
-    write_fresh_file(options_.diff, difference_lines(slice, chip));
+    write_fresh_file(options_.diff, difference_lines(slice, chip), console_.english());
   } catch (const ImageError& error) {
     outcome_.fail("--diff: " + std::string(error.what()));
     return false;
@@ -1219,7 +1219,7 @@ int run_command(const CliOptions& options, Console& console, posix::RunSignals& 
   if (options.command == Command::sum) return run_sum(options, console);
   RunLogFile log;
   if (!options.log.empty()) {
-    if (const auto error = log.open(options.log)) {
+    if (const auto error = log.open(options.log, console.english())) {
       console.failure(*error +
                       console.pick("; the chip was not touched", "; микросхема не тронута"));
       return EXIT_FAILURE_STATUS;

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "frontends/cli/system_texts.h"
 #include "platform/posix/replaced_file.h"
 
 // The Debian package ships the Motorola S-record reader in the library but
@@ -265,7 +266,7 @@ RecordImage read_record_file(const std::string& path, ImageFormat format, bool e
   if (FILE* probe = std::fopen(path.c_str(), "r")) {
     std::fclose(probe);
   } else {
-    throw ImageError(path + ": " + std::strerror(errno));
+    throw ImageError(path + ": " + error_text(errno, english));
   }
   const LineScan scan = scan_lines(path, format, english);
   RecordImage image;
@@ -370,17 +371,17 @@ void write_record_file(const std::string& path, ImageFormat format, const Record
     if (image.kept.start_address) merged.kept.start_address = image.kept.start_address;
     file.replace(record_text(path, format, merged));
   } catch (const posix::FileError& error) {
-    throw ImageError(error.what());
+    throw ImageError(failure_text(error.failure(), english));
   }
 }
 
-void write_fresh_file(const std::string& path, std::string_view content) {
+void write_fresh_file(const std::string& path, std::string_view content, bool english) {
   const posix::DeferredSignals signals_wait;
   try {
     posix::ReplacedFile file(path, posix::HoldRules{});
     file.replace(content);
   } catch (const posix::FileError& error) {
-    throw ImageError(error.what());
+    throw ImageError(failure_text(error.failure(), english));
   }
 }
 

@@ -87,7 +87,7 @@ std::string record_text(const std::string& path, ImageFormat format, const Recor
 void write_record_file(const std::string& path, ImageFormat format, const RecordImage& image,
                        bool english);
 // The file replaced by content alone, as safely as a record file: nothing of
-// its old content stays. Throws ImageError.
-void write_fresh_file(const std::string& path, std::string_view content);
+// its old content stays. Throws ImageError, worded in English or Russian.
+void write_fresh_file(const std::string& path, std::string_view content, bool english);
 
 }  // namespace fp::cli

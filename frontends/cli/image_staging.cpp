@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "frontends/cli/hex_number.h"
+#include "frontends/cli/system_texts.h"
 #include "platform/image_file.h"
 #include "platform/posix/replaced_file.h"
 #include "platform/utf8.h"
@@ -60,11 +61,11 @@ bool is_record_line(std::string_view line, char mark) {
 }
 
 // A temporary image file; its failures read as the image's.
-std::unique_ptr<posix::AnonymousFile> anonymous_file() {
+std::unique_ptr<posix::AnonymousFile> anonymous_file(bool english) {
   try {
     return std::make_unique<posix::AnonymousFile>();
   } catch (const posix::FileError& error) {
-    throw ImageError(error.what());
+    throw ImageError(failure_text(error.failure(), english));
   }
 }
 
@@ -122,7 +123,7 @@ std::optional<std::vector<uint8_t>> ImageStaging::input_bytes(RunOutcome& outcom
   if (from_standard_stream()) return standard_input_;
   auto bytes = file_bytes(options_.file);
   if (!bytes) {
-    const std::string why = std::strerror(errno);
+    const std::string why = error_text(errno, console_.english());
     console_.error(text::FILE_READ_ERROR);
     outcome.fail(options_.file + ": " + why);
   }
@@ -132,9 +133,11 @@ std::optional<std::vector<uint8_t>> ImageStaging::input_bytes(RunOutcome& outcom
 RecordImage ImageStaging::records(const std::vector<uint8_t>& bytes, ImageFormat format) {
   if (!from_standard_stream()) return read_record_file(options_.file, format, console_.english());
   // The record reader takes a file name.
-  const auto copy_file = anonymous_file();
+  const auto copy_file = anonymous_file(console_.english());
   const posix::AnonymousFile& copy = *copy_file;
-  if (!write_bytes(copy.path(), bytes)) throw ImageError("cannot write " + copy.path());
+  if (!write_bytes(copy.path(), bytes)) {
+    throw ImageError(console_.pick("cannot write ", "не удаётся записать ") + copy.path());
+  }
   try {
     return read_record_file(copy.path(), format, console_.english());
   } catch (const ImageError& error) {
@@ -269,7 +272,7 @@ bool ImageStaging::save_read(const std::vector<uint8_t>& bytes, RunOutcome& outc
     if (read_format_ == ImageFormat::raw) {
       if (from_standard_stream()) return to_output(text_of());
       if (fresh_read_) {
-        write_fresh_file(options_.file, text_of());
+        write_fresh_file(options_.file, text_of(), console_.english());
         return true;
       }
       // Into the file at the file offset; the bytes around the slice stay.
@@ -288,7 +291,8 @@ bool ImageStaging::save_read(const std::vector<uint8_t>& bytes, RunOutcome& outc
       std::error_code error;
       if (std::filesystem::file_size(options_.file, error) > 0 && !error)
         static_cast<void>(read_record_file(options_.file, read_format_, console_.english()));
-      write_fresh_file(options_.file, record_text(options_.file, read_format_, slice));
+      write_fresh_file(options_.file, record_text(options_.file, read_format_, slice),
+                       console_.english());
       return true;
     }
     // The slice goes into the records already there, as into a raw file;

@@ -13,6 +13,7 @@
 #include "frontends/cli/port_choice.h"
 #include "frontends/cli/production_loop.h"
 #include "frontends/cli/run_language.h"
+#include "frontends/cli/system_texts.h"
 #include "platform/posix/file_facts.h"
 #include "platform/posix/run_signals.h"
 #include "platform/posix/standard_streams.h"
@@ -83,7 +84,7 @@ int main(int argc, char** argv) {
     const int error = errno;
     std::cerr << (english ? "programmer: cannot write standard output"
                           : "programmer: не удаётся записать стандартный вывод")
-              << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << "\n";
+              << (error != 0 ? ": " + fp::cli::error_text(error, english) : std::string()) << "\n";
     if (status == fp::EXIT_SUCCESS_STATUS) status = fp::EXIT_FAILURE_STATUS;
   }
   // The production loop ends between chips on Ctrl-C and the like, with

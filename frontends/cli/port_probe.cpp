@@ -12,6 +12,7 @@
 #include "frontends/cli/board_connection.h"
 #include "frontends/cli/exit_status.h"
 #include "frontends/cli/port_choice.h"
+#include "frontends/cli/system_texts.h"
 #include "platform/posix/direct_port.h"
 #include "platform/posix/file_facts.h"
 #include "platform/posix/ppdev_port.h"
@@ -90,12 +91,12 @@ void check_board(posix::HeldPort& port, Checklist& list) {
   check_timer(port, list);
   port.set_farewell(idle_board_writes());
   port.release();
-  if (port.failure().empty()) {
+  if (!port.failure()) {
     list.pass(list.pick("the board is left idle (programming voltage off) and the port released",
                         "плата оставлена в покое (напряжение программирования снято), порт "
                         "освобождён"));
   } else {
-    list.fail(port.failure());
+    list.fail(failure_text(*port.failure(), list.english()));
   }
 }
 
@@ -152,11 +153,12 @@ void probe_ppdev(const std::string& device, Checklist& list) {
     return;
   }
   list.pass(device + list.pick(" exists", " существует"));
-  if (const auto refusal = posix::read_write_refusal(device)) {
+  if (const auto refusal_number = posix::read_write_refusal(device)) {
+    const std::string refusal = error_text(*refusal_number, list.english());
     const std::string& group = facts.group;
-    list.fail(list.pick("you may not open " + device + " (" + *refusal + "; it belongs to group " +
+    list.fail(list.pick("you may not open " + device + " (" + refusal + "; it belongs to group " +
                             group + ")",
-                        "нет права открыть " + device + " (" + *refusal +
+                        "нет права открыть " + device + " (" + refusal +
                             "; устройство "
                             "принадлежит группе " +
                             group + ")"),
@@ -167,12 +169,11 @@ void probe_ppdev(const std::string& device, Checklist& list) {
     return;
   }
   list.pass(list.pick("you may open ", "есть право открыть ") + device);
-  std::string error;
-  int error_number = 0;
-  auto port = posix::PpdevPort::open(posix::linux_system_calls(), device, error, &error_number);
+  posix::SystemFailure failure;
+  auto port = posix::PpdevPort::open(posix::linux_system_calls(), device, failure);
   const std::string board_unchecked = list.pick("board not checked", "плата не проверена");
   if (!port) {
-    list.fail(error, ppdev_remedy(error_number, list));
+    list.fail(failure_text(failure, list.english()), ppdev_remedy(failure.error, list));
     list.skip(board_unchecked);
     return;
   }
@@ -183,12 +184,12 @@ void probe_ppdev(const std::string& device, Checklist& list) {
 void probe_direct(uint16_t base, Checklist& list) {
   char name[16];
   std::snprintf(name, sizeof name, "%Xh", base);
-  std::string error;
+  posix::SystemFailure failure;
   posix::SystemCalls& calls = posix::linux_system_calls();
-  auto port = posix::DirectPort::open(calls, base, error);
+  auto port = posix::DirectPort::open(calls, base, failure);
   if (!port) {
     list.fail(list.pick("no direct access to the port at ", "нет прямого доступа к порту ") + name +
-                  ": " + error,
+                  ": " + failure_text(failure, list.english()),
               calls.is_root() ? list.pick("use --port ppdev", "используйте --port ppdev")
                               : list.pick("run as root (sudo programmer ...), or use --port ppdev",
                                           "запустите от root (sudo programmer ...) или "

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "frontends/cli/system_texts.h"
+
 namespace fp::cli {
 namespace {
 
@@ -47,14 +49,14 @@ std::string run_log_text(const RunLogLine& line) {
          " exit=" + std::to_string(line.exit_status) + "\n";
 }
 
-std::optional<std::string> RunLogFile::open(const std::string& path) {
-  path_ = path;
-  if (const auto error = file_.open(path)) return "--log " + path + ": " + *error;
+std::optional<std::string> RunLogFile::open(const std::string& path, bool english) {
+  english_ = english;
+  if (const auto failure = file_.open(path)) return "--log " + failure_text(*failure, english_);
   return std::nullopt;
 }
 
 std::optional<std::string> RunLogFile::append(const std::string& text) {
-  if (const auto error = file_.append(text)) return "--log " + path_ + ": " + *error;
+  if (const auto failure = file_.append(text)) return "--log " + failure_text(*failure, english_);
   return std::nullopt;
 }
 

@@ -35,13 +35,13 @@ std::string run_log_text(const RunLogLine& line);
 // run whose line could not be written never starts; each line one write().
 class RunLogFile {
  public:
-  // An error text when it cannot be opened for appending.
-  std::optional<std::string> open(const std::string& path);
+  // An error text, in English or Russian, when it cannot be opened for appending.
+  std::optional<std::string> open(const std::string& path, bool english);
   // An error text when the line could not be written whole.
   std::optional<std::string> append(const std::string& text);
 
  private:
-  std::string path_;
+  bool english_ = false;
   posix::AppendedFile file_;
 };
 

@@ -53,11 +53,14 @@ int run_sim_command(const CliOptions& options, Console& console) {
                               "sim remove: у вынутой микросхемы нет неисправностей"));
   }
   try {
-    BoardFile file(simulated->store, [&] {
-      console.note(simulated->store +
-                   console.pick(": another run holds this board file; waiting for it",
-                                ": файл платы занят другим запуском; ожидание"));
-    });
+    BoardFile file(
+        simulated->store,
+        [&] {
+          console.note(simulated->store +
+                       console.pick(": another run holds this board file; waiting for it",
+                                    ": файл платы занят другим запуском; ожидание"));
+        },
+        console.english());
     auto chips = file.load();
     if (insert) {
       // A fresh chip: the one of that type the file kept is gone with the last one taken out.

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace fp::posix {
 
@@ -12,21 +11,26 @@ AppendedFile::~AppendedFile() {
   if (descriptor_ >= 0) ::close(descriptor_);
 }
 
-std::optional<std::string> AppendedFile::open(const std::string& path) {
+std::optional<SystemFailure> AppendedFile::open(const std::string& path) {
+  path_ = path;
   descriptor_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-  if (descriptor_ < 0) return std::strerror(errno);
+  if (descriptor_ < 0) return SystemFailure{FailureKind::system, path, errno};
   return std::nullopt;
 }
 
-std::optional<std::string> AppendedFile::append(const std::string& line) {
+std::optional<SystemFailure> AppendedFile::append(const std::string& line) {
   ssize_t written = -1;
   do {
     written = ::write(descriptor_, line.data(), line.size());
   } while (written < 0 && errno == EINTR);
-  if (written < 0) return std::strerror(errno);
-  if (static_cast<size_t>(written) != line.size()) return "the line was cut short (a full disk?)";
+  if (written < 0) return SystemFailure{FailureKind::system, path_, errno};
+  if (static_cast<size_t>(written) != line.size()) {
+    return SystemFailure{FailureKind::line_cut_short, path_};
+  }
   // A pipe or a terminal cannot be synced; the line is out all the same.
-  if (::fsync(descriptor_) != 0 && errno != EINVAL) return std::strerror(errno);
+  if (::fsync(descriptor_) != 0 && errno != EINVAL) {
+    return SystemFailure{FailureKind::system, path_, errno};
+  }
   return std::nullopt;
 }
 

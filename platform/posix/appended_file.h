@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/posix/system_failure.h"
+
 namespace fp::posix {
 
 class AppendedFile {
@@ -15,12 +17,13 @@ class AppendedFile {
   AppendedFile(const AppendedFile&) = delete;
   AppendedFile& operator=(const AppendedFile&) = delete;
 
-  // Nothing, or the system's reason when it cannot be opened.
-  std::optional<std::string> open(const std::string& path);
+  // Nothing, or why it cannot be opened.
+  std::optional<SystemFailure> open(const std::string& path);
   // One write() of line, then fsync; nothing, or why it did not go in whole.
-  std::optional<std::string> append(const std::string& line);
+  std::optional<SystemFailure> append(const std::string& line);
 
  private:
+  std::string path_;
   int descriptor_ = -1;
 };
 

@@ -14,10 +14,10 @@ inline constexpr uint16_t DEFAULT_DIRECT_BASE = 0x378;
 
 class DirectPort final : public HeldPort {
  public:
-  // base: the data register; status and control follow it. Nothing, and the
-  // reason in error (and its errno in error_number), when the process may not use the ports.
-  static std::unique_ptr<DirectPort> open(SystemCalls& calls, uint16_t base, std::string& error,
-                                          int* error_number = nullptr);
+  // base: the data register; status and control follow it. Nothing, and
+  // why in failure, when the process may not use the ports.
+  static std::unique_ptr<DirectPort> open(SystemCalls& calls, uint16_t base,
+                                          SystemFailure& failure);
   ~DirectPort() override { release(); }
   DirectPort(const DirectPort&) = delete;
   DirectPort& operator=(const DirectPort&) = delete;

@@ -34,9 +34,9 @@ FileFacts file_facts(const std::string& path) {
   return result;
 }
 
-std::optional<std::string> read_write_refusal(const std::string& path) {
+std::optional<int> read_write_refusal(const std::string& path) {
   if (::access(path.c_str(), R_OK | W_OK) == 0) return std::nullopt;
-  return std::string(std::strerror(errno));
+  return errno;
 }
 
 std::optional<bool> same_existing_file(const std::string& a, const std::string& b) {
@@ -71,15 +71,15 @@ AnonymousFile::AnonymousFile() {
     const DeferredSignals signals_wait;
     descriptor_ = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (descriptor_ < 0) {
-      throw FileError("cannot create a temporary file in " + pattern + ": " + std::strerror(errno));
+      throw FileError({FailureKind::no_temporary_file, pattern, errno});
     }
     ::unlink(pattern.c_str());
   }
   path_ = "/proc/self/fd/" + std::to_string(descriptor_);
   if (::access(path_.c_str(), R_OK | W_OK) != 0) {
-    const std::string reason = std::strerror(errno);
+    const int error = errno;
     ::close(descriptor_);
-    throw FileError("cannot reach the temporary file as " + path_ + ": " + reason);
+    throw FileError({FailureKind::temporary_unreached, path_, error});
   }
 }
 

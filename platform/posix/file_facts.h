@@ -18,9 +18,9 @@ struct FileFacts {
 // Follows symbolic links.
 FileFacts file_facts(const std::string& path);
 
-// Why this process may not open path for reading and writing (access(2), so
-// with its real IDs); nothing when it may.
-std::optional<std::string> read_write_refusal(const std::string& path);
+// Why (the errno) this process may not open path for reading and writing
+// (access(2), so with its real IDs); nothing when it may.
+std::optional<int> read_write_refusal(const std::string& path);
 
 // Whether both names exist and are one file (device and inode).
 std::optional<bool> same_existing_file(const std::string& a, const std::string& b);

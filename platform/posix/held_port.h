@@ -5,10 +5,11 @@
 
 #include <atomic>
 #include <cstdint>
-#include <string>
+#include <optional>
 #include <vector>
 
 #include "platform/port_io.h"
+#include "platform/posix/system_failure.h"
 
 namespace fp::posix {
 
@@ -25,20 +26,20 @@ class HeldPort : public PortIo {
   // The writes release() sends before it lets the port go.
   void set_farewell(std::vector<PortWrite> writes) { farewell_ = std::move(writes); }
 
-  // The first access that failed, with the reason; empty while all went well.
-  [[nodiscard]] const std::string& failure() const { return failure_; }
+  // The first access that failed; nothing while all went well.
+  [[nodiscard]] const std::optional<SystemFailure>& failure() const { return failure_; }
 
  protected:
   virtual void let_go() noexcept = 0;
-  void record_failure(std::string text) {
-    if (failure_.empty()) failure_ = std::move(text);
+  void record_failure(SystemFailure failure) {
+    if (!failure_) failure_ = std::move(failure);
   }
   [[nodiscard]] bool released() const { return released_.load(); }
 
  private:
   std::vector<PortWrite> farewell_;
   std::atomic<bool> released_{false};
-  std::string failure_;
+  std::optional<SystemFailure> failure_;
 };
 
 }  // namespace fp::posix

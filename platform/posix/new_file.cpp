@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include "platform/posix/replaced_file.h"
 
@@ -13,7 +12,7 @@ namespace fp::posix {
 bool write_new_file(const std::string& path, std::string_view content) {
   const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (descriptor < 0 && errno == EEXIST) return false;
-  if (descriptor < 0) throw FileError(path + ": " + std::strerror(errno));
+  if (descriptor < 0) throw FileError({FailureKind::system, path, errno});
   int error = 0;
   for (size_t done = 0; done < content.size() && error == 0;) {
     const ssize_t written = ::write(descriptor, content.data() + done, content.size() - done);
@@ -28,7 +27,7 @@ bool write_new_file(const std::string& path, std::string_view content) {
   if (::close(descriptor) != 0 && error == 0) error = errno;
   if (error != 0) {
     ::unlink(path.c_str());
-    throw FileError(path + ": " + std::strerror(error));
+    throw FileError({FailureKind::system, path, error});
   }
   return true;
 }

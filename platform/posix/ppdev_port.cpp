@@ -5,38 +5,27 @@
 #include <linux/ppdev.h>
 #include <sys/ioctl.h>
 
-#include <cstring>
 #include <utility>
 
 namespace fp::posix {
-namespace {
-
-std::string reason(SystemCalls& calls) {
-  return std::strerror(calls.last_error());
-}
-
-}  // namespace
 
 std::unique_ptr<PpdevPort> PpdevPort::open(SystemCalls& calls, const std::string& device,
-                                           std::string& error, int* error_number) {
+                                           SystemFailure& failure) {
   // The errno of the call that failed, before the clean-up calls.
-  const auto refuse = [&](std::string text) {
-    if (error_number != nullptr) *error_number = calls.last_error();
-    error = std::move(text) + ": " + reason(calls);
-  };
+  const auto refuse = [&](FailureKind kind) { failure = {kind, device, calls.last_error()}; };
   const int descriptor = calls.open(device.c_str(), O_RDWR);
   if (descriptor < 0) {
-    refuse("cannot open " + device);
+    refuse(FailureKind::port_open);
     return nullptr;
   }
   // Exclusive: no other driver (lp, a printer daemon) may touch the lines meanwhile.
   if (calls.ioctl(descriptor, PPEXCL, nullptr) != 0) {
-    refuse("cannot claim " + device + " exclusively");
+    refuse(FailureKind::port_exclusive);
     calls.close(descriptor);
     return nullptr;
   }
   if (calls.ioctl(descriptor, PPCLAIM, nullptr) != 0) {
-    refuse("cannot claim " + device);
+    refuse(FailureKind::port_claim);
     calls.close(descriptor);
     return nullptr;
   }
@@ -44,7 +33,7 @@ std::unique_ptr<PpdevPort> PpdevPort::open(SystemCalls& calls, const std::string
   int forward = 0;
   if (calls.ioctl(descriptor, PPSETMODE, &mode) != 0 ||
       calls.ioctl(descriptor, PPDATADIR, &forward) != 0) {
-    refuse("cannot set " + device + " to compatibility mode");
+    refuse(FailureKind::port_mode);
     calls.ioctl(descriptor, PPRELEASE, nullptr);
     calls.close(descriptor);
     return nullptr;
@@ -52,18 +41,18 @@ std::unique_ptr<PpdevPort> PpdevPort::open(SystemCalls& calls, const std::string
   return std::unique_ptr<PpdevPort>(new PpdevPort(calls, device, descriptor));
 }
 
-void PpdevPort::register_call(unsigned long request, uint8_t* value, const char* what) {
+void PpdevPort::register_call(unsigned long request, uint8_t* value, FailureKind kind) {
   if (released()) return;
   if (calls_.ioctl(descriptor_, request, value) != 0) {
-    record_failure(std::string(what) + " on " + device_ + " failed: " + reason(calls_));
+    record_failure({kind, device_, calls_.last_error()});
   }
 }
 
 void PpdevPort::out(uint16_t port, uint8_t value) {
   if (port == DATA_PORT) {
-    register_call(PPWDATA, &value, "data write");
+    register_call(PPWDATA, &value, FailureKind::port_data_write);
   } else if (port == CONTROL_PORT) {
-    register_call(PPWCONTROL, &value, "control write");
+    register_call(PPWCONTROL, &value, FailureKind::port_control_write);
   }
 }
 
@@ -71,7 +60,7 @@ uint8_t PpdevPort::in(uint16_t port) {
   // Reads of other registers never happen; the status register's value
   // for them keeps code that forgets to mask from seeing a ready chip.
   uint8_t value = 0xFF;
-  if (port == STATUS_PORT) register_call(PPRSTATUS, &value, "status read");
+  if (port == STATUS_PORT) register_call(PPRSTATUS, &value, FailureKind::port_status_read);
   return value;
 }
 

@@ -15,10 +15,10 @@ inline constexpr char DEFAULT_PPDEV_DEVICE[] = "/dev/parport0";
 
 class PpdevPort final : public HeldPort {
  public:
-  // Nothing, and the reason with the device name in error (its errno in
-  // error_number), when the port cannot be opened or claimed; nothing is left open then.
+  // Nothing, and why in failure, when the port cannot be opened or claimed;
+  // nothing is left open then.
   static std::unique_ptr<PpdevPort> open(SystemCalls& calls, const std::string& device,
-                                         std::string& error, int* error_number = nullptr);
+                                         SystemFailure& failure);
   ~PpdevPort() override { release(); }
   PpdevPort(const PpdevPort&) = delete;
   PpdevPort& operator=(const PpdevPort&) = delete;
@@ -30,7 +30,7 @@ class PpdevPort final : public HeldPort {
   PpdevPort(SystemCalls& calls, std::string device, int descriptor)
       : calls_(calls), device_(std::move(device)), descriptor_(descriptor) {}
   void let_go() noexcept override;
-  void register_call(unsigned long request, uint8_t* value, const char* what);
+  void register_call(unsigned long request, uint8_t* value, FailureKind kind);
 
   SystemCalls& calls_;
   std::string device_;

@@ -2,8 +2,6 @@
 
 #include <sched.h>
 
-#include <cstring>
-
 namespace fp::posix {
 
 void RealtimePriority::set_priority_class(PriorityClass priority_class) {
@@ -14,9 +12,7 @@ void RealtimePriority::set_priority_class(PriorityClass priority_class) {
       return;
     }
     refused_ = true;
-    warnings_ << "programmer: no real-time scheduling (" << std::strerror(calls_.last_error())
-              << "): page loads can then be interrupted\n";
-    warnings_.flush();
+    if (refused_told_) refused_told_(calls_.last_error());
     return;
   }
   if (!raised_) return;

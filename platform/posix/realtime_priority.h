@@ -3,7 +3,7 @@
 // between its bytes stay within the chip's byte-load limit.
 #pragma once
 
-#include <ostream>
+#include <functional>
 
 #include "platform/port_io.h"
 #include "platform/posix/system_calls.h"
@@ -15,15 +15,15 @@ inline constexpr int PAGE_LOAD_PRIORITY = 10;
 
 class RealtimePriority final : public Priority {
  public:
-  // warnings: where the one notice goes when the process may not switch.
-  RealtimePriority(SystemCalls& calls, std::ostream& warnings)
-      : calls_(calls), warnings_(warnings) {}
+  // refused: told once, with the errno, when the process may not switch.
+  RealtimePriority(SystemCalls& calls, std::function<void(int error)> refused)
+      : calls_(calls), refused_told_(std::move(refused)) {}
 
   void set_priority_class(PriorityClass priority_class) override;
 
  private:
   SystemCalls& calls_;
-  std::ostream& warnings_;
+  std::function<void(int error)> refused_told_;
   bool raised_ = false;
   bool refused_ = false;
 };

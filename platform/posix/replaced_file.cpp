@@ -16,8 +16,8 @@ namespace {
 
 constexpr std::chrono::milliseconds POLL{20};
 
-std::string why(const std::string& path, int error) {
-  return path + ": " + std::strerror(error);
+FileError why(const std::string& path, int error) {
+  return FileError({FailureKind::system, path, error});
 }
 
 // Where a chain of links ends; the path itself when it is none.
@@ -26,7 +26,7 @@ std::string resolve_links(const std::string& path) {
   if (::lstat(path.c_str(), &entry) != 0 || !S_ISLNK(entry.st_mode)) return path;
   std::error_code error;
   const std::filesystem::path target = std::filesystem::weakly_canonical(path, error);
-  if (error) throw FileError(path + ": " + error.message());
+  if (error) throw why(path, error.value());
   return target.string();
 }
 
@@ -81,28 +81,27 @@ ReplacedFile::ReplacedFile(const std::string& path, const HoldRules& rules, Disk
       if (descriptor_ < 0 && errno == EEXIST) continue;
       made_ = descriptor_ >= 0;
     }
-    if (descriptor_ < 0) throw FileError(why(path, errno));
+    if (descriptor_ < 0) throw why(path, errno);
     struct stat held {};
     if (::fstat(descriptor_, &held) != 0 || !S_ISREG(held.st_mode)) {
       ::close(descriptor_);
       descriptor_ = -1;
-      throw FileError(path + ": not a regular file");
+      throw FileError({FailureKind::not_regular, path});
     }
     if (!made_ && rules.writable && ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) {
       const int error = errno;
       ::close(descriptor_);
       descriptor_ = -1;
-      throw FileError(why(path, error));
+      throw why(path, error);
     }
     while (::flock(descriptor_, LOCK_EX | LOCK_NB) != 0) {
       if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
         // A file made here but already taken by another stays theirs.
         ::close(descriptor_);
         descriptor_ = -1;
-        throw FileError(path + (rules.patience.count() == 0
-                                    ? ": in use by another program"
-                                    : ": still in use by another program after " +
-                                          std::to_string(rules.patience.count() / 1000) + " s"));
+        if (rules.patience.count() == 0) throw FileError({FailureKind::in_use, path});
+        throw FileError({FailureKind::still_in_use, path, 0,
+                         static_cast<uint64_t>(rules.patience.count() / 1000)});
       }
       if (!told && rules.waiting) rules.waiting();
       told = true;
@@ -133,10 +132,10 @@ std::string ReplacedFile::content(size_t limit) const {
   for (;;) {
     const ssize_t count = ::pread(descriptor_, block, sizeof block, at);
     if (count < 0 && errno == EINTR) continue;
-    if (count < 0) throw FileError(why(target_, errno));
+    if (count < 0) throw why(target_, errno);
     if (count == 0) return bytes;
     if (bytes.size() + static_cast<size_t>(count) > limit) {
-      throw FileError(target_ + ": larger than " + std::to_string(limit) + " bytes");
+      throw FileError({FailureKind::larger_than, target_, 0, limit});
     }
     bytes.append(block, static_cast<size_t>(count));
     at += count;
@@ -148,11 +147,11 @@ void ReplacedFile::replace(std::string_view content) {
   // A short name, so that the longest name a folder takes can still be replaced.
   std::string fresh = folder + "/.programmer-XXXXXX";
   const int descriptor = ::mkostemp(fresh.data(), O_CLOEXEC);
-  if (descriptor < 0) throw FileError(why(folder, errno));
+  if (descriptor < 0) throw why(folder, errno);
   const auto fail = [&](const std::string& path, int error) {
     ::close(descriptor);
     ::unlink(fresh.c_str());
-    throw FileError(why(path, error));
+    throw why(path, error);
   };
   struct stat held {};
   if (::fstat(descriptor_, &held) != 0) fail(target_, errno);
@@ -163,12 +162,12 @@ void ReplacedFile::replace(std::string_view content) {
   if (::close(descriptor) != 0) {
     const int error = errno;
     ::unlink(fresh.c_str());
-    throw FileError(why(target_, error));
+    throw why(target_, error);
   }
   if (disk_.rename(fresh.c_str(), target_.c_str()) != 0) {
     const int error = errno;
     ::unlink(fresh.c_str());
-    throw FileError(why(target_, error));
+    throw why(target_, error);
   }
   replaced_ = true;
   // The rename itself lasts once the folder is on disk too.

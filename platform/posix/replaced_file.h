@@ -14,11 +14,19 @@
 #include <string>
 #include <string_view>
 
+#include "platform/posix/system_failure.h"
+
 namespace fp::posix {
 
+// what() is the English wording; failure() the facts, for other wordings.
 class FileError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit FileError(SystemFailure failure)
+      : std::runtime_error(english(failure)), failure_(std::move(failure)) {}
+  [[nodiscard]] const SystemFailure& failure() const { return failure_; }
+
+ private:
+  SystemFailure failure_;
 };
 
 struct HoldRules {

@@ -25,16 +25,17 @@ TEST(RescueFile, LiesBesideTheImageAndNeverReplacesAFile) {
   test::TestFolder folder("rescue");
   const std::string image = (folder.path() / "image.bin").string();
   const WriteRescue rescue{0x1C000, {0x12, 0x34}, {}};
-  const SavedRescue first = save_rescue(image, rescue);
+  const SavedRescue first = save_rescue(image, rescue, true);
   EXPECT_EQ(first.path, image + ".rescue-1C000h.bin");
-  const SavedRescue second = save_rescue(image, WriteRescue{0x1C000, {0x56}, {}});
+  const SavedRescue second = save_rescue(image, WriteRescue{0x1C000, {0x56}, {}}, true);
   EXPECT_EQ(second.path, image + ".rescue-1C000h.1.bin");
   EXPECT_EQ(content(first.path), "\x12\x34");
   EXPECT_EQ(content(second.path), "\x56");
 }
 
 TEST(RescueFile, ThatCannotBeSavedSaysWhy) {
-  const SavedRescue saved = save_rescue("/nonexistent-folder/image.bin", WriteRescue{0, {1}, {}});
+  const SavedRescue saved =
+      save_rescue("/nonexistent-folder/image.bin", WriteRescue{0, {1}, {}}, true);
   EXPECT_TRUE(saved.path.empty());
   EXPECT_THAT(saved.error, HasSubstr("No such file or directory"));
   const std::string text = rescue_text(saved, WriteRescue{0, {1}, {{0, 1}}}, "AM28F001", true);

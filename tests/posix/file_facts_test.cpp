@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -47,7 +48,7 @@ TEST_F(FileFactsTest, SameFileThroughLinksOnlyWhenBothExist) {
 
 TEST_F(FileFactsTest, RefusalNamesTheReason) {
   EXPECT_EQ(read_write_refusal("/dev/null"), std::nullopt);
-  EXPECT_EQ(read_write_refusal(path("none")), "No such file or directory");
+  EXPECT_EQ(read_write_refusal(path("none")), ENOENT);
 }
 
 TEST_F(FileFactsTest, AnonymousFileHasNoNameAndGoesWithTheObject) {

@@ -9,7 +9,7 @@
 #include <sys/ioctl.h>
 
 #include <csignal>
-#include <sstream>
+#include <vector>
 
 #include "bus/programmer_bus.h"
 #include "platform/posix/direct_port.h"
@@ -40,9 +40,9 @@ const std::vector<posix::PortWrite> IDLE_FAREWELL{
 
 TEST(PpdevPort, OpensClaimsExclusivelyInCompatibilityMode) {
   test::FakeSystemCalls fake;
-  std::string error;
+  posix::SystemFailure error;
   auto port = PpdevPort::open(fake, "/dev/parport1", error);
-  ASSERT_NE(port, nullptr) << error;
+  ASSERT_NE(port, nullptr) << posix::english(error);
   const std::vector<Call> expected{{"open", O_RDWR, 0},
                                    {"ioctl", PPEXCL, 0},
                                    {"ioctl", PPCLAIM, 0},
@@ -54,7 +54,7 @@ TEST(PpdevPort, OpensClaimsExclusivelyInCompatibilityMode) {
 TEST(PpdevPort, MapsTheThreeRegistersToTheirIoctls) {
   test::FakeSystemCalls fake;
   fake.status_value = 0xA7;
-  std::string error;
+  posix::SystemFailure error;
   auto port = PpdevPort::open(fake, "/dev/parport0", error);
   ASSERT_NE(port, nullptr);
   NoStatusBar bar;
@@ -73,7 +73,7 @@ TEST(PpdevPort, MapsTheThreeRegistersToTheirIoctls) {
 
 TEST(PpdevPort, ReleasesOnceWithTheBoardIdleWhenDone) {
   test::FakeSystemCalls fake;
-  std::string error;
+  posix::SystemFailure error;
   {
     auto port = PpdevPort::open(fake, "/dev/parport0", error);
     ASSERT_NE(port, nullptr);
@@ -89,13 +89,15 @@ TEST(PpdevPort, ReleasesOnceWithTheBoardIdleWhenDone) {
 
 TEST(PpdevPort, ReleasesWhenAnAccessFailsAndSaysWhich) {
   test::FakeSystemCalls fake;
-  std::string error;
+  posix::SystemFailure error;
   auto port = PpdevPort::open(fake, "/dev/parport0", error);
   ASSERT_NE(port, nullptr);
   fake.fail_ioctl[PPWCONTROL] = EIO;
   port->out(CONTROL_PORT, 4);
   port->out(CONTROL_PORT, 5);
-  EXPECT_EQ(port->failure(), "control write on /dev/parport0 failed: Input/output error");
+  ASSERT_TRUE(port->failure().has_value());
+  EXPECT_EQ(posix::english(*port->failure()),
+            "control write on /dev/parport0 failed: Input/output error");
   port.reset();
   EXPECT_EQ(fake.count("ioctl", PPRELEASE), 1u);
   EXPECT_EQ(fake.count("close"), 1u);
@@ -124,9 +126,9 @@ TEST(PpdevPort, OpenFailuresNameTheDeviceAndLeaveNothingOpen) {
     SCOPED_TRACE(c.name);
     test::FakeSystemCalls fake;
     c.arrange(fake);
-    std::string error;
+    posix::SystemFailure error;
     EXPECT_EQ(PpdevPort::open(fake, "/dev/parport3", error), nullptr);
-    EXPECT_EQ(error, c.error);
+    EXPECT_EQ(posix::english(error), c.error);
     EXPECT_EQ(fake.count("ioctl", PPRELEASE), c.releases);
     EXPECT_EQ(fake.count("close"), c.closes);
   }
@@ -137,7 +139,7 @@ TEST(PpdevPortDeathTest, ASignalReleasesThePortThenEndsTheProcess) {
   const auto run = [] {
     test::FakeSystemCalls fake;
     fake.echo_to_stderr = true;
-    std::string error;
+    posix::SystemFailure error;
     auto port = PpdevPort::open(fake, "/dev/parport0", error);
     port->set_farewell(IDLE_FAREWELL);
     posix::ReleaseOnSignal guard(*port);
@@ -151,7 +153,7 @@ TEST(PpdevPortDeathTest, ASignalReleasesThePortThenEndsTheProcess) {
 
 TEST(ReleaseOnSignal, RestoresTheHandlersItReplaced) {
   test::FakeSystemCalls fake;
-  std::string error;
+  posix::SystemFailure error;
   auto port = PpdevPort::open(fake, "/dev/parport0", error);
   struct sigaction before {};
   sigaction(SIGINT, nullptr, &before);
@@ -163,10 +165,10 @@ TEST(ReleaseOnSignal, RestoresTheHandlersItReplaced) {
 
 TEST(DirectPort, MapsTheRegistersFromItsBase) {
   test::FakeSystemCalls fake;
-  std::string error;
+  posix::SystemFailure error;
   {
     auto port = DirectPort::open(fake, 0x278, error);
-    ASSERT_NE(port, nullptr) << error;
+    ASSERT_NE(port, nullptr) << posix::english(error);
     port->out(DATA_PORT, 0x90);
     port->out(CONTROL_PORT, 0x03);
     EXPECT_EQ(port->in(STATUS_PORT), 0x78);
@@ -183,20 +185,20 @@ TEST(DirectPort, MapsTheRegistersFromItsBase) {
 TEST(DirectPort, RefusalSaysThatItNeedsRoot) {
   test::FakeSystemCalls fake;
   fake.fail_ioperm = EPERM;
-  std::string error;
+  posix::SystemFailure error;
   EXPECT_EQ(DirectPort::open(fake, 0x378, error), nullptr);
-  EXPECT_EQ(error, "cannot use ports 378h-37Ah: Operation not permitted (direct I/O needs root)");
+  EXPECT_EQ(posix::english(error),
+            "cannot use ports 378h-37Ah: Operation not permitted (direct I/O needs root)");
 }
 
 TEST(DirectPort, RootRefusedIsNotToldToBecomeRoot) {
   test::FakeSystemCalls fake;
   fake.fail_ioperm = EPERM;
   fake.root = true;
-  std::string error;
-  int error_number = 0;
-  EXPECT_EQ(DirectPort::open(fake, 0x378, error, &error_number), nullptr);
-  EXPECT_EQ(error_number, EPERM);
-  EXPECT_EQ(error,
+  posix::SystemFailure error;
+  EXPECT_EQ(DirectPort::open(fake, 0x378, error), nullptr);
+  EXPECT_EQ(error.error, EPERM);
+  EXPECT_EQ(posix::english(error),
             "cannot use ports 378h-37Ah: Operation not permitted (the kernel allows no direct I/O, "
             "not even to root: use --port ppdev)");
 }
@@ -204,43 +206,40 @@ TEST(DirectPort, RootRefusedIsNotToldToBecomeRoot) {
 TEST(PpdevPort, ARefusalGivesTheErrnoOfTheCallThatFailed) {
   test::FakeSystemCalls fake;
   fake.fail_open["/dev/parport0"] = ENXIO;
-  std::string error;
-  int error_number = 0;
-  EXPECT_EQ(PpdevPort::open(fake, "/dev/parport0", error, &error_number), nullptr);
-  EXPECT_EQ(error_number, ENXIO);
+  posix::SystemFailure error;
+  EXPECT_EQ(PpdevPort::open(fake, "/dev/parport0", error), nullptr);
+  EXPECT_EQ(error.error, ENXIO);
 
   test::FakeSystemCalls busy;
   busy.fail_ioctl[PPCLAIM] = EBUSY;
-  EXPECT_EQ(PpdevPort::open(busy, "/dev/parport0", error, &error_number), nullptr);
-  EXPECT_EQ(error_number, EBUSY);  // not the errno of the close that follows
+  EXPECT_EQ(PpdevPort::open(busy, "/dev/parport0", error), nullptr);
+  EXPECT_EQ(error.error, EBUSY);  // not the errno of the close that follows
 }
 
 TEST(RealtimePriority, HighIsFirstInFirstOutAndNormalGoesBack) {
   test::FakeSystemCalls fake;
-  std::ostringstream warnings;
-  posix::RealtimePriority priority(fake, warnings);
+  std::vector<int> refusals;
+  posix::RealtimePriority priority(fake, [&](int error) { refusals.push_back(error); });
   priority.set_priority_class(PriorityClass::high);
   priority.set_priority_class(PriorityClass::normal);
   priority.set_priority_class(PriorityClass::normal);  // already normal: no call
   const std::vector<Call> expected{{"scheduler", SCHED_FIFO, posix::PAGE_LOAD_PRIORITY},
                                    {"scheduler", SCHED_OTHER, 0}};
   EXPECT_EQ(fake.calls, expected);
-  EXPECT_EQ(warnings.str(), "");
+  EXPECT_TRUE(refusals.empty());
 }
 
 TEST(RealtimePriority, ARefusalIsToldOnceAndNotTriedAgain) {
   test::FakeSystemCalls fake;
   fake.fail_scheduler = EPERM;
-  std::ostringstream warnings;
-  posix::RealtimePriority priority(fake, warnings);
+  std::vector<int> refusals;
+  posix::RealtimePriority priority(fake, [&](int error) { refusals.push_back(error); });
   for (int page = 0; page < 3; ++page) {
     priority.set_priority_class(PriorityClass::high);
     priority.set_priority_class(PriorityClass::normal);
   }
   EXPECT_EQ(fake.count("scheduler"), 1u);
-  EXPECT_EQ(warnings.str(),
-            "programmer: no real-time scheduling (Operation not permitted): page loads can then "
-            "be interrupted\n");
+  EXPECT_EQ(refusals, std::vector<int>{EPERM});
 }
 
 }  // namespace
