@@ -49,8 +49,10 @@ class StoreReader {
     ++number_;
     return true;
   }
-  [[noreturn]] void fail(const std::string& what) const {
-    throw StoreError(path_ + ":" + std::to_string(number_) + ": " + what);
+  [[noreturn]] void fail(StoreFault fault, std::string name = {}, std::string model = {},
+                         size_t held = 0, size_t given = 0) const {
+    throw StoreError(
+        StoreProblem{fault, path_, number_, std::move(model), std::move(name), held, given});
   }
 
  private:
@@ -62,26 +64,86 @@ class StoreReader {
 void read_memory(StoreReader& reader, std::istringstream& words, ChipModel& chip) {
   std::string name;
   size_t size = 0;
-  if (!(words >> name >> std::hex >> size)) reader.fail("memory needs a name and a size");
+  if (!(words >> name >> std::hex >> size)) reader.fail(StoreFault::memory_without_size);
+  const std::string model(chip.model_name());
   std::vector<uint8_t>* memory = chip.memory(name);
-  if (memory == nullptr)
-    reader.fail("the " + std::string(chip.model_name()) + " has no memory " + name);
+  if (memory == nullptr) reader.fail(StoreFault::no_such_memory, name, model);
   if (memory->size() != size) {
-    reader.fail("memory " + name + " of the " + std::string(chip.model_name()) + " holds " +
-                std::to_string(memory->size()) + " bytes, not " + std::to_string(size));
+    reader.fail(StoreFault::memory_size, name, model, memory->size(), size);
   }
   std::vector<uint8_t> content;
   content.reserve(size);
   std::string line;
   while (content.size() < size) {
-    if (!reader.next(line)) reader.fail("memory " + name + " ends early");
-    if (!parse_hex_bytes(line, content)) reader.fail("not a line of hexadecimal bytes");
+    if (!reader.next(line)) reader.fail(StoreFault::memory_ends_early, name);
+    if (!parse_hex_bytes(line, content)) reader.fail(StoreFault::not_hexadecimal);
   }
-  if (content.size() != size) reader.fail("memory " + name + " holds too many bytes");
+  if (content.size() != size) reader.fail(StoreFault::memory_too_long, name);
   *memory = std::move(content);
 }
 
 }  // namespace
+
+std::string english(const StoreProblem& problem) {
+  const std::string& name = problem.name;
+  const std::string& model = problem.model;
+  std::string what;
+  switch (problem.fault) {
+    case StoreFault::not_a_board_file:
+      what = "not a file of simulated chips";
+      break;
+    case StoreFault::socket_twice:
+      what = "socket given twice";
+      break;
+    case StoreFault::socket_without_model:
+      what = "socket needs a chip model or empty";
+      break;
+    case StoreFault::unknown_model:
+      what = "unknown chip model " + name;
+      break;
+    case StoreFault::chip_without_end:
+      what = "chip without end";
+      break;
+    case StoreFault::chip_twice:
+      what = "chip " + name + " given twice";
+      break;
+    case StoreFault::outside_a_chip:
+      what = name + " outside a chip";
+      break;
+    case StoreFault::memory_without_size:
+      what = "memory needs a name and a size";
+      break;
+    case StoreFault::no_such_memory:
+      what = "the " + model + " has no memory " + name;
+      break;
+    case StoreFault::memory_size:
+      what = "memory " + name + " of the " + model + " holds " + std::to_string(problem.held) +
+             " bytes, not " + std::to_string(problem.given);
+      break;
+    case StoreFault::memory_ends_early:
+      what = "memory " + name + " ends early";
+      break;
+    case StoreFault::not_hexadecimal:
+      what = "not a line of hexadecimal bytes";
+      break;
+    case StoreFault::memory_too_long:
+      what = "memory " + name + " holds too many bytes";
+      break;
+    case StoreFault::state_without_bytes:
+      what = "state needs a name and hexadecimal bytes";
+      break;
+    case StoreFault::state_does_not_fit:
+      what = "the state does not fit the " + model;
+      break;
+    case StoreFault::unknown_keyword:
+      what = "unknown keyword " + name;
+      break;
+    case StoreFault::last_chip_without_end:
+      what = "the last chip has no end";
+      break;
+  }
+  return problem.path + ":" + std::to_string(problem.line) + ": " + what;
+}
 
 std::vector<std::unique_ptr<ChipModel>> parse_chip_store(const std::string& text,
                                                          const std::string& file_name) {
@@ -95,7 +157,7 @@ BoardStore parse_board_store(const std::string& text, const std::string& file_na
   std::istringstream input(text);
   StoreReader reader(input, file_name);
   std::string line;
-  if (!reader.next(line) || line != HEADER) reader.fail("not a file of simulated chips");
+  if (!reader.next(line) || line != HEADER) reader.fail(StoreFault::not_a_board_file);
   ChipModel* chip = nullptr;
   ChipModel::LastingState state;
   while (reader.next(line)) {
@@ -103,30 +165,30 @@ BoardStore parse_board_store(const std::string& text, const std::string& file_na
     std::string keyword;
     if (!(words >> keyword)) continue;
     if (keyword == "socket" && chip == nullptr) {
-      if (store.socket) reader.fail("socket given twice");
+      if (store.socket) reader.fail(StoreFault::socket_twice);
       StoredSocket socket;
-      if (!(words >> socket.model)) reader.fail("socket needs a chip model or empty");
+      if (!(words >> socket.model)) reader.fail(StoreFault::socket_without_model);
       words >> socket.faults;
       if (socket.model == "empty") {
         socket.model.clear();
       } else if (!make_chip_model(socket.model)) {
-        reader.fail("unknown chip model " + socket.model);
+        reader.fail(StoreFault::unknown_model, socket.model);
       }
       store.socket = socket;
     } else if (keyword == "chip") {
-      if (chip != nullptr) reader.fail("chip without end");
+      if (chip != nullptr) reader.fail(StoreFault::chip_without_end);
       std::string name;
       words >> name;
       for (const auto& kept : chips) {
-        if (kept->model_name() == name) reader.fail("chip " + name + " given twice");
+        if (kept->model_name() == name) reader.fail(StoreFault::chip_twice, name);
       }
       auto made = make_chip_model(name);
-      if (!made) reader.fail("unknown chip model " + name);
+      if (!made) reader.fail(StoreFault::unknown_model, name);
       chip = made.get();
       chips.push_back(std::move(made));
       state.clear();
     } else if (chip == nullptr) {
-      reader.fail(keyword + " outside a chip");
+      reader.fail(StoreFault::outside_a_chip, keyword);
     } else if (keyword == "memory") {
       read_memory(reader, words, *chip);
     } else if (keyword == "state") {
@@ -134,19 +196,19 @@ BoardStore parse_board_store(const std::string& text, const std::string& file_na
       std::string value;
       std::vector<uint8_t> bytes;
       if (!(words >> name >> value) || !parse_hex_bytes(value, bytes)) {
-        reader.fail("state needs a name and hexadecimal bytes");
+        reader.fail(StoreFault::state_without_bytes);
       }
       state[name] = std::move(bytes);
     } else if (keyword == "end") {
       if (!chip->restore_lasting_state(state)) {
-        reader.fail("the state does not fit the " + std::string(chip->model_name()));
+        reader.fail(StoreFault::state_does_not_fit, {}, std::string(chip->model_name()));
       }
       chip = nullptr;
     } else {
-      reader.fail("unknown keyword " + keyword);
+      reader.fail(StoreFault::unknown_keyword, keyword);
     }
   }
-  if (chip != nullptr) reader.fail("the last chip has no end");
+  if (chip != nullptr) reader.fail(StoreFault::last_chip_without_end);
   return store;
 }
 

@@ -14,9 +14,50 @@
 
 namespace fp::sim {
 
+// What is wrong with a line of a board file, as facts for any wording.
+enum class StoreFault {
+  not_a_board_file,
+  socket_twice,
+  socket_without_model,
+  unknown_model,  // name
+  chip_without_end,
+  chip_twice,      // name
+  outside_a_chip,  // name: the keyword
+  memory_without_size,
+  no_such_memory,     // model, name
+  memory_size,        // model, name, held, given
+  memory_ends_early,  // name
+  not_hexadecimal,
+  memory_too_long,  // name
+  state_without_bytes,
+  state_does_not_fit,  // model
+  unknown_keyword,     // name
+  last_chip_without_end,
+};
+
+struct StoreProblem {
+  StoreFault fault = StoreFault::not_a_board_file;
+  std::string path;
+  size_t line = 0;
+  std::string model;
+  std::string name;
+  size_t held = 0;
+  size_t given = 0;
+};
+
+// "FILE:LINE: what is wrong", in English.
+std::string english(const StoreProblem& problem);
+
+// what() is the English wording; problem(), when the text was read, the facts.
 class StoreError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+  explicit StoreError(StoreProblem problem)
+      : std::runtime_error(english(problem)), problem_(std::move(problem)) {}
+  [[nodiscard]] const std::optional<StoreProblem>& problem() const { return problem_; }
+
+ private:
+  std::optional<StoreProblem> problem_;
 };
 
 // More than the text of every chip model at once takes: a longer board file

@@ -16,6 +16,9 @@
 
 namespace fp::cli {
 
+// "FILE:LINE: what is wrong" with a board file, in English or Russian.
+std::string store_problem_text(const sim::StoreProblem& problem, bool english);
+
 class BoardFile {
  public:
   // Longer than a queue of runs writing whole chips takes.

@@ -1,6 +1,7 @@
 #include "frontends/cli/file_sum.h"
 
-#include <fstream>
+#include <cerrno>
+#include <cstdio>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -13,17 +14,35 @@
 #include "frontends/cli/hex_number.h"
 #include "frontends/cli/image_format.h"
 #include "frontends/cli/image_staging.h"
+#include "frontends/cli/system_texts.h"
 
 namespace fp::cli {
 namespace {
 
+// The whole file; nothing, with errno set, when it cannot be read (a folder,
+// a file the user may not read) or holds more than any image (a device that
+// never ends).
 std::optional<std::vector<uint8_t>> whole_file(const std::string& path, std::istream& in) {
   if (path == "-") return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  std::vector<uint8_t> bytes(std::istreambuf_iterator<char>(file), {});
-  if (file.bad()) return std::nullopt;
-  return bytes;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return std::nullopt;
+  std::vector<uint8_t> bytes;
+  uint8_t block[65536];
+  size_t got = 0;
+  while ((got = std::fread(block, 1, sizeof block, file)) > 0) {
+    bytes.insert(bytes.end(), block, block + got);
+    if (bytes.size() > RECORD_FILE_LIMIT) {
+      std::fclose(file);
+      errno = EFBIG;
+      return std::nullopt;
+    }
+  }
+  const bool failed = std::ferror(file) != 0;
+  const int error = errno;
+  std::fclose(file);
+  if (!failed) return bytes;
+  errno = error;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -65,9 +84,12 @@ int run_sum(const CliOptions& options, Console& console) {
     }
     length = size - chip_offset;
   }
+  errno = 0;
   const auto bytes = whole_file(options.file, console.in());
   if (!bytes) {
-    console.note(options.file + console.pick(": cannot be read", ": не читается"));
+    const int error = errno;
+    console.note(options.file + (error != 0 ? ": " + error_text(error, console.english())
+                                            : console.pick(": cannot be read", ": не читается")));
     return EXIT_FAILURE_STATUS;
   }
   ImageFormat format = ImageFormat::raw;

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 
 #include "frontends/cli/system_texts.h"
 #include "platform/posix/replaced_file.h"
@@ -35,6 +36,54 @@ std::string lower(std::string_view text) {
   return result;
 }
 
+// What the library's Intel HEX and S-record readers say of a bad file, in
+// Russian; a reason not listed stays as the library words it.
+struct LibraryReason {
+  const char* english;  // a regular expression for the whole reason
+  const char* russian;  // with $1, $2, ... for its parts
+};
+constexpr LibraryReason LIBRARY_REASONS[] = {
+    {R"(checksum mismatch \(([0-9A-F]+) != ([0-9A-F]+)\))",
+     "контрольная сумма не сходится ($1 != $2)"},
+    {"hexadecimal digit expected", "ожидалась шестнадцатеричная цифра"},
+    {"premature end-of-file", "файл кончается раньше времени"},
+    {"record type not recognised", "тип записи не распознан"},
+    {"(?:EOF data )?length field must be zero", "поле длины должно быть нулевым"},
+    {"length field must be ([0-9]+)", "поле длины должно быть равно $1"},
+    {"address field must be zero", "поле адреса должно быть нулевым"},
+    {"end-of-file record's address field should be zero, not (0x[0-9A-F]+)",
+     "поле адреса записи конца файла должно быть нулевым, а не $1"},
+    {"redundant execution start address record", "лишняя запись адреса запуска"},
+    {"no end-of-file record", "нет записи конца файла"},
+    {"line too long", "слишком длинная строка"},
+    {"line length invalid", "недопустимая длина строки"},
+    {"invalid record length", "недопустимая длина записи"},
+    {"record format error", "ошибка формата записи"},
+    {R"(data length too short \(([0-9]+) < ([0-9]+)\) for data type \(([0-9a-f]+)\))",
+     "длина данных слишком мала ($1 < $2) для типа записи ($3)"},
+    {R"(data record count mismatch \(file ([0-9]+), read ([0-9]+)\))",
+     "число записей данных не сходится (в файле $1, прочитано $2)"},
+    {"no header record", "нет записи заголовка"},
+    {"address in header record ignored", "адрес в записи заголовка не учтён"},
+    {"data in termination record ignored", "данные в завершающей записи не учтены"},
+    {"empty data record ignored", "пустая запись данных не учтена"},
+};
+
+// "FILE: LINE: REASON" with the reason in Russian where it is known.
+std::string russian_library_text(const std::string& text) {
+  static const std::regex line_and_reason("^(.*?: [0-9]+: )(warning: )?(.*)$");
+  std::smatch parts;
+  if (!std::regex_match(text, parts, line_and_reason)) return text;
+  const std::string reason = parts[3].str();
+  for (const LibraryReason& known : LIBRARY_REASONS) {
+    const std::regex pattern(known.english);
+    if (!std::regex_match(reason, pattern)) continue;
+    return parts[1].str() + (parts[2].matched ? "предупреждение: " : "") +
+           std::regex_replace(reason, pattern, known.russian);
+  }
+  return text;
+}
+
 // The library reports a bad file through its quit object; this one turns
 // the report into an exception instead of ending the process.
 class ThrowingQuit final : public srecord::quit {
@@ -43,7 +92,7 @@ class ThrowingQuit final : public srecord::quit {
   void message_v(const char* format, va_list arguments) override {
     char line[512];
     std::vsnprintf(line, sizeof line, format, arguments);
-    if (text_.empty()) text_ = line;
+    if (text_.empty()) text_ = english_ ? std::string(line) : russian_library_text(line);
   }
   void exit(int) override {
     if (!text_.empty()) throw ImageError(text_);

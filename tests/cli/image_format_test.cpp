@@ -150,6 +150,38 @@ TEST_F(RecordFiles, BadFilesAreRefusedWithTheirNameAndReason) {
   }
 }
 
+TEST_F(RecordFiles, TheLibrarysReasonsComeInTheRunsLanguage) {
+  write_text("checksum.hex", ":0400100001020304E3\n:00000001FF\n");
+  write_text("digit.hex", ":04001000010203\n:00000001FF\n");
+  write_text("type.hex", ":0400100701020304DB\n:00000001FF\n");
+  write_text("checksum.s19", "S107001001020304DF\nS9030000FC\n");
+  write_text("count.s19", "S5030005F7\nS9030000FC\n");
+  const struct {
+    const char* name;
+    const char* english;
+    const char* russian;
+  } cases[] = {
+      {"checksum.hex", ": 1: checksum mismatch (01 != 00)",
+       ": 1: контрольная сумма не сходится (01 != 00)"},
+      {"digit.hex", ": 1: hexadecimal digit expected", ": 1: ожидалась шестнадцатеричная цифра"},
+      {"type.hex", ": 1: record type not recognised", ": 1: тип записи не распознан"},
+      {"checksum.s19", ": 1: checksum mismatch (00 != FF)",
+       ": 1: контрольная сумма не сходится (00 != FF)"},
+      {"count.s19", ": 1: warning: no header record", ": 1: предупреждение: нет записи заголовка"},
+  };
+  for (const auto& c : cases) {
+    for (const bool english : {true, false}) {
+      SCOPED_TRACE(std::string(c.name) + (english ? " en" : " ru"));
+      try {
+        read_record_file(path(c.name), format_for_path(c.name), english);
+        ADD_FAILURE() << "accepted";
+      } catch (const ImageError& error) {
+        EXPECT_EQ(error.what(), path(c.name) + (english ? c.english : c.russian));
+      }
+    }
+  }
+}
+
 TEST_F(RecordFiles, CutShortFilesAreRefusedWithTheLine) {
   write_text("no_eof.hex", ":0400100001020304E2\n:0400140001020304DE\n");
   write_text("after_eof.hex", ":0400100001020304E2\n:00000001FF\n:0400140001020304DE\n");

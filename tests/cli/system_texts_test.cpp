@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "frontends/cli/board_file.h"
+
 namespace fp::cli {
 namespace {
 
@@ -73,6 +75,22 @@ TEST(FailureText, SaysWhatWasRefusedAndWhy) {
       failure_text({FailureKind::port_permission, "", EPERM, 0x378, true}, false);
   EXPECT_THAT(user, HasSubstr("378h-37Ah: Операция не позволена (для прямого ввода-вывода нужны"));
   EXPECT_THAT(root, HasSubstr("даже root: используйте --port ppdev"));
+}
+
+TEST(StoreProblemText, EveryFaultOfABoardFileIsWordedInBothLanguages) {
+  for (int fault = 0; fault <= static_cast<int>(sim::StoreFault::last_chip_without_end); ++fault) {
+    const sim::StoreProblem problem{
+        static_cast<sim::StoreFault>(fault), "board.sim", 7, "AT49F512", "main", 65536, 256};
+    const std::string english = store_problem_text(problem, true);
+    const std::string russian = store_problem_text(problem, false);
+    SCOPED_TRACE(english);
+    EXPECT_EQ(english, sim::english(problem));
+    EXPECT_EQ(russian.rfind("board.sim:7: ", 0), 0u) << russian;
+    EXPECT_TRUE(has_cyrillic(russian)) << russian;
+  }
+  EXPECT_EQ(store_problem_text(
+                {sim::StoreFault::memory_size, "b", 3, "AT49F512", "main", 65536, 256}, false),
+            "b:3: память main у AT49F512 — 65536 байтов, а не 256");
 }
 
 }  // namespace
