@@ -265,7 +265,10 @@ bool ScriptPlayer::take_changes(const std::vector<HWND>& windows) {
 
 void ScriptPlayer::window_opened(HWND handle) {
   if (_wgetenv(L"PROGRAMMER_GUI_DRIVER_DESCRIBE") != nullptr) describe(handle);
-  if (cursor_at_boxes_ && !stack_.empty()) emit("cursor " + cursor_name());
+  if (cursor_at_boxes_ && !stack_.empty()) {
+    wait_for_foreground();
+    emit("cursor " + cursor_name());
+  }
   const std::wstring caption = window_text(handle);
   const DialogTemplate* found = template_by_caption(caption);
   if (stack_.empty() && !main_ended_ && found != nullptr && found->id == dlg::MAIN) {
@@ -873,6 +876,15 @@ bool ScriptPlayer::in_foreground() const {
   return process == target_.process_id();
 }
 
+// A window opened or closed hands the foreground over through Wine's focus
+// events, which the program takes in its own message loop, in its own time:
+// with the program's thread free (not held on a ping), the hand-over is
+// waited for.
+void ScriptPlayer::wait_for_foreground() const {
+  const DWORD deadline = GetTickCount() + RESPONSE_TIMEOUT_MS;
+  while (!in_foreground() && GetTickCount() < deadline && target_.running()) Sleep(1);
+}
+
 // While an operation runs ("start"), the cursor is read with the thread held
 // on a ping inside it, before any box that ends it: the box comes with the
 // cursor as before, so a look after the operation proves nothing. A box
@@ -882,6 +894,7 @@ bool ScriptPlayer::in_foreground() const {
 // held again, for as long as the operation runs.
 void ScriptPlayer::print_cursor() {
   if (!busy()) {
+    wait_for_foreground();
     emit("cursor " + cursor_name());
     return;
   }

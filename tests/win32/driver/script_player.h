@@ -85,6 +85,7 @@ class ScriptPlayer final : public GuiPlayer {
   void print_cursor_at_boxes() override;
   [[nodiscard]] std::string cursor_name();
   [[nodiscard]] bool in_foreground() const;
+  void wait_for_foreground() const;
   bool holds_inside_operation(const std::vector<HWND>& windows);
 
   void mouse_click(HWND button);
