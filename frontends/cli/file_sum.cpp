@@ -19,30 +19,10 @@
 namespace fp::cli {
 namespace {
 
-// The whole file; nothing, with errno set, when it cannot be read (a folder,
-// a file the user may not read) or holds more than any image (a device that
-// never ends).
+// The whole file, or standard input for "-".
 std::optional<std::vector<uint8_t>> whole_file(const std::string& path, std::istream& in) {
   if (path == "-") return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return std::nullopt;
-  std::vector<uint8_t> bytes;
-  uint8_t block[65536];
-  size_t got = 0;
-  while ((got = std::fread(block, 1, sizeof block, file)) > 0) {
-    bytes.insert(bytes.end(), block, block + got);
-    if (bytes.size() > RECORD_FILE_LIMIT) {
-      std::fclose(file);
-      errno = EFBIG;
-      return std::nullopt;
-    }
-  }
-  const bool failed = std::ferror(file) != 0;
-  const int error = errno;
-  std::fclose(file);
-  if (!failed) return bytes;
-  errno = error;
-  return std::nullopt;
+  return image_file_bytes(path);
 }
 
 }  // namespace

@@ -26,9 +26,25 @@ bool write_bytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   return static_cast<bool>(out.flush());
 }
 
-// The whole file; nothing, with errno set, when it cannot be read or holds
-// more than any image (a device that never ends).
-std::optional<std::vector<uint8_t>> file_bytes(const std::string& path) {
+bool is_record_line(std::string_view line, char mark) {
+  if (line.empty() || line[0] != mark) return false;
+  if (mark == 'S' && (line.size() < 2 || line[1] < '0' || line[1] > '9')) return false;
+  return std::all_of(line.begin() + 1, line.end(),
+                     [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+}
+
+// A temporary image file; its failures read as the image's.
+std::unique_ptr<posix::AnonymousFile> anonymous_file(bool english) {
+  try {
+    return std::make_unique<posix::AnonymousFile>();
+  } catch (const posix::FileError& error) {
+    throw ImageError(failure_text(error.failure(), english));
+  }
+}
+
+}  // namespace
+
+std::optional<std::vector<uint8_t>> image_file_bytes(const std::string& path) {
   std::error_code error;
   if (std::filesystem::is_directory(path, error)) {
     errno = EISDIR;
@@ -48,28 +64,12 @@ std::optional<std::vector<uint8_t>> file_bytes(const std::string& path) {
     }
   }
   const bool failed = std::ferror(file) != 0;
+  const int reason = errno;
   std::fclose(file);
-  if (failed) return std::nullopt;
-  return bytes;
+  if (!failed) return bytes;
+  errno = reason;
+  return std::nullopt;
 }
-
-bool is_record_line(std::string_view line, char mark) {
-  if (line.empty() || line[0] != mark) return false;
-  if (mark == 'S' && (line.size() < 2 || line[1] < '0' || line[1] > '9')) return false;
-  return std::all_of(line.begin() + 1, line.end(),
-                     [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
-}
-
-// A temporary image file; its failures read as the image's.
-std::unique_ptr<posix::AnonymousFile> anonymous_file(bool english) {
-  try {
-    return std::make_unique<posix::AnonymousFile>();
-  } catch (const posix::FileError& error) {
-    throw ImageError(failure_text(error.failure(), english));
-  }
-}
-
-}  // namespace
 
 std::optional<ImageFormat> format_by_content(const std::vector<uint8_t>& bytes) {
   std::optional<ImageFormat> found;
@@ -121,7 +121,7 @@ bool ImageStaging::read_standard_input(RunOutcome& outcome) {
 
 std::optional<std::vector<uint8_t>> ImageStaging::input_bytes(RunOutcome& outcome) {
   if (from_standard_stream()) return standard_input_;
-  auto bytes = file_bytes(options_.file);
+  auto bytes = image_file_bytes(options_.file);
   if (!bytes) {
     const std::string why = error_text(errno, console_.english());
     console_.error(text::FILE_READ_ERROR);
@@ -240,7 +240,7 @@ std::optional<ImageSlice> ImageStaging::record_slice(const RecordImage& image,
 void ImageStaging::prepare_read() {
   std::error_code missing;
   const bool exists = !from_standard_stream() && std::filesystem::exists(options_.file, missing);
-  const auto existing = exists ? file_bytes(options_.file) : std::nullopt;
+  const auto existing = exists ? image_file_bytes(options_.file) : std::nullopt;
   read_format_ = image_format(existing.value_or(std::vector<uint8_t>{}));
   // Without a slice the file is the chip: an old dump's tail or old records
   // would outlive the read. A device or a pipe is written as it is.

@@ -20,6 +20,11 @@
 
 namespace fp::cli {
 
+// The whole file; nothing, with errno set, when it cannot be read (a folder,
+// a file the user may not read) or holds more than any image (a device that
+// never ends).
+std::optional<std::vector<uint8_t>> image_file_bytes(const std::string& path);
+
 // Intel HEX or S-record when every line that is not blank is a record of the
 // one kind; nothing otherwise.
 std::optional<ImageFormat> format_by_content(const std::vector<uint8_t>& bytes);

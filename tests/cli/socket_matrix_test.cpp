@@ -8,8 +8,8 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <variant>
