@@ -1,15 +1,15 @@
 #include "frontends/cli/production_loop.h"
 
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <sstream>
 #include <variant>
+#include <vector>
 
 #include "app/socket_probe.h"
 #include "frontends/cli/chip_choice.h"
 #include "frontends/cli/cli_session.h"
 #include "frontends/cli/exit_status.h"
+#include "frontends/cli/image_staging.h"
 #include "platform/utf8.h"
 
 namespace fp::cli {
@@ -17,14 +17,6 @@ namespace {
 
 // Whatever the socket holds, an operator is told again after this many looks.
 constexpr int SAME_NOTE_LOOKS = 240;
-
-std::optional<std::string> file_bytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) return std::nullopt;
-  return bytes;
-}
 
 class Loop {
  public:
@@ -56,7 +48,7 @@ class Loop {
   ChipResultListener* listener_;
   const ChipDescriptor* row_ = nullptr;
   std::string row_name_;
-  std::string image_;
+  std::vector<uint8_t> image_;  // the file as the loop began
   unsigned passed_ = 0;
   unsigned failed_ = 0;
 };
@@ -84,7 +76,7 @@ std::optional<int> Loop::refusal() {
   row_ = std::get<const ChipDescriptor*>(found);
   row_name_ = to_utf8(row_->name);
   if (options_.port.empty()) return std::nullopt;  // the first chip's run says what to do
-  const auto bytes = file_bytes(options_.file);
+  const auto bytes = image_file_bytes(options_.file);
   if (!bytes) {
     console_.note(console_.pick("cannot read ", "не удаётся прочитать ") + options_.file);
     return EXIT_FAILURE_STATUS;
@@ -183,7 +175,7 @@ int Loop::run() {
     const Waited waited = by_hand ? wait_for_enter(number) : wait_for_chip(true);
     if (waited == Waited::failed) status = EXIT_FAILURE_STATUS;
     if (waited != Waited::done) break;
-    if (!options_.port.empty() && file_bytes(options_.file) != image_) {
+    if (!options_.port.empty() && image_file_bytes(options_.file) != image_) {
       const std::string chip = std::to_string(number);
       console_.note(options_.file +
                     console_.pick(" changed since the loop began: stopped before chip " + chip +
