@@ -38,7 +38,11 @@ void SimulatedBoard::load_latch(uint8_t select) {
   if (!chip_) return;
   chip_->on_latch(select, lines_, now_us_);
   const bool both_drive = lines_.data_latch_drives() && chip_->drive(lines_, now_us_).has_value();
-  if (both_drive && !contention_) record("bus contention: the chip and the data latch both drive");
+  if (both_drive && !contention_) {
+    record(note_language_ == NoteLanguage::russian
+               ? "конфликт на шине: данные выставляют и микросхема, и регистр данных"
+               : "bus contention: the chip and the data latch both drive");
+  }
   contention_ = both_drive;
 }
 
@@ -72,6 +76,7 @@ void SimulatedBoard::insert(std::unique_ptr<ChipModel> chip) {
   contention_ = false;
   if (chip_) {
     chip_->set_violation_listener([this](const std::string& text) { record(text); });
+    chip_->set_note_language(note_language_);
   }
 }
 

@@ -49,6 +49,12 @@ class SimulatedBoard final : public PortIo {
   void set_violation_listener(std::function<void(const std::string&)> listener) {
     listener_ = std::move(listener);
   }
+  // The language of the board's and the chips' notes, this chip's and every
+  // chip put in later.
+  void set_note_language(NoteLanguage language) {
+    note_language_ = language;
+    if (chip_) chip_->set_note_language(language);
+  }
 
  private:
   void load_latch(uint8_t select);
@@ -57,6 +63,7 @@ class SimulatedBoard final : public PortIo {
 
   BoardLines lines_;
   std::unique_ptr<ChipModel> chip_;
+  NoteLanguage note_language_ = NoteLanguage::english;
   uint8_t data_register_ = 0;
   uint8_t control_register_ = 0;
   std::optional<uint32_t> timer_period_ = DEFAULT_TIMER_POLLS;

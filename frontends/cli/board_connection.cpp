@@ -203,6 +203,8 @@ bool BoardConnection::open_simulated(const SimulatedPort& choice, RunOutcome& ou
     }
   }
   socket_->set_faults(faults);
+  board_.set_note_language(console_.english() ? sim::NoteLanguage::english
+                                              : sim::NoteLanguage::russian);
   board_.set_violation_listener([this](const std::string& text) { console_.note("sim: " + text); });
   port_ = &board_;
   clock_ = &virtual_clock_;

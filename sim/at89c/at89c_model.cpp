@@ -42,9 +42,9 @@ std::string hex(uint32_t value, int digits) {
   return text;
 }
 
-std::string milliseconds(uint64_t microseconds) {
+std::string milliseconds(uint64_t microseconds, const char* unit = "ms") {
   char text[32];
-  std::snprintf(text, sizeof text, "%.3f ms", static_cast<double>(microseconds) / 1000.0);
+  std::snprintf(text, sizeof text, "%.3f %s", static_cast<double>(microseconds) / 1000.0, unit);
   return text;
 }
 
@@ -112,15 +112,33 @@ std::string At89cModel::mode_name(Mode mode) const {
   return "undefined mode " + hex(lines_.address_low & MODE_MASK, 1);
 }
 
-void At89cModel::fault(const std::string& what) {
-  violation(std::string(variant_.name) + ": " + what);
+// "в режиме записи": the mode after "в".
+std::string At89cModel::russian_mode_name(Mode mode) const {
+  switch (mode) {
+    case Mode::read:
+      return "режиме чтения";
+    case Mode::write:
+      return "режиме записи";
+    case Mode::erase:
+      return "режиме стирания";
+    case Mode::signature:
+      return "режиме сигнатуры";
+    case Mode::undefined:
+      break;
+  }
+  return "неопределённом режиме " + hex(lines_.address_low & MODE_MASK, 1);
 }
 
-void At89cModel::busy_violation(const std::string& what) {
+void At89cModel::fault(const std::string& what, const std::string& russian) {
+  violation(std::string(variant_.name) + ": " + what, std::string(variant_.name) + ": " + russian);
+}
+
+void At89cModel::busy_violation(const std::string& what, const std::string& russian) {
   if (busy_reported_) return;
   busy_reported_ = true;
-  fault(what + " while the byte at " + hex(pending_ ? pending_->address : counter_, 3) +
-        " is still being written");
+  const std::string at = hex(pending_ ? pending_->address : counter_, 3);
+  fault(what + " while the byte at " + at + " is still being written",
+        russian + ", пока байт по адресу " + at + " ещё записывается");
 }
 
 void At89cModel::settle(uint64_t now_us) {
@@ -147,7 +165,7 @@ void At89cModel::on_latch(uint8_t select, const BoardLines& lines, uint64_t now_
 void At89cModel::on_control(const BoardLines& before) {
   const Mode mode = mode_of(lines_.address_low);
   if (reset_high(before) && !reset_high(lines_) && busy_until_us_) {
-    busy_violation("reset");
+    busy_violation("reset", "сброс");
     pending_.reset();
     busy_until_us_.reset();
   }
@@ -160,12 +178,16 @@ void At89cModel::on_control(const BoardLines& before) {
   if (before.vpp() && !lines_.vpp()) {
     if (pulse_ && pulse_->takes_effect) {
       fault("programming voltage removed during the program pulse in " + mode_name(pulse_->mode) +
-            "; nothing done");
+                "; nothing done",
+            "программирующее напряжение снято во время импульса программирования в " +
+                russian_mode_name(pulse_->mode) + "; ничего не сделано");
       pulse_->takes_effect = false;
     }
     if (vpp_awaits_mode_ && !vpp_reported_) {
       fault("programming voltage switched on in " + mode_name(mode) +
-            " and off again: only write and erase take it");
+                " and off again: only write and erase take it",
+            "программирующее напряжение включено и снова выключено в " + russian_mode_name(mode) +
+                ": его принимают только запись и стирание");
     }
     vpp_awaits_mode_ = false;
   }
@@ -178,14 +200,18 @@ void At89cModel::on_mode_lines(const BoardLines& before, uint64_t now_us) {
       vpp_awaits_mode_ = false;
     } else if (!vpp_reported_) {
       vpp_reported_ = true;
-      fault("programming voltage on in " + mode_name(mode) + ": only write and erase take it");
+      fault("programming voltage on in " + mode_name(mode) + ": only write and erase take it",
+            "программирующее напряжение включено в " + russian_mode_name(mode) +
+                ": его принимают только запись и стирание");
     }
   }
   if (prog_low(before) && !prog_low(lines_)) end_pulse(mode, now_us);
   if (prog_low(before) && prog_low(lines_) && pulse_ && pulse_->mode != mode) {
     if (pulse_->takes_effect) {
       fault("mode lines changed during the program pulse in " + mode_name(pulse_->mode) +
-            "; nothing done");
+                "; nothing done",
+            "линии режима изменились во время импульса программирования в " +
+                russian_mode_name(pulse_->mode) + "; ничего не сделано");
     }
     pulse_->takes_effect = false;
   }
@@ -197,17 +223,23 @@ void At89cModel::start_pulse(Mode mode, uint64_t now_us) {
   pulse_ = Pulse{mode, now_us, counter_, lines_.data, false};
   if (!is_programming(mode)) return;  // the strobe means nothing in the read modes
   if (busy_until_us_) {
-    busy_violation("program pulse");
+    busy_violation("program pulse", "импульс программирования");
     return;
   }
   const std::string what = mode == Mode::write ? "program pulse" : "erase pulse";
+  const std::string russian = mode == Mode::write ? "импульс программирования" : "импульс стирания";
   if (!reset_high(lines_)) {
-    fault(what + " with the reset pin low; nothing done");
+    fault(what + " with the reset pin low; nothing done",
+          russian + " при низком уровне на выводе сброса; ничего не сделано");
   } else if (!lines_.vpp()) {
-    fault(what + " without the programming voltage; nothing done");
+    fault(what + " without the programming voltage; nothing done",
+          russian + " без программирующего напряжения; ничего не сделано");
   } else if (mode == Mode::write && !lines_.data_latch_drives()) {
     fault("program pulse with nothing driving the data lines (control latch " +
-          hex(lines_.control, 2) + "); nothing written");
+              hex(lines_.control, 2) + "); nothing written",
+          "импульс программирования, когда на линии данных ничего не выставлено "
+          "(регистр управления " +
+              hex(lines_.control, 2) + "); ничего не записано");
   } else {
     pulse_->takes_effect = true;
   }
@@ -219,7 +251,9 @@ void At89cModel::end_pulse(Mode mode, uint64_t now_us) {
   if (!pulse || !pulse->takes_effect) return;
   if (pulse->mode != mode) {
     fault("mode lines changed during the program pulse in " + mode_name(pulse->mode) +
-          "; nothing done");
+              "; nothing done",
+          "линии режима изменились во время импульса программирования в " +
+              russian_mode_name(pulse->mode) + "; ничего не сделано");
     return;
   }
   if (mode == Mode::write) {
@@ -231,7 +265,9 @@ void At89cModel::end_pulse(Mode mode, uint64_t now_us) {
   const uint64_t held_us = now_us - pulse->start_us;
   if (held_us < timing_.erase_pulse_min_us) {
     fault("erase pulse held " + milliseconds(held_us) + ", shorter than " +
-          milliseconds(timing_.erase_pulse_min_us) + "; nothing erased");
+              milliseconds(timing_.erase_pulse_min_us) + "; nothing erased",
+          "импульс стирания длился " + milliseconds(held_us, "мс") + ", меньше " +
+              milliseconds(timing_.erase_pulse_min_us, "мс") + "; ничего не стёрто");
     return;
   }
   if (!cycle_hangs()) flash_.erase_all();
@@ -240,7 +276,7 @@ void At89cModel::end_pulse(Mode mode, uint64_t now_us) {
 void At89cModel::clock_pulse() {
   const Mode mode = mode_of(lines_.address_low);
   if (mode != Mode::read && mode != Mode::write && mode != Mode::signature) return;
-  if (busy_until_us_) busy_violation("address clock");
+  if (busy_until_us_) busy_violation("address clock", "такт адреса");
   counter_ = (counter_ + 1) % variant_.size;
 }
 

@@ -79,9 +79,10 @@ class At89cModel final : public ChipModel {
   void end_pulse(Mode mode, uint64_t now_us);
   void clock_pulse();
   // Reported once for each byte write, however often it is disturbed.
-  void busy_violation(const std::string& what);
-  void fault(const std::string& what);
+  void busy_violation(const std::string& what, const std::string& russian);
+  void fault(const std::string& what, const std::string& russian);
   [[nodiscard]] std::string mode_name(Mode mode) const;
+  [[nodiscard]] std::string russian_mode_name(Mode mode) const;
 
   const At89cVariant& variant_;
   At89cTiming timing_;

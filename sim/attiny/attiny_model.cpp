@@ -1,6 +1,9 @@
 #include "sim/attiny/attiny_model.h"
 
 #include <cstdio>
+#include <string>
+#include <string_view>
+#include <utility>
 
 namespace fp::sim {
 namespace {
@@ -52,6 +55,28 @@ std::string hex(uint8_t value) {
 
 std::string command_text(const std::optional<uint8_t>& command) {
   return command ? "command " + hex(*command) : std::string("no command loaded");
+}
+// "under command 10", in Russian.
+std::string russian_under(const std::optional<uint8_t>& command) {
+  return command ? "при команде " + hex(*command) : std::string("без загруженной команды");
+}
+
+// The Russian of the operations and steps the notes name.
+std::string russian(std::string_view english) {
+  static constexpr std::pair<std::string_view, std::string_view> WORDS[] = {
+      {"chip erase", "стирание микросхемы"},
+      {"flash page write", "запись страницы флэш-памяти"},
+      {"EEPROM page write", "запись страницы EEPROM"},
+      {"lock bit write", "запись лок-битов"},
+      {"fuse write", "запись фьюзов"},
+      {"byte loaded", "загрузка байта"},
+      {"page buffer strobe", "строб буфера страницы"},
+      {"/WR pulse", "импульс /WR"},
+  };
+  for (const auto& [en, ru] : WORDS) {
+    if (english == en) return std::string(ru);
+  }
+  return std::string(english);
 }
 
 bool known_command(uint8_t command) {
@@ -136,7 +161,9 @@ void AttinyModel::on_latch(uint8_t select, const BoardLines& lines, uint64_t now
 void AttinyModel::voltage_changed(bool on, uint8_t pattern, uint64_t now_us) {
   if (!on) {
     if (busy_ && busy_->done_at_us != NEVER) {
-      violation("ATtiny2313: programming voltage removed before the " + busy_->name + " finished");
+      violation("ATtiny2313: programming voltage removed before the " + busy_->name + " finished",
+                "ATtiny2313: программирующее напряжение снято до конца операции «" +
+                    russian(busy_->name) + "»");
     }
     busy_.reset();
     mode_ = Mode::off;
@@ -152,9 +179,14 @@ void AttinyModel::voltage_changed(bool on, uint8_t pattern, uint64_t now_us) {
     for (auto& byte : eeprom_page_) byte.reset();
   } else {
     mode_ = Mode::refused;
-    violation("ATtiny2313: programming voltage applied without the entry sequence (XTAL1 toggled " +
-              std::to_string(entry_toggles_) + " times with XA1, XA0 and BS1 low, " +
-              std::to_string(ENTRY_TOGGLES) + " needed); the chip stays out of programming mode");
+    violation(
+        "ATtiny2313: programming voltage applied without the entry sequence (XTAL1 toggled " +
+            std::to_string(entry_toggles_) + " times with XA1, XA0 and BS1 low, " +
+            std::to_string(ENTRY_TOGGLES) + " needed); the chip stays out of programming mode",
+        "ATtiny2313: программирующее напряжение подано без входной последовательности "
+        "(XTAL1 переключён " +
+            std::to_string(entry_toggles_) + " раз при низких XA1, XA0 и BS1, нужно " +
+            std::to_string(ENTRY_TOGGLES) + "); микросхема не входит в режим программирования");
   }
   entry_toggles_ = 0;
 }
@@ -184,16 +216,20 @@ void AttinyModel::pattern_changed(uint8_t before, uint8_t after, const BoardLine
 bool AttinyModel::ready_for(const char* what, uint64_t now_us) {
   if (busy_) {
     if (!busy_reported_) {
-      violation(std::string("ATtiny2313: ") + what + " during the " + busy_->name);
+      violation(
+          std::string("ATtiny2313: ") + what + " during the " + busy_->name,
+          "ATtiny2313: " + russian(what) + " во время операции «" + russian(busy_->name) + "»");
       busy_reported_ = true;
     }
     return false;
   }
   if (now_us < ready_at_us_) {
-    violation(std::string("ATtiny2313: ") + what + " " +
-              std::to_string(now_us + timing_.entry_settle_us - ready_at_us_) +
-              " µs after entering programming mode (" + std::to_string(timing_.entry_settle_us) +
-              " µs needed)");
+    const std::string after = std::to_string(now_us + timing_.entry_settle_us - ready_at_us_);
+    const std::string needed = std::to_string(timing_.entry_settle_us);
+    violation(std::string("ATtiny2313: ") + what + " " + after +
+                  " µs after entering programming mode (" + needed + " µs needed)",
+              "ATtiny2313: " + russian(what) + " через " + after +
+                  " мкс после входа в режим программирования (нужно " + needed + " мкс)");
     return false;
   }
   return true;
@@ -202,7 +238,8 @@ bool AttinyModel::ready_for(const char* what, uint64_t now_us) {
 void AttinyModel::xtal1_pulse(uint8_t pattern, const BoardLines& lines, uint64_t now_us) {
   if (!ready_for("byte loaded", now_us)) return;
   if (!lines.data_latch_drives()) {
-    violation("ATtiny2313: byte loaded while nothing drives the data pins");
+    violation("ATtiny2313: byte loaded while nothing drives the data pins",
+              "ATtiny2313: байт загружен, когда на выводы данных ничего не выставлено");
     return;
   }
   const uint8_t value = lines.data;
@@ -216,14 +253,16 @@ void AttinyModel::xtal1_pulse(uint8_t pattern, const BoardLines& lines, uint64_t
       break;
     case XA1_BS2:
       if (!known_command(value)) {
-        violation("ATtiny2313: unknown command " + hex(value));
+        violation("ATtiny2313: unknown command " + hex(value),
+                  "ATtiny2313: неизвестная команда " + hex(value));
         command_.reset();
         return;
       }
       command_ = value;
       break;
     default:
-      violation("ATtiny2313: XTAL1 pulse with XA1 and XA0 both high loads nothing");
+      violation("ATtiny2313: XTAL1 pulse with XA1 and XA0 both high loads nothing",
+                "ATtiny2313: импульс XTAL1 при высоких XA1 и XA0 ничего не загружает");
       break;
   }
 }
@@ -240,14 +279,16 @@ void AttinyModel::pagel_strobe(uint64_t now_us) {
   } else if (command_ == CMD_WRITE_EEPROM) {
     eeprom_page_[address_low_ % variant_.eeprom_page_bytes] = data_low_;
   } else {
-    violation("ATtiny2313: page buffer strobe under " + command_text(command_));
+    violation("ATtiny2313: page buffer strobe under " + command_text(command_),
+              "ATtiny2313: строб буфера страницы " + russian_under(command_));
   }
 }
 
 void AttinyModel::write_pulse(uint8_t pattern, uint64_t now_us) {
   if (!ready_for("/WR pulse", now_us)) return;
   if (!command_ || read_command(command_)) {
-    violation("ATtiny2313: /WR pulse under " + command_text(command_) + ", which writes nothing");
+    violation("ATtiny2313: /WR pulse under " + command_text(command_) + ", which writes nothing",
+              "ATtiny2313: импульс /WR " + russian_under(command_) + " ничего не записывает");
     return;
   }
   switch (*command_) {
@@ -260,7 +301,9 @@ void AttinyModel::write_pulse(uint8_t pattern, uint64_t now_us) {
       auto page = flash_page_;
       for (auto& word : flash_page_) word.reset();
       if (programming_locked()) {
-        violation("ATtiny2313: flash page write ignored, lock bit LB1 is programmed");
+        violation("ATtiny2313: flash page write ignored, lock bit LB1 is programmed",
+                  "ATtiny2313: запись страницы флэш-памяти не выполнена: запрограммирован "
+                  "лок-бит LB1");
         return;
       }
       start("flash page write", timing_.flash_page_us, now_us, [this, first, page] {
@@ -278,7 +321,8 @@ void AttinyModel::write_pulse(uint8_t pattern, uint64_t now_us) {
       auto page = eeprom_page_;
       for (auto& byte : eeprom_page_) byte.reset();
       if (programming_locked()) {
-        violation("ATtiny2313: EEPROM page write ignored, lock bit LB1 is programmed");
+        violation("ATtiny2313: EEPROM page write ignored, lock bit LB1 is programmed",
+                  "ATtiny2313: запись страницы EEPROM не выполнена: запрограммирован лок-бит LB1");
         return;
       }
       // Each loaded byte is erased and written; the others keep their value.
@@ -294,7 +338,8 @@ void AttinyModel::write_pulse(uint8_t pattern, uint64_t now_us) {
       break;
     case CMD_WRITE_LOCK: {
       if ((pattern & (XA1_BS2 | BS1_PAGEL)) != 0) {
-        violation("ATtiny2313: lock bits written with BS1 or BS2 high");
+        violation("ATtiny2313: lock bits written with BS1 or BS2 high",
+                  "ATtiny2313: лок-биты записываются при высоком BS1 или BS2");
         return;
       }
       // Lock bits only go from 1 to 0; a chip erase clears them.
@@ -322,11 +367,13 @@ void AttinyModel::fuse_write(uint8_t pattern, uint64_t now_us) {
       value |= EXTENDED_UNUSED;
       break;
     default:
-      violation("ATtiny2313: fuse write with BS2 and BS1 both high selects no fuse byte");
+      violation("ATtiny2313: fuse write with BS2 and BS1 both high selects no fuse byte",
+                "ATtiny2313: запись фьюзов при высоких BS2 и BS1 не выбирает ни один байт фьюзов");
       return;
   }
   if (programming_locked()) {
-    violation("ATtiny2313: fuse write ignored, lock bit LB1 is programmed");
+    violation("ATtiny2313: fuse write ignored, lock bit LB1 is programmed",
+              "ATtiny2313: запись фьюзов не выполнена: запрограммирован лок-бит LB1");
     return;
   }
   start("fuse write", timing_.fuse_us, now_us, [this, target, value] { fuses_.*target = value; });
@@ -340,7 +387,8 @@ void AttinyModel::chip_erase() {
 
 void AttinyModel::output_enabled() {
   if (!read_command(command_)) {
-    violation("ATtiny2313: /OE low under " + command_text(command_) + ", which reads nothing");
+    violation("ATtiny2313: /OE low under " + command_text(command_) + ", which reads nothing",
+              "ATtiny2313: низкий /OE " + russian_under(command_) + " ничего не читает");
   }
 }
 

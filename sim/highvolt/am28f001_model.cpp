@@ -67,7 +67,9 @@ void Am28f001Model::on_latch(uint8_t select, const BoardLines& lines, uint64_t) 
     // socket probe is no fault of the driver.
     if (jedec_id_.take(lines.address(), lines.data) != JedecIdTracker::Cycle::other) return;
     violation(std::string(variant_.name) + ": write of " + hex_byte(lines.data) +
-              " without the programming voltage (the chip is read-only then)");
+                  " without the programming voltage (the chip is read-only then)",
+              std::string(variant_.name) + ": запись " + hex_byte(lines.data) +
+                  " без программирующего напряжения (тогда микросхема только читается)");
     return;
   }
   write_cycle(lines.address() % variant_.size, lines.data);
@@ -104,7 +106,9 @@ void Am28f001Model::write_cycle(uint32_t address, uint8_t data) {
         return;
       }
       violation(std::string(variant_.name) + ": program pulse ended by " + hex_byte(data) +
-                " instead of the program verify command");
+                    " instead of the program verify command",
+                std::string(variant_.name) + ": импульс программирования закончен командой " +
+                    hex_byte(data) + " вместо команды проверки программирования");
       break;
     case Mode::erase_setup:
       if (data == CMD_ERASE) {
@@ -123,7 +127,9 @@ void Am28f001Model::write_cycle(uint32_t address, uint8_t data) {
         return;
       }
       violation(std::string(variant_.name) + ": erase pulse ended by " + hex_byte(data) +
-                " instead of the erase verify command");
+                    " instead of the erase verify command",
+                std::string(variant_.name) + ": импульс стирания закончен командой " +
+                    hex_byte(data) + " вместо команды проверки стирания");
       break;
     default:
       break;
@@ -154,7 +160,8 @@ void Am28f001Model::command(uint32_t address, uint8_t data) {
       mode_ = Mode::erase_verify;
       break;
     default:
-      violation(std::string(variant_.name) + ": unknown command " + hex_byte(data));
+      violation(std::string(variant_.name) + ": unknown command " + hex_byte(data),
+                std::string(variant_.name) + ": неизвестная команда " + hex_byte(data));
       mode_ = Mode::read_array;
   }
 }
@@ -177,7 +184,9 @@ void Am28f001Model::start_erase_pulse() {
   for (uint32_t address = 0; address < variant_.size; ++address) {
     if (array_.read(address) != 0x00) {
       violation(std::string(variant_.name) + ": erase pulse while the byte at " +
-                hex_address(address) + " is not programmed to 00 (over-erase)");
+                    hex_address(address) + " is not programmed to 00 (over-erase)",
+                std::string(variant_.name) + ": импульс стирания, когда байт по адресу " +
+                    hex_address(address) + " не запрограммирован в 00 (перестирание)");
       return;
     }
   }

@@ -88,7 +88,9 @@ void I28f001bxModel::write_cycle(uint32_t address, uint8_t data, bool vpp, uint6
       mode_ = Mode::read_status;
     } else {
       violation(std::string(variant_.name) + ": write of " + hex_byte(data) +
-                " while a program or erase is running");
+                    " while a program or erase is running",
+                std::string(variant_.name) + ": запись " + hex_byte(data) +
+                    " во время программирования или стирания");
     }
     return;
   }
@@ -104,7 +106,9 @@ void I28f001bxModel::write_cycle(uint32_t address, uint8_t data, bool vpp, uint6
         error_bits_ |= ST_ERASE_ERROR | ST_PROGRAM_ERROR;
         mode_ = Mode::read_status;
         violation(std::string(variant_.name) + ": erase setup followed by " + hex_byte(data) +
-                  " instead of the confirm command");
+                      " instead of the confirm command",
+                  std::string(variant_.name) + ": за подготовкой стирания идёт " + hex_byte(data) +
+                      " вместо команды подтверждения");
       }
       return;
     default:
@@ -147,7 +151,8 @@ void I28f001bxModel::command(uint8_t data) {
       mode_ = Mode::program_setup;
       break;
     default:
-      violation(std::string(variant_.name) + ": unknown command " + hex_byte(data));
+      violation(std::string(variant_.name) + ": unknown command " + hex_byte(data),
+                std::string(variant_.name) + ": неизвестная команда " + hex_byte(data));
   }
 }
 

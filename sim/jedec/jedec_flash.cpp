@@ -50,6 +50,21 @@ const char* operation_name(JedecFlash::Operation operation) {
   }
 }
 
+const char* russian_operation_name(JedecFlash::Operation operation) {
+  switch (operation) {
+    case JedecFlash::Operation::page_write:
+      return "записи страницы";
+    case JedecFlash::Operation::byte_program:
+      return "программирования байта";
+    case JedecFlash::Operation::chip_erase:
+      return "стирания микросхемы";
+    case JedecFlash::Operation::sector_erase:
+      return "стирания сектора";
+    default:
+      return "операции";
+  }
+}
+
 }  // namespace
 
 JedecFlash::JedecFlash(const JedecVariant& variant)
@@ -62,8 +77,8 @@ std::vector<uint8_t>* JedecFlash::memory(std::string_view which) {
   return which == "main" ? &array_.cells() : nullptr;
 }
 
-void JedecFlash::report(const std::string& what) {
-  violation(std::string(variant_.name) + ": " + what);
+void JedecFlash::report(const std::string& what, const std::string& russian) {
+  violation(std::string(variant_.name) + ": " + what, std::string(variant_.name) + ": " + russian);
 }
 
 bool JedecFlash::busy() const {
@@ -119,7 +134,8 @@ void JedecFlash::on_latch(uint8_t select, const BoardLines& lines, uint64_t now_
   const uint8_t before = control_;
   control_ = lines.control;
   if ((before & VPP) == 0 && (control_ & VPP) != 0) {
-    report("programming voltage switched on; this chip must never have it");
+    report("programming voltage switched on; this chip must never have it",
+           "включено программирующее напряжение; этой микросхеме его подавать нельзя");
   }
   // A write cycle is taken when the strobe ends, with the address and data
   // the bus carried during it.
@@ -133,9 +149,11 @@ void JedecFlash::on_latch(uint8_t select, const BoardLines& lines, uint64_t now_
     // Chips disagree on a read between two bytes of a page load: some take it
     // as the end of the load, some ignore it.
     if (operation_ == Operation::page_load) {
-      report("read at " + hex(lines.address() % variant_.size) +
-             " inside the byte-load window of the page at " + hex(page_base_) +
-             "; taken as neither ending nor continuing the load");
+      const std::string at = hex(lines.address() % variant_.size);
+      report("read at " + at + " inside the byte-load window of the page at " + hex(page_base_) +
+                 "; taken as neither ending nor continuing the load",
+             "чтение по адресу " + at + " внутри окна загрузки страницы " + hex(page_base_) +
+                 "; не считается ни концом, ни продолжением загрузки");
     }
     // Each new read cycle flips DQ6 while the chip is busy.
     toggle_bit_ = !toggle_bit_;
@@ -178,9 +196,13 @@ void JedecFlash::write_cycle(uint32_t address, uint8_t data, uint64_t now_us) {
   if (busy()) {
     const uint64_t left = hangs_ ? 0 : busy_until_us_ - now_us;
     report("write cycle " + byte_hex(data) + " at " + hex(address) + " during " +
-           operation_name(operation_) +
-           (hangs_ ? std::string(" (never ends); ignored")
-                   : " (" + std::to_string(left) + " µs left); ignored"));
+               operation_name(operation_) +
+               (hangs_ ? std::string(" (never ends); ignored")
+                       : " (" + std::to_string(left) + " µs left); ignored"),
+           "цикл записи " + byte_hex(data) + " по адресу " + hex(address) + " во время " +
+               russian_operation_name(operation_) +
+               (hangs_ ? std::string(" (операция не кончается); пропущен")
+                       : " (осталось " + std::to_string(left) + " мкс); пропущен"));
     return;
   }
   if (operation_ == Operation::page_load) {
@@ -257,7 +279,9 @@ void JedecFlash::start_sector_erase(uint32_t address, uint64_t now_us) {
         return address >= range.start && address - range.start < range.size;
       });
   if (sector == variant_.sectors.end()) {
-    report("sector erase at " + hex(address) + " is not a command of this chip; nothing erased");
+    report("sector erase at " + hex(address) + " is not a command of this chip; nothing erased",
+           "стирание сектора по адресу " + hex(address) +
+               " не команда этой микросхемы; ничего не стёрто");
     return;
   }
   erase_range_ = *sector;
@@ -276,7 +300,9 @@ void JedecFlash::start_page_load(LoadKind kind, uint32_t address, uint8_t data, 
 void JedecFlash::continue_page_load(uint32_t address, uint8_t data, uint64_t now_us) {
   if ((address & ~(variant_.page_size - 1)) != page_base_) {
     report("page load cycle at " + hex(address) + " outside the page at " + hex(page_base_) +
-           " being loaded; ignored");
+               " being loaded; ignored",
+           "цикл загрузки по адресу " + hex(address) + " вне загружаемой страницы " +
+               hex(page_base_) + "; пропущен");
     return;
   }
   const uint32_t offset = address - page_base_;

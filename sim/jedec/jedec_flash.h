@@ -66,7 +66,7 @@ class JedecFlash final : public ChipModel {
   void start_sector_erase(uint32_t address, uint64_t now_us);
   [[nodiscard]] bool busy() const;
   [[nodiscard]] uint8_t status_byte(uint32_t address) const;
-  void report(const std::string& what);
+  void report(const std::string& what, const std::string& russian);
 
   JedecVariant variant_;
   FlashArray array_;

@@ -17,7 +17,7 @@ class ProbeChip final : public ChipModel {
   std::string_view model_name() const override { return "probe"; }
   void on_latch(uint8_t select, const BoardLines& lines, uint64_t now_us) override {
     loads.emplace_back(select, lines.data, now_us);
-    if (lines.address_low == 0xEE) violation("probe saw 0xEE");
+    if (lines.address_low == 0xEE) violation("probe saw 0xEE", "зонд увидел 0xEE");
   }
   std::optional<uint8_t> drive(const BoardLines& lines, uint64_t) override {
     if ((lines.control & 0x40) == 0) return value;
@@ -81,6 +81,22 @@ TEST_F(BoardTest, BusContentionAndChipViolationsAreRecordedAndReported) {
   EXPECT_NE(heard[0].find("contention"), std::string::npos);
   EXPECT_EQ(heard[1], "probe saw 0xEE");
   EXPECT_EQ(board.violations(), heard);
+}
+
+TEST_F(BoardTest, NotesAreInTheBoardsLanguageForTheChipInAndEveryChipPutInLater) {
+  board.set_note_language(NoteLanguage::russian);
+  board.insert(std::make_unique<ProbeChip>());
+  bus.latch_write(LATCH_CTRL, 0x10);
+  bus.latch_write(LATCH_CTRL, CTRL_IDLE);
+  bus.latch_write(LATCH_ADDR_LO, 0xEE);
+  ASSERT_EQ(board.violations().size(), 2u);
+  EXPECT_NE(board.violations()[0].find("конфликт на шине"), std::string::npos);
+  EXPECT_EQ(board.violations()[1], "зонд увидел 0xEE");
+  // Back to English: the chip already in the socket follows.
+  board.set_note_language(NoteLanguage::english);
+  bus.latch_write(LATCH_ADDR_LO, 0x00);
+  bus.latch_write(LATCH_ADDR_LO, 0xEE);
+  EXPECT_EQ(board.violations().back(), "probe saw 0xEE");
 }
 
 TEST_F(BoardTest, TimerRunsForItsPeriodOfStatusReadsAfter08Then00) {
