@@ -13,7 +13,9 @@ program=$(readlink -f "$1")
 case_file=$(readlink -f "$2")
 expected=${case_file%.case}.expected
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# Only the script's own shell cleans up: a child of it that a signal meant for
+# the program reaches between its fork and its exec runs this trap too.
+trap '[ "$BASHPID" = "$$" ] && rm -rf "$work"' EXIT
 cd "$work" || exit 1
 
 programmer() {

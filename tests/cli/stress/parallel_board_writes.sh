@@ -8,7 +8,9 @@ set -uo pipefail
 program=$(readlink -f "$1")
 rounds=${2:-5}
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# Only the script's own shell cleans up: a child of it that a signal meant for
+# the program reaches between its fork and its exec runs this trap too.
+trap '[ "$BASHPID" = "$$" ] && rm -rf "$work"' EXIT
 cd "$work" || exit 1
 chips=(AT29C010A AT29C040A W29EE512 AT49F512)
 sizes=(131072 524288 65536 65536)

@@ -10,7 +10,9 @@ program=$(readlink -f "$1")
 export LC_ALL=ru_RU.UTF-8
 rounds=${2:-30}
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# Only the script's own shell cleans up: a child of it that a signal meant for
+# the program reaches between its fork and its exec runs this trap too.
+trap '[ "$BASHPID" = "$$" ] && rm -rf "$work"' EXIT
 cd "$work" || exit 1
 RANDOM=26
 chip=AT49F002
