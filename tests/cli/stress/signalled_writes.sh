@@ -31,6 +31,9 @@ said=0
 interrupted=0
 for round in $(seq "$rounds"); do
   image=$([ $((round % 2)) -eq 0 ] && echo b.bin || echo a.bin)
+  # The child opens these only after its fork: a SIGTERM landing before that
+  # must not leave the last round's success to be read as this one's.
+  rm -f out.txt err.txt
   "$program" write $image --yes --chip $chip --port sim:board.sim </dev/null >out.txt 2>err.txt &
   pid=$!
   # One to three signals, the first anywhere in the run or just after it.
@@ -42,7 +45,7 @@ for round in $(seq "$rounds"); do
   wait $pid
   status=$?
   run read now.bin >/dev/null 2>&1
-  if grep -q 'Запись успешно завершена' out.txt; then
+  if grep -qs 'Запись успешно завершена' out.txt; then
     said=$((said + 1))
     if [ $status -ne 0 ] || ! cmp -s now.bin $image; then
       echo "round $round: said it succeeded (exit $status) but the chip does not hold $image"
